@@ -1,0 +1,45 @@
+#include "bench_support.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+namespace palfade::bench {
+namespace {
+
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+                times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const Ratio& r : ratios) {
+        auto a = reporter.times.find(r.name);
+        auto b = reporter.times.find(r.reference);
+        if (a == reporter.times.end() || b == reporter.times.end() || b->second <= 0)
+            continue;
+        const double ratio = a->second / b->second;
+        std::printf("ratio %s / %s = %.2f (target within %.1fx): %s\n", r.name.c_str(), r.reference.c_str(), ratio,
+                    r.target, ratio <= r.target ? "met" : "MISSED");
+    }
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace palfade::bench

@@ -1,0 +1,60 @@
+#pragma once
+// The one application record: both source palettes, the counts, the view
+// settings, the computed fade and the working level tables.
+
+#include "fade_engine.h"
+#include "hw_color.h"
+#include "level_table.h"
+
+#include <array>
+#include <cstdint>
+
+namespace palfade {
+
+inline constexpr int kDefaultPaletteCount = 16;
+inline constexpr int kMinColors = 1;
+inline constexpr int kMaxColors = 16;
+inline constexpr int kMinZoom = 1;
+inline constexpr int kMaxZoom = 4;
+inline constexpr DisplayRgb kDefaultGridColor = MakeDisplayRgb(255, 0, 255); // magenta
+inline constexpr DisplayRgb kDefaultAreaColor = MakeDisplayRgb(128, 128, 128);
+
+struct ViewSettings {
+    int zoom = 1; // brought back into 1-4 by every refresh
+    bool showGrid = false;
+    DisplayRgb gridColor = kDefaultGridColor;
+    bool hardwareColors = false;
+    bool useDarkBit = false;
+    bool simpleFade = false;
+
+    bool operator==(const ViewSettings&) const = default;
+};
+
+inline constexpr std::int32_t kEmptySlot = -1;
+using ImportSlots = std::array<std::int32_t, kPaletteSize>;
+
+struct AppState {
+    AppState(); // the start-up defaults, with the linear level set loaded
+
+    int paletteCount = kDefaultPaletteCount; // 3-256
+    int colorCount = kMaxColors;             // 1-16
+    ViewSettings view;
+    DisplayRgb areaColor = kDefaultAreaColor;
+    bool quitRequested = false;
+    std::array<SourcePalette, 2> palettes{}; // [0] Palette 1 (Top), [1] Palette 2 (Bottom)
+    FadeTable fadeTable;
+    LevelTable levels;
+    ImportSlots importSlots{};
+};
+
+// Palette number 1 or 2 to its palette; any other number names none.
+SourcePalette* PaletteByNumber(AppState& state, int which);
+const SourcePalette* PaletteByNumber(const AppState& state, int which);
+
+// Loads the level set that view.hardwareColors chooses.
+void LoadLevelTables(AppState& state);
+
+// Runs the fade computation on the state's palettes, count and settings.
+void ComputeFade(AppState& state);
+
+} // namespace palfade

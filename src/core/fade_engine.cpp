@@ -1,0 +1,138 @@
+#include "fade_engine.h"
+
+#include <cmath>
+
+namespace palfade {
+namespace {
+
+// The three colour fields of a cell, as an array of channel pointers.
+constexpr std::int32_t FadeCell::*kChannels[3] = {&FadeCell::red, &FadeCell::green, &FadeCell::blue};
+constexpr std::int32_t PaletteEntry::*kEntryChannels[3] = {&PaletteEntry::red, &PaletteEntry::green,
+                                                          &PaletteEntry::blue};
+
+void SetCell(FadeCell& cell, const PaletteEntry& e)
+{
+    cell.red = e.red;
+    cell.green = e.green;
+    cell.blue = e.blue;
+    cell.dark = e.dark;
+}
+
+void SeedIndices(FadeCell& cell, const PaletteEntry& e)
+{
+    for (int k = 0; k < 3; ++k)
+        cell.*kChannels[k] = IntensityIndex(e.*kEntryChannels[k], e.dark);
+    cell.dark = e.dark;
+}
+
+// The running value is single precision and each step subtracts from it,
+// rounding back to single precision: the stored fade tables depend on the
+// error accumulating exactly this way (first - s * step gives other values
+// near halves). Halves round up; the value is never negative.
+void Interpolate(FadeTable& t, int last)
+{
+    for (auto channel : kChannels) {
+        for (int j = 0; j < kPaletteSize; ++j) {
+            const int first = t.at(j, 0).*channel;
+            const int end = t.at(j, last).*channel;
+            const double step = static_cast<double>(first - end) / static_cast<double>(last);
+            float v = static_cast<float>(first);
+            for (int s = 1; s < last; ++s) {
+                v = static_cast<float>(static_cast<double>(v) - step);
+                t.at(j, s).*channel = static_cast<std::int32_t>(std::floor(static_cast<double>(v) + 0.5));
+            }
+        }
+    }
+}
+
+// One intensity step (half a level) per palette towards the last palette.
+void HalfStepWalk(FadeTable& t, int last)
+{
+    for (auto channel : kChannels) {
+        for (int j = 0; j < kPaletteSize; ++j) {
+            const int target = t.at(j, last).*channel;
+            for (int s = 1; s < last; ++s) {
+                int m = t.at(j, s - 1).*channel;
+                if (m > target)
+                    --m;
+                if (m < target)
+                    ++m;
+                t.at(j, s).*channel = m;
+            }
+        }
+    }
+}
+
+void ApplyDarkBitDecision(FadeTable& t, int last, bool darkAllowed)
+{
+    for (int s = 1; s < last; ++s) {
+        for (int j = 0; j < kPaletteSize; ++j) {
+            FadeCell& c = t.at(j, s);
+            const PaletteEntry e = EntryFromIndices(c.red, c.green, c.blue, darkAllowed);
+            SetCell(c, e);
+        }
+    }
+}
+
+// One level per palette on plain levels; the dark bit of palette 1 is carried
+// through every computed palette.
+void LevelWalk(FadeTable& t, int last, const FadeInputs& in)
+{
+    for (int j = 0; j < kPaletteSize; ++j) {
+        SetCell(t.at(j, 0), in.top[static_cast<std::size_t>(j)]);
+        SetCell(t.at(j, last), in.bottom[static_cast<std::size_t>(j)]);
+    }
+    for (int s = 1; s < last; ++s) {
+        for (int j = 0; j < kPaletteSize; ++j) {
+            const FadeCell& prev = t.at(j, s - 1);
+            const FadeCell& target = t.at(j, last);
+            FadeCell& cell = t.at(j, s);
+            for (auto channel : kChannels) {
+                int m = prev.*channel;
+                if (m > target.*channel)
+                    --m;
+                if (m < target.*channel)
+                    ++m;
+                cell.*channel = m;
+            }
+            cell.dark = prev.dark;
+        }
+    }
+}
+
+} // namespace
+
+void FadeTable::Reset(int steps)
+{
+    steps_ = steps;
+    cells_.assign(static_cast<std::size_t>(kPaletteSize) * static_cast<std::size_t>(steps), FadeCell{});
+}
+
+void ComputeFade(const FadeInputs& in, FadeTable& table)
+{
+    const int count = in.paletteCount;
+    const int last = count - 1;
+    table.Reset(count);
+
+    for (int j = 0; j < kPaletteSize; ++j) {
+        SeedIndices(table.at(j, 0), in.top[static_cast<std::size_t>(j)]);
+        SeedIndices(table.at(j, last), in.bottom[static_cast<std::size_t>(j)]);
+    }
+
+    if (!in.simpleFade) {
+        Interpolate(table, last);
+        ApplyDarkBitDecision(table, last, in.useDarkBit);
+    } else if (in.useDarkBit) {
+        HalfStepWalk(table, last);
+        ApplyDarkBitDecision(table, last, true);
+    } else {
+        LevelWalk(table, last, in);
+    }
+
+    for (int j = 0; j < kPaletteSize; ++j) {
+        SetCell(table.at(j, 0), in.top[static_cast<std::size_t>(j)]);
+        SetCell(table.at(j, last), in.bottom[static_cast<std::size_t>(j)]);
+    }
+}
+
+} // namespace palfade

@@ -1,6 +1,5 @@
 #include "fade_engine.h"
 
-#include <cmath>
 
 namespace palfade {
 namespace {
@@ -29,35 +28,47 @@ void SeedIndices(FadeCell& cell, const PaletteEntry& e)
 // rounding back to single precision: the stored fade tables depend on the
 // error accumulating exactly this way (first - s * step gives other values
 // near halves). Halves round up; the value is never negative.
+// The 16 colours are independent chains; stepping them side by side keeps
+// the processor busy instead of waiting on one chain's latency.
 void Interpolate(FadeTable& t, int last)
 {
     for (auto channel : kChannels) {
+        float v[kPaletteSize];
+        double step[kPaletteSize];
         for (int j = 0; j < kPaletteSize; ++j) {
             const int first = t.at(j, 0).*channel;
             const int end = t.at(j, last).*channel;
-            const double step = static_cast<double>(first - end) / static_cast<double>(last);
-            float v = static_cast<float>(first);
-            for (int s = 1; s < last; ++s) {
-                v = static_cast<float>(static_cast<double>(v) - step);
-                t.at(j, s).*channel = static_cast<std::int32_t>(std::floor(static_cast<double>(v) + 0.5));
+            step[j] = static_cast<double>(first - end) / static_cast<double>(last);
+            v[j] = static_cast<float>(first);
+        }
+        for (int s = 1; s < last; ++s) {
+            for (int j = 0; j < kPaletteSize; ++j) {
+                v[j] = static_cast<float>(static_cast<double>(v[j]) - step[j]);
+                // v + 0.5 is above -1, where truncation equals floor.
+                t.at(j, s).*channel = static_cast<std::int32_t>(static_cast<double>(v[j]) + 0.5);
             }
         }
     }
 }
 
-// One intensity step (half a level) per palette towards the last palette.
+// One intensity step (half a level) per palette towards the last palette;
+// a channel that has arrived stays there.
 void HalfStepWalk(FadeTable& t, int last)
 {
     for (auto channel : kChannels) {
+        int m[kPaletteSize];
+        int target[kPaletteSize];
         for (int j = 0; j < kPaletteSize; ++j) {
-            const int target = t.at(j, last).*channel;
-            for (int s = 1; s < last; ++s) {
-                int m = t.at(j, s - 1).*channel;
-                if (m > target)
-                    --m;
-                if (m < target)
-                    ++m;
-                t.at(j, s).*channel = m;
+            m[j] = t.at(j, 0).*channel;
+            target[j] = t.at(j, last).*channel;
+        }
+        for (int s = 1; s < last; ++s) {
+            for (int j = 0; j < kPaletteSize; ++j) {
+                if (m[j] > target[j])
+                    --m[j];
+                if (m[j] < target[j])
+                    ++m[j];
+                t.at(j, s).*channel = m[j];
             }
         }
     }

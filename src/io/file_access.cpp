@@ -1,0 +1,93 @@
+#include "io/file_access.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace palfade {
+
+namespace {
+
+QString Reason(const QString& what, const QString& path, const QString& why)
+{
+    return QStringLiteral("%1 %2: %3").arg(what, path, why);
+}
+
+IoStatus WriteDirectly(const QString& path, QByteArrayView bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
+    if (file.write(bytes.data(), bytes.size()) != bytes.size())
+        return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, file.errorString()));
+    return IoStatus::Success();
+}
+
+} // namespace
+
+std::optional<qint64> ExistingFileSize(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        return std::nullopt;
+    return info.size();
+}
+
+IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64* totalSize)
+{
+    IoResult<QByteArray> result;
+    if (totalSize != nullptr)
+        *totalSize = -1;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.error = Reason(QStringLiteral("cannot open"), path, QStringLiteral("No such file or directory"));
+        return result;
+    }
+    if (info.isDir()) {
+        result.error = Reason(QStringLiteral("cannot open"), path, QStringLiteral("Is a directory"));
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = Reason(QStringLiteral("cannot open"), path, file.errorString());
+        return result;
+    }
+    if (totalSize != nullptr && !file.isSequential())
+        *totalSize = file.size();
+    result.value = file.read(maxBytes);
+    if (file.error() != QFileDevice::NoError) {
+        result.error = Reason(QStringLiteral("cannot read"), path, file.errorString());
+        result.value.clear();
+    }
+    return result;
+}
+
+IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes)
+{
+    if (path.isEmpty())
+        return IoStatus::Failure(QStringLiteral("cannot create a file without a name"));
+    const QFileInfo info(path);
+    if (info.isDir())
+        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, QStringLiteral("Is a directory")));
+    if (info.exists() && !info.isFile())
+        return WriteDirectly(path, bytes);
+
+    QSaveFile file(path);
+    // Never fall back to truncating the target in place: that is exactly
+    // the half-written file the temporary is there to prevent.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
+    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, why));
+    }
+    if (!file.commit())
+        return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, file.errorString()));
+    return IoStatus::Success();
+}
+
+} // namespace palfade

@@ -1,0 +1,32 @@
+#pragma once
+// The on-disk layer every command uses: existence tests, bounded reads and
+// atomic writes that leave an existing target untouched when they fail.
+
+#include "io/io_result.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+namespace palfade {
+
+// Size of the regular file at path (after following links); nothing for a
+// missing path, a directory or a special file. This is the "a file exists
+// there" test of the save confirmation and of dropped palette files.
+std::optional<qint64> ExistingFileSize(const QString& path);
+
+// Reads at most maxBytes from the start of the file. A directory or a file
+// that cannot be opened is an error; `totalSize` receives the file's size when
+// known (-1 for a stream of unknown length).
+IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64* totalSize = nullptr);
+
+// Writes bytes to path through a temporary file beside it that replaces the
+// target only once everything is written. On failure the error names the path
+// and the reason, and an existing target is byte for byte what it was. A
+// special file such as a terminal or /dev/full is written directly, since it
+// cannot be replaced.
+IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes);
+
+} // namespace palfade

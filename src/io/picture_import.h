@@ -1,0 +1,53 @@
+#pragma once
+// Source palettes from pictures: the first 16 different colours in reading
+// order, after mapping each 8-bit channel to an intensity index.
+
+#include "core/app_state.h"
+#include "io/io_result.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+
+namespace palfade {
+
+// Decoded 8-bit RGB pixels, three bytes per pixel, rows `stride` bytes apart.
+struct RgbPixels {
+    const std::uint8_t* data = nullptr;
+    int width = 0;
+    int height = 0;
+    qsizetype stride = 0;
+};
+
+// The pixels of an image already in QImage::Format_RGB888.
+RgbPixels PixelsOf(const QImage& rgb888);
+
+// A colour key packs three intensity indices like a display colour.
+constexpr std::int32_t ColorKey(int redIndex, int greenIndex, int blueIndex)
+{
+    return redIndex | (greenIndex << 8) | (blueIndex << 16);
+}
+
+// Marks all slots empty, then collects the distinct keys in reading order
+// (rows from the top, each left to right). The whole scan stops at the first
+// 17th colour, so what follows it cannot matter.
+void ScanPictureColors(const RgbPixels& pixels, const std::array<std::int16_t, 256>& inverse,
+                       ImportSlots& importSlots);
+
+// Each filled slot becomes an entry through EntryFromIndices with the dark bit
+// allowed whatever the fade setting; an entry whose slot is empty keeps its
+// previous colour.
+void ApplyPictureSlots(const ImportSlots& importSlots, SourcePalette& palette);
+
+// BMP, JPEG, PNG or GIF at its full size, converted to 8-bit RGB. Pictures
+// too large for the reader's allocation limit fail instead of exhausting
+// memory.
+IoResult<QImage> LoadPicture(const QString& path);
+
+// The import as a whole: empty importSlots, load, scan, apply. When the picture
+// does not decode the slots stay empty and the palette unchanged.
+IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
+                                  SourcePalette& palette);
+
+} // namespace palfade

@@ -1,0 +1,190 @@
+#include "io/export_formats.h"
+#include "io/save_path.h"
+
+#include <gtest/gtest.h>
+
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+namespace palfade {
+namespace {
+
+// A table whose cells encode to the given words, steps[s][j] for colour j.
+FadeTable TableOfWords(const std::vector<std::vector<HwColor>>& steps)
+{
+    FadeTable table;
+    table.Reset(static_cast<int>(steps.size()));
+    for (std::size_t s = 0; s < steps.size(); ++s)
+        for (std::size_t j = 0; j < steps[s].size(); ++j) {
+            const PaletteEntry e = DecodeHwColor(steps[s][j]);
+            table.at(static_cast<int>(j), static_cast<int>(s)) = FadeCell{e.red, e.green, e.blue, e.dark, 0};
+        }
+    return table;
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(static_cast<char>(v));
+    return b;
+}
+
+TEST(FadeTableExport, WorkedExampleInAllThreeFormats)
+{
+    const FadeTable table = TableOfWords({{0x0000, 0x7FFF}, {0x0888, 0x7FFF}, {0xFFFF, 0x0001}});
+    EXPECT_EQ(FadeTableExport(table, 3, 2, FadeFormat::Assembler),
+              QByteArray("\tdc.w\t$0000,$7FFF\r\n"
+                         "\tdc.w\t$0888,$7FFF\r\n"
+                         "\tdc.w\t$FFFF,$0001\r\n"));
+    EXPECT_EQ(FadeTableExport(table, 3, 2, FadeFormat::C),
+              QByteArray("const int fade_colors[] =\r\n"
+                         "{\r\n"
+                         "\t0x0000, 0x7FFF,  // step 1\r\n"
+                         "\t0x0888, 0x7FFF,  // step 2\r\n"
+                         "\t0xFFFF, 0x0001,  // step 3\r\n"
+                         "};\r\n"));
+    EXPECT_EQ(FadeTableExport(table, 3, 2, FadeFormat::Binary),
+              Bytes({0x00, 0x00, 0x7F, 0xFF, 0x08, 0x88, 0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01}));
+}
+
+TEST(FadeTableExport, OneColourPerStep)
+{
+    const FadeTable table = TableOfWords({{0x8000, 0x1111}, {0x0ABC, 0x2222}, {0x0001, 0x3333}});
+    EXPECT_EQ(FadeTableExport(table, 3, 1, FadeFormat::Assembler),
+              QByteArray("\tdc.w\t$8000\r\n\tdc.w\t$0ABC\r\n\tdc.w\t$0001\r\n"));
+    EXPECT_EQ(FadeTableExport(table, 3, 1, FadeFormat::C),
+              QByteArray("const int fade_colors[] =\r\n{\r\n"
+                         "\t0x8000,  // step 1\r\n\t0x0ABC,  // step 2\r\n\t0x0001,  // step 3\r\n};\r\n"));
+    EXPECT_EQ(FadeTableExport(table, 3, 1, FadeFormat::Binary), Bytes({0x80, 0x00, 0x0A, 0xBC, 0x00, 0x01}));
+}
+
+TEST(FadeTableExport, LargestShape)
+{
+    FadeTable table;
+    table.Reset(kMaxPalettes);
+    table.at(15, 255) = FadeCell{31, 31, 31, 1, 0};
+
+    const QByteArray assembler = FadeTableExport(table, 256, 16, FadeFormat::Assembler);
+    const QList<QByteArray> lines = assembler.split('\n');
+    ASSERT_EQ(lines.size(), 257); // 256 lines and the empty rest after the last LF
+    EXPECT_TRUE(lines.last().isEmpty());
+    for (qsizetype i = 0; i < 256; ++i)
+        ASSERT_EQ(lines[i].size(), 101 + 1) << "line " << i; // with its CR
+    EXPECT_TRUE(lines[255].endsWith("$0000,$FFFF\r"));
+
+    const QByteArray c = FadeTableExport(table, 256, 16, FadeFormat::C);
+    EXPECT_EQ(c.count("\r\n"), 259);
+    EXPECT_TRUE(c.endsWith("0xFFFF,  // step 256\r\n};\r\n"));
+
+    const QByteArray binary = FadeTableExport(table, 256, 16, FadeFormat::Binary);
+    ASSERT_EQ(binary.size(), 8192);
+    EXPECT_EQ(binary.right(2), Bytes({0xFF, 0xFF}));
+}
+
+TEST(FadeTableExport, CountsBeyondTheTableAreCut)
+{
+    const FadeTable table = TableOfWords({{0x0001}, {0x0002}, {0x0003}});
+    EXPECT_EQ(FadeTableExport(table, 99, 1, FadeFormat::Binary), Bytes({0, 1, 0, 2, 0, 3}));
+}
+
+TEST(SourcePaletteExport, AllWhiteBottomPaletteOfSixteenSteps)
+{
+    AppState state;
+    for (PaletteEntry& e : state.palettes[1])
+        e = PaletteEntry{31, 31, 31, 0};
+    state.colorCount = 1; // a palette export still writes 16 words
+    ComputeFade(state);
+
+    const PaletteWords words = SourcePaletteWords(state, 2);
+    const int step = SourcePaletteStepNumber(state, 2);
+    EXPECT_EQ(step, 16);
+
+    QByteArray c = "const int fade_colors[] =\r\n{\r\n\t";
+    QByteArray assembler = "\tdc.w\t";
+    QByteArray file;
+    for (int i = 0; i < 16; ++i) {
+        c += "0x7FFF, ";
+        assembler += i == 0 ? "$7FFF" : ",$7FFF";
+        file += Bytes({0x7F, 0xFF});
+    }
+    c += " // step 16\r\n};\r\n";
+    assembler += "\r\n";
+    EXPECT_EQ(SourcePaletteExport(words, step, PaletteFormat::C), c);
+    EXPECT_EQ(SourcePaletteExport(words, step, PaletteFormat::Assembler), assembler);
+    EXPECT_EQ(assembler.size(), 101 + 2);
+    EXPECT_EQ(SourcePaletteExport(words, step, PaletteFormat::PaletteFile), file);
+
+    // Palette 1 (Top) is black, numbered step 1.
+    EXPECT_EQ(SourcePaletteStepNumber(state, 1), 1);
+    EXPECT_EQ(SourcePaletteWords(state, 1), PaletteWords{});
+}
+
+TEST(SourcePaletteExport, TopAndBottomComeFromTheTableEnds)
+{
+    AppState state;
+    state.paletteCount = 3;
+    state.palettes[0][4] = PaletteEntry{21, 10, 5, 1};
+    state.palettes[1][0] = PaletteEntry{16, 8, 4, 0};
+    ComputeFade(state);
+    EXPECT_EQ(SourcePaletteWords(state, 1)[4], 0xDA52);
+    EXPECT_EQ(SourcePaletteWords(state, 2)[0], 0x0842);
+    EXPECT_EQ(SourcePaletteWords(state, 1), WordsOfPalette(state.palettes[0]));
+    EXPECT_EQ(SourcePaletteWords(state, 2), WordsOfPalette(state.palettes[1]));
+    EXPECT_TRUE(SourcePaletteExport(SourcePaletteWords(state, 2), SourcePaletteStepNumber(state, 2),
+                                    PaletteFormat::C)
+                    .contains("  // step 3\r\n"));
+}
+
+struct SavePathRow {
+    SaveRequester requester;
+    int filter;
+    const char* typed;
+    const char* expected;
+};
+
+TEST(FinalSavePath, AppendsTheFiltersExtensionWhenTheNameLacksIt)
+{
+    const SavePathRow rows[] = {
+        {SaveRequester::FadeTable, 0, "fade", "fade.s"},
+        {SaveRequester::FadeTable, 0, "FADE.S", "FADE.S"},
+        {SaveRequester::FadeTable, 0, "fade.txt", "fade.txt.s"},
+        {SaveRequester::FadeTable, 1, "fade.bin", "fade.bin.c"},
+        {SaveRequester::FadeTable, 1, "x.C", "x.C"},
+        {SaveRequester::FadeTable, 2, "x.Bin", "x.Bin"},
+        {SaveRequester::FadeTable, 2, "x.binary", "x.binary.bin"},
+        {SaveRequester::FadeTable, 0, "/tmp/dir.s/fade", "/tmp/dir.s/fade.s"},
+        {SaveRequester::FadeTable, 0, "/tmp/v1.2/fade", "/tmp/v1.2/fade.s"},
+        {SaveRequester::FadeTable, 0, "fade.", "fade..s"},
+        {SaveRequester::SourcePalette, 2, "pal.NGPAL", "pal.NGPAL"},
+        {SaveRequester::SourcePalette, 2, "pal.txt", "pal.txt.ngpal"},
+        {SaveRequester::SourcePalette, 0, "pal", "pal.s"},
+        {SaveRequester::SourcePalette, 1, "pal.c", "pal.c"},
+        {SaveRequester::Picture, 0, "fade", "fade.png"},
+        {SaveRequester::Picture, 0, "FADE.PNG", "FADE.PNG"},
+        {SaveRequester::Picture, 0, "fade.bmp", "fade.bmp.png"},
+        {SaveRequester::Picture, 1, "pic.png", "pic.png.bmp"},
+        {SaveRequester::Picture, 1, "PIC.BMP", "PIC.BMP"},
+        {SaveRequester::Picture, 5, "pic", "pic.bmp"},
+    };
+    for (const SavePathRow& row : rows)
+        EXPECT_EQ(FinalSavePath(QString::fromUtf8(row.typed), row.requester, row.filter),
+                  QString::fromUtf8(row.expected))
+            << row.typed << " filter " << row.filter;
+}
+
+TEST(FinalSavePath, FilterDecidesTheFormat)
+{
+    EXPECT_EQ(FadeFormatForFilter(0), FadeFormat::Assembler);
+    EXPECT_EQ(FadeFormatForFilter(1), FadeFormat::C);
+    EXPECT_EQ(FadeFormatForFilter(2), FadeFormat::Binary);
+    EXPECT_EQ(PaletteFormatForFilter(2), PaletteFormat::PaletteFile);
+    EXPECT_EQ(PictureFormatForFilter(0), PictureFormat::Png);
+    EXPECT_EQ(PictureFormatForFilter(1), PictureFormat::Bmp);
+    EXPECT_EQ(PictureFormatForFilter(-1), PictureFormat::Bmp);
+}
+
+} // namespace
+} // namespace palfade

@@ -1,0 +1,177 @@
+#include "io/file_access.h"
+#include "io/palette_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace palfade {
+namespace {
+
+QByteArray Repeat(const char* pair, int times)
+{
+    QByteArray b;
+    for (int i = 0; i < times; ++i)
+        b.append(pair, 2);
+    return b;
+}
+
+void WriteRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QByteArray ReadRaw(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+TEST(PaletteFile, BytesToEntries)
+{
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        PaletteEntry first;
+        PaletteEntry last;
+    };
+    QByteArray thirtyOne = Repeat("\x7F\xFF", 16).left(31);
+    const Row rows[] = {
+        {"white", Repeat("\x7F\xFF", 16), {31, 31, 31, 0}, {31, 31, 31, 0}},
+        {"white dark", Repeat("\xFF\xFF", 16), {31, 31, 31, 1}, {31, 31, 31, 1}},
+        {"forty bytes", Repeat("\x0F\x00", 16) + Repeat("\xFF\xFF", 4), {30, 0, 0, 0}, {30, 0, 0, 0}},
+        {"31 bytes", thirtyOne, {31, 31, 31, 0}, DecodeHwColor(0x7F00)},
+        {"empty", QByteArray(), {0, 0, 0, 0}, {0, 0, 0, 0}},
+        {"one byte", QByteArray("\x80", 1), {0, 0, 0, 1}, {0, 0, 0, 0}},
+    };
+    for (const Row& row : rows) {
+        const SourcePalette p = PaletteFromBytes(row.bytes);
+        EXPECT_EQ(p[0], row.first) << row.name;
+        EXPECT_EQ(p[15], row.last) << row.name;
+    }
+    EXPECT_EQ(PaletteFromBytes(QByteArray("\x4F\x00", 2))[0], (PaletteEntry{31, 0, 0, 0}));
+}
+
+TEST(PaletteFile, WriteThenReadGivesTheSameEntries)
+{
+    SourcePalette p;
+    for (int i = 0; i < 16; ++i)
+        p[static_cast<std::size_t>(i)] = PaletteEntry{31 - i, i * 2, i, (i / 3) % 2};
+    const QByteArray bytes = PaletteToBytes(p);
+    ASSERT_EQ(bytes.size(), 32);
+    EXPECT_EQ(PaletteFromBytes(bytes), p);
+    EXPECT_EQ(bytes.left(2), QByteArray("\x4F\x00", 2)); // red 31 alone, most significant byte first
+}
+
+TEST(PaletteFile, ReaderRules)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString forty = dir.filePath(QStringLiteral("forty.ngpal"));
+    WriteRaw(forty, Repeat("\x7F\xFF", 20));
+    const IoResult<PaletteFileContent> read = ReadPaletteFile(forty);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value.fileSize, 40);
+    EXPECT_EQ(read.value.palette[15], (PaletteEntry{31, 31, 31, 0}));
+
+    for (const QString& bad : {dir.path(), dir.filePath(QStringLiteral("missing.ngpal"))}) {
+        const IoResult<PaletteFileContent> r = ReadPaletteFile(bad);
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.error.contains(bad)) << r.error.toStdString();
+    }
+
+    EXPECT_EQ(ExistingFileSize(forty), std::optional<qint64>(40));
+    EXPECT_EQ(ExistingFileSize(dir.path()), std::nullopt);
+    EXPECT_EQ(ExistingFileSize(dir.filePath(QStringLiteral("missing"))), std::nullopt);
+    EXPECT_EQ(ExistingFileSize(QString()), std::nullopt);
+}
+
+TEST(AtomicWrite, ReplacesCompletelyAndLeavesNoTemporary)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("out.s"));
+    WriteRaw(path, QByteArray(1000, 'x'));
+    ASSERT_TRUE(WriteFileAtomically(path, "short").ok());
+    EXPECT_EQ(ReadRaw(path), "short");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.s")});
+}
+
+TEST(AtomicWrite, FailuresNameThePathAndTheReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    WriteRaw(plain, "old");
+    const QString underFile = plain + QStringLiteral("/out.s");
+    const IoStatus notDir = WriteFileAtomically(underFile, "new");
+    EXPECT_FALSE(notDir.ok());
+    EXPECT_TRUE(notDir.error.contains(underFile)) << notDir.error.toStdString();
+
+    const IoStatus isDir = WriteFileAtomically(dir.path(), "new");
+    EXPECT_FALSE(isDir.ok());
+    EXPECT_TRUE(isDir.error.contains(QStringLiteral("directory")));
+    EXPECT_EQ(ReadRaw(plain), "old");
+}
+
+TEST(AtomicWrite, DeviceThatRefusesDataIsAnError)
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full here";
+    const IoStatus status = WriteFileAtomically(QStringLiteral("/dev/full"), QByteArray(100, 'x'));
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(status.error.contains(QStringLiteral("/dev/full"))) << status.error.toStdString();
+}
+
+// A file size limit makes the write itself fail part way, whoever runs the
+// test (permissions do not stop root).
+TEST(AtomicWrite, WriteFailingPartWayLeavesTheOldFileIntact)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("fade.bin"));
+    const QByteArray old = "old content";
+    WriteRaw(path, old);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const IoStatus status = WriteFileAtomically(path, QByteArray(100000, 'n'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(status.error.contains(path)) << status.error.toStdString();
+    EXPECT_EQ(ReadRaw(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("fade.bin")});
+}
+
+TEST(AtomicWrite, ReadOnlyFolder)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: folder permissions do not stop writes";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("fade.s"));
+    WriteRaw(path, "old");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const IoStatus status = WriteFileAtomically(path, "new");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(status.error.contains(path));
+    EXPECT_EQ(ReadRaw(path), "old");
+}
+
+} // namespace
+} // namespace palfade

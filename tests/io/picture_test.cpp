@@ -1,0 +1,242 @@
+#include "io/image_export.h"
+#include "io/picture_import.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace palfade {
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A picture of one row per inner vector, decoded 8-bit RGB.
+QImage Picture(const std::vector<std::vector<Rgb>>& rows)
+{
+    QImage image(static_cast<int>(rows.at(0).size()), static_cast<int>(rows.size()), QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const Rgb c = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            image.setPixelColor(x, y, QColor(c.r, c.g, c.b));
+        }
+    return image;
+}
+
+constexpr PaletteEntry kMarker{5, 6, 7, 1};
+
+SourcePalette ImportFrom(const QImage& picture, bool hardware, ImportSlots* slotsOut = nullptr)
+{
+    ImportSlots slotKeys{};
+    SourcePalette palette;
+    palette.fill(kMarker);
+    const LevelTable& levels = hardware ? HardwareLevelSet() : LinearLevelSet();
+    ScanPictureColors(PixelsOf(picture), levels.inverse, slotKeys);
+    ApplyPictureSlots(slotKeys, palette);
+    if (slotsOut != nullptr)
+        *slotsOut = slotKeys;
+    return palette;
+}
+
+TEST(PictureImport, MappingThroughTheLevelTables)
+{
+    struct Row {
+        bool hardware;
+        Rgb pixel;
+        PaletteEntry entry;
+    };
+    const Row rows[] = {
+        {false, {0, 0, 0}, {0, 0, 0, 1}},
+        {false, {255, 255, 255}, {31, 31, 31, 0}},
+        {false, {128, 128, 128}, {16, 16, 16, 1}},
+        {false, {255, 0, 0}, {31, 0, 0, 0}},
+        {false, {200, 100, 0}, {24, 12, 0, 0}},
+        {true, {128, 128, 128}, {15, 15, 15, 0}},
+        {true, {7, 7, 7}, {0, 0, 0, 1}},
+        {true, {8, 8, 8}, {1, 1, 1, 0}},
+    };
+    for (const Row& row : rows) {
+        const SourcePalette p = ImportFrom(Picture({{row.pixel}}), row.hardware);
+        EXPECT_EQ(p[0], row.entry) << row.pixel.r << "," << row.pixel.g << "," << row.pixel.b;
+        EXPECT_EQ(p[1], kMarker); // no colour for it: keeps its colour
+    }
+}
+
+TEST(PictureImport, ReadingOrderAndDuplicatesAfterMapping)
+{
+    ImportSlots slotKeys{};
+    // Blue top-left, the rest red; red 0 and red 3 map to the same index.
+    const SourcePalette p = ImportFrom(Picture({{{0, 0, 255}, {255, 0, 0}, {0, 0, 0}},
+                                                {{255, 0, 0}, {3, 0, 0}, {255, 0, 0}}}),
+                                       false, &slotKeys);
+    EXPECT_EQ(p[0], (PaletteEntry{0, 0, 31, 0}));
+    EXPECT_EQ(p[1], (PaletteEntry{31, 0, 0, 0}));
+    EXPECT_EQ(p[2], (PaletteEntry{0, 0, 0, 1}));
+    EXPECT_EQ(p[3], kMarker);
+    EXPECT_EQ(slotKeys[0], ColorKey(1, 1, 63));
+    EXPECT_EQ(slotKeys[2], ColorKey(1, 1, 1));
+    EXPECT_EQ(slotKeys[3], kEmptySlot);
+}
+
+TEST(PictureImport, StopsAtTheSeventeenthColour)
+{
+    // 16 greys, then a 17th colour, then a colour that would fit no slot
+    // anyway; a 16-colour picture after the stop must not matter.
+    std::vector<Rgb> row;
+    for (int i = 0; i < 16; ++i)
+        row.push_back({i * 16 + 8, i * 16 + 8, i * 16 + 8});
+    row.push_back({255, 0, 0});
+    std::vector<std::vector<Rgb>> rows{row};
+    rows.push_back(std::vector<Rgb>(row.size(), Rgb{8, 8, 8}));
+    ImportSlots slotKeys{};
+    const SourcePalette p = ImportFrom(Picture(rows), false, &slotKeys);
+    for (int i = 0; i < 16; ++i) {
+        const int index = LinearLevelSet().inverse[static_cast<std::size_t>(i * 16 + 8)];
+        EXPECT_EQ(slotKeys[static_cast<std::size_t>(i)], ColorKey(index, index, index));
+        EXPECT_EQ(p[static_cast<std::size_t>(i)], EntryFromIndices(index, index, index, true));
+    }
+}
+
+TEST(PictureImport, FileThatDoesNotDecodeLeavesThePalette)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("broken.png"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\x89PNG\r\n\x1a\nnot really");
+    f.close();
+
+    AppState state;
+    SourcePalette palette;
+    palette.fill(kMarker);
+    state.importSlots.fill(0);
+    for (const QString& p : {path, dir.path(), dir.filePath(QStringLiteral("missing.png"))}) {
+        const IoStatus status = ImportPaletteFromPicture(p, state.levels, state.importSlots, palette);
+        EXPECT_FALSE(status.ok());
+        EXPECT_TRUE(status.error.contains(p)) << status.error.toStdString();
+        for (const PaletteEntry& e : palette)
+            EXPECT_EQ(e, kMarker);
+        for (std::int32_t s : state.importSlots)
+            EXPECT_EQ(s, kEmptySlot);
+    }
+}
+
+PixelBuffer SampleBuffer()
+{
+    PixelBuffer b;
+    b.Resize(5, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            b.row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>((x * 51) << 16 | (y * 97) << 8 | (x * y * 13 + 1));
+    return b;
+}
+
+TEST(ImageExport, PngAndBmpReproduceThePixels)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const PixelBuffer buffer = SampleBuffer();
+    for (PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
+        const QString path = dir.filePath(format == PictureFormat::Png ? QStringLiteral("a.png") : QStringLiteral("a.bmp"));
+        ASSERT_TRUE(WritePicture(path, buffer, format).ok());
+        const IoResult<QImage> back = LoadPicture(path);
+        ASSERT_TRUE(back.ok()) << back.error.toStdString();
+        ASSERT_EQ(back.value.size(), QSize(5, 3));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(back.value.pixel(x, y), buffer.at(x, y)) << x << "," << y;
+    }
+    const IoResult<QByteArray> png = EncodePng(buffer);
+    ASSERT_TRUE(png.ok());
+    EXPECT_TRUE(png.value.startsWith("\x89PNG"));
+    EXPECT_EQ(static_cast<unsigned char>(png.value[25]), 2u); // colour type: RGB
+    EXPECT_EQ(static_cast<unsigned char>(png.value[24]), 8u); // 8 bits per channel
+    EXPECT_FALSE(EncodePng(PixelBuffer{}).ok());
+    EXPECT_FALSE(EncodeBmp(PixelBuffer{}).ok());
+}
+
+TEST(PictureImport, FromAFileKeepsEntriesWithoutAColour)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PixelBuffer buffer;
+    buffer.Resize(3, 1);
+    buffer.pixels = {0xFFFFFFFFu, 0xFF0000FFu, 0xFFFFFFFFu};
+    const QString path = dir.filePath(QStringLiteral("two.png"));
+    ASSERT_TRUE(WritePicture(path, buffer, PictureFormat::Png).ok());
+
+    AppState state;
+    SourcePalette palette;
+    palette.fill(kMarker);
+    ASSERT_TRUE(ImportPaletteFromPicture(path, state.levels, state.importSlots, palette).ok());
+    EXPECT_EQ(palette[0], (PaletteEntry{31, 31, 31, 0}));
+    EXPECT_EQ(palette[1], (PaletteEntry{0, 0, 31, 0}));
+    EXPECT_EQ(palette[2], kMarker);
+    EXPECT_EQ(state.importSlots[2], kEmptySlot);
+}
+
+std::uint32_t Crc32(const QByteArray& data)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (char ch : data) {
+        crc ^= static_cast<unsigned char>(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void AppendBe32(QByteArray& out, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.append(static_cast<char>((v >> shift) & 0xFF));
+}
+
+TEST(PictureImport, HostileAndTruncatedPicturesFailCleanly)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+
+    // A valid header that claims 100000 x 100000 pixels, then nothing.
+    QByteArray ihdr = "IHDR";
+    AppendBe32(ihdr, 100000);
+    AppendBe32(ihdr, 100000);
+    ihdr.append("\x08\x02\x00\x00\x00", 5);
+    QByteArray huge = "\x89PNG\r\n\x1a\n";
+    AppendBe32(huge, 13);
+    huge += ihdr;
+    AppendBe32(huge, Crc32(ihdr));
+
+    PixelBuffer big;
+    big.Resize(64, 64);
+    for (std::size_t i = 0; i < big.pixels.size(); ++i)
+        big.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    const IoResult<QByteArray> png = EncodePng(big);
+    ASSERT_TRUE(png.ok());
+
+    const std::pair<const char*, QByteArray> files[] = {
+        {"huge.png", huge},
+        {"truncated.png", png.value.left(png.value.size() / 2)},
+        {"empty.png", QByteArray()},
+    };
+    for (const auto& [name, bytes] : files) {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const IoResult<QImage> result = LoadPicture(path);
+        EXPECT_FALSE(result.ok()) << name;
+        EXPECT_FALSE(result.error.isEmpty()) << name;
+    }
+}
+
+} // namespace
+} // namespace palfade

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,12 +140,28 @@ public:
     {
         setRange(minimum, maximum);
         lineEdit()->setReadOnly(true);
+        // Otherwise Return re-sends the unchanged value as a change.
+        setKeyboardTracking(false);
         setFocusPolicy(Qt::StrongFocus);
     }
 
 protected:
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 };
+
+// The labels keep their fixed 100-pixel boxes: with a large system font the
+// text is set smaller until it fits rather than being clipped.
+QLabel* CountLabel(const char* text, const QRect& rect, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > rect.width() && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+    return label;
+}
 
 // Only lists of local files are accepted, whatever the drop action.
 QStringList DroppedFiles(const QMimeData* data)
@@ -233,6 +250,10 @@ void MainWindow::BuildClientArea()
 {
     auto* client = new ClientArea(this);
     previewArea_ = new PreviewArea(client);
+    // Wheel events over the preview reach the window even when sent straight
+    // to the canvas or the viewport, which would otherwise scroll.
+    previewArea_->canvas()->installEventFilter(this);
+    previewArea_->viewport()->installEventFilter(this);
 
     // The preview starts as one pixel of the grid colour.
     shownPixels_.Resize(1, 1);
@@ -240,16 +261,12 @@ void MainWindow::BuildClientArea()
     ShowPixels();
     previewArea_->SetBackground(ToQColor(state_.areaColor));
 
-    auto* paletteLabel = new QLabel(QString::fromLatin1(kPaletteLabelText), client);
-    paletteLabel->setGeometry(kPaletteLabelRect);
-    paletteLabel->setAlignment(Qt::AlignCenter);
+    CountLabel(kPaletteLabelText, kPaletteLabelRect, client);
     paletteCountSpin_ = new CountSpinBox(kMinPalettes, kMaxPalettes, client);
     paletteCountSpin_->setGeometry(kPaletteSpinRect);
     paletteCountSpin_->setValue(state_.paletteCount);
 
-    auto* colorLabel = new QLabel(QString::fromLatin1(kColorLabelText), client);
-    colorLabel->setGeometry(kColorLabelRect);
-    colorLabel->setAlignment(Qt::AlignCenter);
+    CountLabel(kColorLabelText, kColorLabelRect, client);
     colorCountSpin_ = new CountSpinBox(kMinColors, kMaxColors, client);
     colorCountSpin_->setGeometry(kColorSpinRect);
     colorCountSpin_->setValue(state_.colorCount);
@@ -421,18 +438,30 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::wheelEvent(QWheelEvent* event)
+bool MainWindow::WheelZoom(QWheelEvent* event)
 {
     // Only while the preview has the keyboard focus; one step per event,
     // whatever the delta's size. RefreshView brings the zoom back into range.
     const int delta = event->angleDelta().y();
-    if (!previewCanvas()->hasFocus() || delta == 0) {
-        event->ignore();
-        return;
-    }
+    if (!previewCanvas()->hasFocus() || delta == 0)
+        return false;
     state_.view.zoom += delta > 0 ? 1 : -1;
     event->accept();
     RefreshView();
+    return true;
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event)
+{
+    if (!WheelZoom(event))
+        event->ignore();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel && WheelZoom(static_cast<QWheelEvent*>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)

@@ -57,6 +57,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -66,6 +67,7 @@ private:
     void BuildStatusBar();
     void BuildClientArea();
     void ShowPixels();
+    bool WheelZoom(QWheelEvent* event);
 
     void NewFadeCommand();
     void ToggleSetting(void (*toggle)(AppState&), bool ViewSettings::*flag, int id);

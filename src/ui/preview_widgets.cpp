@@ -3,7 +3,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 namespace palfade {
 namespace {
@@ -49,15 +48,6 @@ void PreviewArea::SetBackground(const QColor& color)
     viewport()->setPalette(pal);
     viewport()->setBackgroundRole(QPalette::Window);
     viewport()->setAutoFillBackground(true);
-}
-
-void PreviewArea::wheelEvent(QWheelEvent* event)
-{
-    if (canvas_->hasFocus()) {
-        event->ignore();
-        return;
-    }
-    QScrollArea::wheelEvent(event);
 }
 
 } // namespace palfade

@@ -25,16 +25,12 @@ private:
 };
 
 // Scrolls the canvas 8 pixels per step and centres it when it is smaller than
-// the visible part. Wheel events over it are left to the window while the
-// canvas has the focus (they zoom then instead of scrolling).
+// the visible part.
 class PreviewArea : public QScrollArea {
 public:
     explicit PreviewArea(QWidget* parent = nullptr);
     PreviewCanvas* canvas() const { return canvas_; }
     void SetBackground(const QColor& color);
-
-protected:
-    void wheelEvent(QWheelEvent* event) override;
 
 private:
     PreviewCanvas* canvas_;

@@ -149,15 +149,18 @@ protected:
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 };
 
-// The labels keep their fixed 100-pixel boxes: with a large system font the
-// text is set smaller until it fits rather than being clipped.
+// The labels keep their fixed 100-pixel boxes, and the colour count's box
+// runs 5 pixels under its spin box: with a large system font the text is set
+// smaller until it clears the spin box rather than being clipped.
+constexpr int kLabelTextRoom = 90;
+
 QLabel* CountLabel(const char* text, const QRect& rect, QWidget* parent)
 {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignCenter);
     QFont font = label->font();
-    while (QFontMetrics(font).horizontalAdvance(label->text()) > rect.width() && font.pointSizeF() > 6.0)
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > kLabelTextRoom && font.pointSizeF() > 6.0)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     label->setFont(font);
     return label;

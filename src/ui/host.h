@@ -1,0 +1,49 @@
+#pragma once
+// Every question palfade puts to the user, and the clipboard, behind one small
+// interface: the window uses QtHost, tests pass a scripted fake.
+
+#include "core/app_state.h"
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace palfade {
+
+struct FileChoice {
+    QString path;        // empty when the user cancelled
+    int filterIndex = 0; // position of the filter selected when the user confirmed
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // `filters` is a "|"-separated list of description and pattern pairs,
+    // e.g. "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c"; `filterIndex` is the
+    // pair preselected. The requesters start with an empty name, never ask
+    // before overwriting and never add an extension.
+    virtual FileChoice AskOpenFile(const QString& title, const QString& filters, int filterIndex) = 0;
+    virtual FileChoice AskSaveFile(const QString& title, const QString& filters, int filterIndex) = 0;
+
+    virtual bool AskYesNo(const QString& title, const QString& text) = 0;
+    // A box with a single OK button.
+    virtual void ShowMessage(const QString& title, const QString& text) = 0;
+    // Starts from `initial`; nothing when the user cancels.
+    virtual std::optional<DisplayRgb> ChooseColor(DisplayRgb initial) = 0;
+
+    // The clipboard's text, empty when it holds none.
+    virtual QString ClipboardText() = 0;
+    // The image may wrap memory the caller reuses: the host keeps a deep copy.
+    virtual void SetClipboardImage(const QImage& image) = 0;
+
+    // The modal palette editor on palette `which` (1 or 2); it writes back
+    // into `state` only on "Ok". The caller refreshes afterwards.
+    virtual void EditPalette(AppState& state, int which) = 0;
+
+    // The About box: empty caption, a single OK button.
+    virtual void ShowAbout(const QString& text) = 0;
+};
+
+} // namespace palfade

@@ -1,0 +1,492 @@
+#include "ui/main_window.h"
+
+#include "core/palette_commands.h"
+#include "render/preview_renderer.h"
+#include "ui/command_ids.h"
+#include "ui/file_commands.h"
+#include "ui/preview_widgets.h"
+#include "ui/window_texts.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <array>
+#include <span>
+
+namespace palfade {
+namespace {
+
+constexpr QSize kInnerSize(640, 480);
+constexpr int kAreaLeft = 3;
+constexpr int kAreaTop = 30;
+constexpr int kAreaSideMargins = 6;  // 3 left, 3 right
+constexpr int kAreaHeightLoss = 31;  // the 30-pixel strip and 1 pixel above the status bar
+constexpr int kStatusWidths[kStatusFieldCount] = {0, 150, 100, 150, 100}; // 0: the remaining width
+
+constexpr QRect kPaletteLabelRect(5, 7, 100, 20);
+constexpr QRect kPaletteSpinRect(105, 5, 50, 20);
+constexpr QRect kColorLabelRect(205, 7, 100, 20);
+constexpr QRect kColorSpinRect(300, 5, 50, 20);
+constexpr const char* kPaletteLabelText = "# Palettes (3-256):";
+constexpr const char* kColorLabelText = "# Colors (1-16):";
+
+constexpr const char* kHardwareOn = "Hardware colors : On";
+constexpr const char* kHardwareOff = "Hardware colors : Off";
+constexpr const char* kDarkBitOn = "Dark bit : On";
+constexpr const char* kDarkBitOff = "Dark bit : Off";
+constexpr const char* kSimpleFadeOn = "Simple fade : On";
+constexpr const char* kSimpleFadeOff = "Simple fade : Off";
+
+constexpr int kSeparator = 0;
+
+struct MenuItem {
+    const char* text; // the part after "\t" is the shortcut text the menu shows
+    int id;           // kSeparator for a separator line
+    const char* shortcut;
+};
+
+struct Menu {
+    const char* title;
+    std::span<const MenuItem> items;
+};
+
+constexpr MenuItem kFileItems[] = {
+    {"New\tCtrl+N", kCmdNew, "Ctrl+N"},
+    {"Save As..\tCtrl+S", kCmdSaveFadeTable, "Ctrl+S"},
+    {nullptr, kSeparator, nullptr},
+    {"Quit", kCmdQuit, nullptr},
+};
+constexpr MenuItem kPalette1Items[] = {
+    {"Open..", kCmdOpenPalette1, nullptr},
+    {"Save As..", kCmdSavePalette1, nullptr},
+    {"Edit palette..", kCmdEditPalette1, nullptr},
+    {"Import from file..", kCmdImportFile1, nullptr},
+    {"Import from image..", kCmdImportImage1, nullptr},
+    {"Import from clipboard", kCmdImportClipboard1, nullptr},
+    {nullptr, kSeparator, nullptr},
+    {"Greyscale loaded palette", kCmdGreyscalePalette1, nullptr},
+    {"Set to black", kCmdBlackPalette1, nullptr},
+    {"Set to white", kCmdWhitePalette1, nullptr},
+};
+constexpr MenuItem kPalette2Items[] = {
+    {"Open..", kCmdOpenPalette2, nullptr},
+    {"Save As..", kCmdSavePalette2, nullptr},
+    {"Edit palette..", kCmdEditPalette2, nullptr},
+    {"Import from file..", kCmdImportFile2, nullptr},
+    {"Import from image..", kCmdImportImage2, nullptr},
+    {"Import from clipboard", kCmdImportClipboard2, nullptr},
+    {nullptr, kSeparator, nullptr},
+    {"Greyscale loaded palette", kCmdGreyscalePalette2, nullptr},
+    {"Set to black", kCmdBlackPalette2, nullptr},
+    {"Set to white", kCmdWhitePalette2, nullptr},
+};
+constexpr MenuItem kOptionsItems[] = {
+    {"Swap palettes", kCmdSwapPalettes, nullptr},
+    {nullptr, kSeparator, nullptr},
+    {"Save image to file..", kCmdSaveImage, nullptr},
+    {"Copy image to clipboard", kCmdCopyImage, nullptr},
+};
+constexpr MenuItem kSettingsItems[] = {
+    {"Show Grid\tCtrl+Alt+G", kCmdShowGrid, "Ctrl+Alt+G"},
+    {"Set Grid color", kCmdGridColor, nullptr},
+    {nullptr, kSeparator, nullptr},
+    {"Show hardware colors\tCtrl+Alt+R", kCmdHardwareColors, "Ctrl+Alt+R"},
+    {"Use 'Dark bit' (experimental)", kCmdDarkBit, nullptr},
+    {"Simple fade", kCmdSimpleFade, nullptr},
+};
+constexpr MenuItem kHelpItems[] = {
+    {"About", kCmdAbout, nullptr},
+};
+
+constexpr Menu kMenus[] = {
+    {"File", kFileItems},
+    {"Palette 1 (Top)", kPalette1Items},
+    {"Palette 2 (Bottom)", kPalette2Items},
+    {"Options", kOptionsItems},
+    {"Settings", kSettingsItems},
+    {"Help", kHelpItems},
+};
+
+bool IsToggle(int id)
+{
+    return id == kCmdShowGrid || id == kCmdHardwareColors || id == kCmdDarkBit || id == kCmdSimpleFade;
+}
+
+QColor ToQColor(DisplayRgb c)
+{
+    return QColor(DisplayRed(c), DisplayGreen(c), DisplayBlue(c));
+}
+
+// The value changes only through the arrows and the arrow keys: typing goes
+// to a read-only field and the wheel is left to the window.
+class CountSpinBox : public QSpinBox {
+public:
+    CountSpinBox(int minimum, int maximum, QWidget* parent) : QSpinBox(parent)
+    {
+        setRange(minimum, maximum);
+        lineEdit()->setReadOnly(true);
+        // Otherwise Return re-sends the unchanged value as a change.
+        setKeyboardTracking(false);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
+// The labels keep their fixed 100-pixel boxes, and the colour count's box
+// runs 5 pixels under its spin box: with a large system font the text is set
+// smaller until it clears the spin box rather than being clipped.
+constexpr int kLabelTextRoom = 90;
+
+QLabel* CountLabel(const char* text, const QRect& rect, QWidget* parent)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setGeometry(rect);
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > kLabelTextRoom && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+    return label;
+}
+
+// Only lists of local files are accepted, whatever the drop action.
+QStringList DroppedFiles(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return {};
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+// Keeps LayoutWindow in step with the client area below the menu bar, whose
+// size QMainWindow sets from the window's size.
+class ClientArea : public QWidget {
+public:
+    ClientArea(MainWindow* window) : QWidget(window), window_(window) {}
+
+protected:
+    void resizeEvent(QResizeEvent*) override { window_->LayoutWindow(); }
+
+private:
+    MainWindow* window_;
+};
+
+} // namespace
+
+MainWindow::MainWindow(AppState& state, Host& host, QWidget* parent)
+    : QMainWindow(parent), state_(state), host_(host)
+{
+    setWindowTitle(WindowTitle());
+    setMinimumSize(kInnerSize);
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, kInnerSize,
+                                    screen()->availableGeometry()));
+    setAcceptDrops(true);
+
+    BuildMenus();
+    BuildStatusBar();
+    BuildClientArea();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildMenus()
+{
+    for (const Menu& menu : kMenus) {
+        QMenu* m = menuBar()->addMenu(QString::fromLatin1(menu.title));
+        for (const MenuItem& item : menu.items) {
+            if (item.id == kSeparator) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* action = m->addAction(QString::fromLatin1(item.text));
+            if (item.shortcut != nullptr)
+                action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+            action->setCheckable(IsToggle(item.id));
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { DispatchCommand(id); });
+            actions_[id] = action;
+        }
+    }
+}
+
+void MainWindow::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < kStatusFieldCount; ++i) {
+        auto* field = new QLabel(bar);
+        field->setAlignment(Qt::AlignCenter);
+        if (kStatusWidths[i] > 0) {
+            field->setFixedWidth(kStatusWidths[i]);
+            bar->addPermanentWidget(field);
+        } else {
+            field->setMinimumWidth(0);
+            bar->addWidget(field, 1);
+        }
+        statusFields_[i] = field;
+    }
+}
+
+void MainWindow::BuildClientArea()
+{
+    auto* client = new ClientArea(this);
+    previewArea_ = new PreviewArea(client);
+    // Wheel events over the preview reach the window even when sent straight
+    // to the canvas or the viewport, which would otherwise scroll.
+    previewArea_->canvas()->installEventFilter(this);
+    previewArea_->viewport()->installEventFilter(this);
+
+    // The preview starts as one pixel of the grid colour.
+    shownPixels_.Resize(1, 1);
+    shownPixels_.pixels[0] = DisplayToPixel(state_.view.gridColor);
+    ShowPixels();
+    previewArea_->SetBackground(ToQColor(state_.areaColor));
+
+    CountLabel(kPaletteLabelText, kPaletteLabelRect, client);
+    paletteCountSpin_ = new CountSpinBox(kMinPalettes, kMaxPalettes, client);
+    paletteCountSpin_->setGeometry(kPaletteSpinRect);
+    paletteCountSpin_->setValue(state_.paletteCount);
+
+    CountLabel(kColorLabelText, kColorLabelRect, client);
+    colorCountSpin_ = new CountSpinBox(kMinColors, kMaxColors, client);
+    colorCountSpin_->setGeometry(kColorSpinRect);
+    colorCountSpin_->setValue(state_.colorCount);
+
+    // Connected after the start values are in: only the user's changes notify.
+    connect(paletteCountSpin_, &QSpinBox::valueChanged, this, [this](int value) {
+        state_.paletteCount = value;
+        RefreshView();
+    });
+    connect(colorCountSpin_, &QSpinBox::valueChanged, this, [this](int value) {
+        state_.colorCount = value;
+        RefreshView();
+    });
+
+    setCentralWidget(client);
+    LayoutWindow();
+}
+
+void MainWindow::LayoutWindow()
+{
+    // The client widget spans the inner width and the available height minus
+    // the status bar.
+    const QWidget* client = centralWidget();
+    if (client == nullptr || previewArea_ == nullptr)
+        return;
+    previewArea_->setGeometry(kAreaLeft, kAreaTop, client->width() - kAreaSideMargins,
+                              client->height() - kAreaHeightLoss);
+}
+
+PreviewCanvas* MainWindow::previewCanvas() const
+{
+    return previewArea_->canvas();
+}
+
+QAction* MainWindow::CommandAction(int id) const
+{
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QLabel* MainWindow::statusField(int field) const
+{
+    return field >= 0 && field < kStatusFieldCount ? statusFields_[field] : nullptr;
+}
+
+void MainWindow::ShowPixels()
+{
+    // Format_RGB32 reads the 0xFFRRGGBB words in place: no copy per refresh.
+    previewImage_ = QImage(reinterpret_cast<uchar*>(shownPixels_.pixels.data()), shownPixels_.width,
+                           shownPixels_.height, shownPixels_.width * static_cast<int>(sizeof(std::uint32_t)),
+                           QImage::Format_RGB32);
+    PreviewCanvas* canvas = previewArea_->canvas();
+    const QSize size(shownPixels_.width, shownPixels_.height);
+    if (canvas->size() != size)
+        canvas->resize(size);
+    canvas->ShowImage(previewImage_);
+}
+
+void MainWindow::RefreshView()
+{
+    BuildPreviewImage(state_, basePixels_, shownPixels_);
+    ShowPixels();
+
+    const int zoom = state_.view.zoom;
+    statusFields_[4]->setText(QStringLiteral("Zoom: %1x%1").arg(zoom));
+    statusFields_[1]->setText(QString::fromLatin1(state_.view.hardwareColors ? kHardwareOn : kHardwareOff));
+    statusFields_[2]->setText(QString::fromLatin1(state_.view.useDarkBit ? kDarkBitOn : kDarkBitOff));
+    statusFields_[3]->setText(QString::fromLatin1(state_.view.simpleFade ? kSimpleFadeOn : kSimpleFadeOff));
+    emit refreshed();
+}
+
+void MainWindow::DispatchCommand(int id)
+{
+    // Commands that refresh themselves (New, the toggles, the grid colour)
+    // are marked "false": the dispatcher runs no second refresh after them.
+    struct Route {
+        int id;
+        void (*run)(MainWindow& w);
+        bool refreshAfter;
+    };
+    static constexpr Route kRoutes[] = {
+        {kCmdNew, [](MainWindow& w) { w.NewFadeCommand(); }, false},
+        {kCmdSaveFadeTable, [](MainWindow& w) { SaveFadeTable(w.state_, w.host_); }, false},
+        {kCmdQuit, [](MainWindow& w) { w.close(); }, false},
+        {kCmdOpenPalette1, [](MainWindow& w) { OpenPaletteFile(w.state_, w.host_, QString(), 1); }, true},
+        {kCmdSavePalette1, [](MainWindow& w) { SaveSourcePalette(w.state_, w.host_, 1); }, false},
+        {kCmdBlackPalette1, [](MainWindow& w) { SetPaletteBlack(w.state_, 1); }, true},
+        {kCmdWhitePalette1, [](MainWindow& w) { SetPaletteWhite(w.state_, 1); }, true},
+        {kCmdGreyscalePalette1, [](MainWindow& w) { GreyscalePalette(w.state_, 1); }, true},
+        {kCmdEditPalette1, [](MainWindow& w) { w.host_.EditPalette(w.state_, 1); }, true},
+        {kCmdImportImage1, [](MainWindow& w) { ImportPaletteFromImage(w.state_, w.host_, 1); }, true},
+        {kCmdImportFile1, [](MainWindow& w) { ImportPaletteFromFile(w.state_, w.host_, 1); }, true},
+        {kCmdImportClipboard1, [](MainWindow& w) { ImportPaletteFromClipboard(w.state_, w.host_, 1); }, true},
+        {kCmdOpenPalette2, [](MainWindow& w) { OpenPaletteFile(w.state_, w.host_, QString(), 2); }, true},
+        {kCmdSavePalette2, [](MainWindow& w) { SaveSourcePalette(w.state_, w.host_, 2); }, false},
+        {kCmdBlackPalette2, [](MainWindow& w) { SetPaletteBlack(w.state_, 2); }, true},
+        {kCmdWhitePalette2, [](MainWindow& w) { SetPaletteWhite(w.state_, 2); }, true},
+        {kCmdGreyscalePalette2, [](MainWindow& w) { GreyscalePalette(w.state_, 2); }, true},
+        {kCmdEditPalette2, [](MainWindow& w) { w.host_.EditPalette(w.state_, 2); }, true},
+        {kCmdImportImage2, [](MainWindow& w) { ImportPaletteFromImage(w.state_, w.host_, 2); }, true},
+        {kCmdImportFile2, [](MainWindow& w) { ImportPaletteFromFile(w.state_, w.host_, 2); }, true},
+        {kCmdImportClipboard2, [](MainWindow& w) { ImportPaletteFromClipboard(w.state_, w.host_, 2); }, true},
+        {kCmdShowGrid,
+         [](MainWindow& w) { w.ToggleSetting(&ToggleGrid, &ViewSettings::showGrid, kCmdShowGrid); }, false},
+        {kCmdGridColor, [](MainWindow& w) { w.ChooseGridColor(); }, false},
+        {kCmdHardwareColors,
+         [](MainWindow& w) {
+             w.ToggleSetting(&ToggleHardwareColors, &ViewSettings::hardwareColors, kCmdHardwareColors);
+         },
+         false},
+        {kCmdDarkBit,
+         [](MainWindow& w) { w.ToggleSetting(&ToggleDarkBit, &ViewSettings::useDarkBit, kCmdDarkBit); }, false},
+        {kCmdSimpleFade,
+         [](MainWindow& w) { w.ToggleSetting(&ToggleSimpleFade, &ViewSettings::simpleFade, kCmdSimpleFade); },
+         false},
+        {kCmdSwapPalettes, [](MainWindow& w) { SwapPalettes(w.state_); }, true},
+        {kCmdSaveImage, [](MainWindow& w) { SaveImageToFile(w.state_, w.host_, w.previewImage_); }, false},
+        {kCmdCopyImage, [](MainWindow& w) { CopyImageToClipboard(w.state_, w.host_, w.previewImage_); }, false},
+        {kCmdAbout, [](MainWindow& w) { w.ShowAbout(); }, false},
+    };
+
+    for (const Route& route : kRoutes) {
+        if (route.id != id)
+            continue;
+        route.run(*this);
+        if (route.refreshAfter)
+            RefreshView();
+        return;
+    }
+}
+
+void MainWindow::NewFadeCommand()
+{
+    NewFade(state_);
+    {
+        const QSignalBlocker quiet(paletteCountSpin_);
+        paletteCountSpin_->setValue(state_.paletteCount);
+    }
+    RefreshView();
+}
+
+void MainWindow::ToggleSetting(void (*toggle)(AppState&), bool ViewSettings::*flag, int id)
+{
+    toggle(state_);
+    // A checkable action has already flipped its own mark; the flag decides.
+    actions_.at(id)->setChecked(state_.view.*flag);
+    RefreshView();
+}
+
+void MainWindow::ChooseGridColor()
+{
+    const std::optional<DisplayRgb> chosen = host_.ChooseColor(state_.view.gridColor);
+    if (!chosen)
+        return;
+    state_.view.gridColor = *chosen;
+    // With the grid hidden the colour shows from the next refresh on.
+    if (state_.view.showGrid)
+        RefreshView();
+}
+
+void MainWindow::ShowAbout()
+{
+    host_.ShowAbout(AboutText());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    state_.quitRequested = true;
+    event->accept();
+}
+
+bool MainWindow::WheelZoom(QWheelEvent* event)
+{
+    // Only while the preview has the keyboard focus; one step per event,
+    // whatever the delta's size. RefreshView brings the zoom back into range.
+    const int delta = event->angleDelta().y();
+    if (!previewCanvas()->hasFocus() || delta == 0)
+        return false;
+    state_.view.zoom += delta > 0 ? 1 : -1;
+    event->accept();
+    RefreshView();
+    return true;
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event)
+{
+    if (!WheelZoom(event))
+        event->ignore();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel && WheelZoom(static_cast<QWheelEvent*>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    DropPaletteFiles(state_, paths);
+    RefreshView();
+}
+
+} // namespace palfade

@@ -1,0 +1,90 @@
+#pragma once
+// palfade's one window: the menus, the two count spin boxes, the scrollable
+// preview and the status bar, and the dispatch of every command they deliver.
+
+#include "core/app_state.h"
+#include "render/pixel_buffer.h"
+#include "ui/host.h"
+
+#include <QMainWindow>
+
+#include <map>
+
+class QAction;
+class QLabel;
+class QSpinBox;
+
+namespace palfade {
+
+class PreviewArea;
+class PreviewCanvas;
+
+inline constexpr int kStatusFieldCount = 5;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds every control from `state`; the first RefreshView is the caller's.
+    // `state` and `host` must outlive the window.
+    MainWindow(AppState& state, Host& host, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Computes the fade, renders and enlarges the preview, shows it and
+    // rewrites the status bar. The only place that bounds the zoom.
+    void RefreshView();
+    // Runs the command of a fixed command id; unknown ids do nothing.
+    void DispatchCommand(int id);
+    // Fits the preview area to the window: 3 pixels margin left and right,
+    // from y 30 down to one pixel above the status bar.
+    void LayoutWindow();
+
+    // The enlarged preview exactly as shown. It wraps the window's pixel
+    // buffer: valid until the next refresh, copy it to keep it.
+    const QImage& PreviewImage() const { return previewImage_; }
+
+    QAction* CommandAction(int id) const;
+    QSpinBox* paletteCountSpin() const { return paletteCountSpin_; }
+    QSpinBox* colorCountSpin() const { return colorCountSpin_; }
+    PreviewArea* previewArea() const { return previewArea_; }
+    PreviewCanvas* previewCanvas() const;
+    QLabel* statusField(int field) const;
+
+signals:
+    // Emitted at the end of every RefreshView.
+    void refreshed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildStatusBar();
+    void BuildClientArea();
+    void ShowPixels();
+    bool WheelZoom(QWheelEvent* event);
+
+    void NewFadeCommand();
+    void ToggleSetting(void (*toggle)(AppState&), bool ViewSettings::*flag, int id);
+    void ChooseGridColor();
+    void ShowAbout();
+    void OnCountChanged();
+
+    AppState& state_;
+    Host& host_;
+    std::map<int, QAction*> actions_;
+    QSpinBox* paletteCountSpin_ = nullptr;
+    QSpinBox* colorCountSpin_ = nullptr;
+    PreviewArea* previewArea_ = nullptr;
+    QLabel* statusFields_[kStatusFieldCount] = {};
+    PixelBuffer basePixels_;  // the preview at zoom 1, scratch
+    PixelBuffer shownPixels_; // the enlarged preview; PreviewImage wraps it
+    QImage previewImage_;
+};
+
+} // namespace palfade

@@ -1,0 +1,30 @@
+#pragma once
+// Host answered by real Qt dialogs and the system clipboard. Each dialog is
+// owned by whichever palfade window is in front when it opens.
+
+#include "ui/host.h"
+
+#include <QStringList>
+
+namespace palfade {
+
+class QtHost : public Host {
+public:
+    FileChoice AskOpenFile(const QString& title, const QString& filters, int filterIndex) override;
+    FileChoice AskSaveFile(const QString& title, const QString& filters, int filterIndex) override;
+    bool AskYesNo(const QString& title, const QString& text) override;
+    void ShowMessage(const QString& title, const QString& text) override;
+    std::optional<DisplayRgb> ChooseColor(DisplayRgb initial) override;
+    QString ClipboardText() override;
+    void SetClipboardImage(const QImage& image) override;
+    void EditPalette(AppState& state, int which) override;
+    void ShowAbout(const QString& text) override;
+};
+
+// "Desc (*.a;*.b)|*.a;*.b|..." to QFileDialog name filters, one per pair. Qt
+// takes the patterns from the parentheses, space-separated, so each filter is
+// rebuilt from the description's words before its parentheses and the pair's
+// own pattern list. An unpaired trailing description is dropped.
+QStringList FileDialogNameFilters(const QString& filters);
+
+} // namespace palfade

@@ -1,0 +1,125 @@
+#pragma once
+// A Host that answers from a script and records what it was asked. A question
+// with no scripted answer fails the running test.
+
+#include "ui/host.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <deque>
+#include <functional>
+
+namespace palfade {
+
+class FakeHost : public Host {
+public:
+    QStringList asked; // one line per question, e.g. "color", "edit:2", "about"
+
+    std::deque<FileChoice> openAnswers;
+    std::deque<FileChoice> saveAnswers;
+    std::deque<bool> yesNoAnswers;
+    int messagesAllowed = 0;
+    std::deque<std::optional<DisplayRgb>> colorAnswers;
+    std::deque<QString> clipboardTexts;
+    int clipboardImagesAllowed = 0;
+    QImage clipboardImage;
+    int editsAllowed = 0;
+    std::function<void(AppState&, int)> onEdit; // what the fake editor does
+    int aboutsAllowed = 0;
+    QString lastTitle;
+    QString lastText;
+    QString lastFilters;
+    int lastFilterIndex = -1;
+
+    FileChoice AskOpenFile(const QString& title, const QString& filters, int filterIndex) override
+    {
+        return File(openAnswers, "open", title, filters, filterIndex);
+    }
+    FileChoice AskSaveFile(const QString& title, const QString& filters, int filterIndex) override
+    {
+        return File(saveAnswers, "save", title, filters, filterIndex);
+    }
+    bool AskYesNo(const QString& title, const QString& text) override
+    {
+        Record("yesno", title, text);
+        if (yesNoAnswers.empty())
+            return Unexpected("yesno", false);
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+    void ShowMessage(const QString& title, const QString& text) override
+    {
+        Record("message", title, text);
+        if (messagesAllowed-- <= 0)
+            Unexpected("message", 0);
+    }
+    std::optional<DisplayRgb> ChooseColor(DisplayRgb initial) override
+    {
+        Record("color", QString(), QString::number(initial, 16));
+        if (colorAnswers.empty())
+            return Unexpected("color", std::optional<DisplayRgb>{});
+        const std::optional<DisplayRgb> answer = colorAnswers.front();
+        colorAnswers.pop_front();
+        return answer;
+    }
+    QString ClipboardText() override
+    {
+        Record("clipboard-text", QString(), QString());
+        if (clipboardTexts.empty())
+            return Unexpected("clipboard-text", QString());
+        const QString text = clipboardTexts.front();
+        clipboardTexts.pop_front();
+        return text;
+    }
+    void SetClipboardImage(const QImage& image) override
+    {
+        Record("clipboard-image", QString(), QString());
+        if (clipboardImagesAllowed-- <= 0)
+            Unexpected("clipboard-image", 0);
+        clipboardImage = image.copy();
+    }
+    void EditPalette(AppState& state, int which) override
+    {
+        Record(QStringLiteral("edit:%1").arg(which), QString(), QString());
+        if (editsAllowed-- <= 0)
+            Unexpected("edit", 0);
+        else if (onEdit)
+            onEdit(state, which);
+    }
+    void ShowAbout(const QString& text) override
+    {
+        Record("about", QString(), text);
+        if (aboutsAllowed-- <= 0)
+            Unexpected("about", 0);
+    }
+
+private:
+    void Record(const QString& what, const QString& title, const QString& text)
+    {
+        asked << what;
+        lastTitle = title;
+        lastText = text;
+    }
+    template <typename T> T Unexpected(const char* what, T fallback)
+    {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected question to the user: %1").arg(QLatin1String(what))),
+                     __FILE__, __LINE__);
+        return fallback;
+    }
+    FileChoice File(std::deque<FileChoice>& answers, const char* what, const QString& title, const QString& filters,
+                    int filterIndex)
+    {
+        Record(QLatin1String(what), title, QString());
+        lastFilters = filters;
+        lastFilterIndex = filterIndex;
+        if (answers.empty())
+            return Unexpected(what, FileChoice{});
+        const FileChoice answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace palfade

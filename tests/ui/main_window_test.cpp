@@ -6,14 +6,12 @@
 #include "ui/command_ids.h"
 #include "ui/main_window.h"
 #include "ui/preview_widgets.h"
-#include "ui/qt_host.h"
 #include "ui/window_texts.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -22,7 +20,6 @@
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -133,9 +130,6 @@ private slots:
     void drops_data();
     void drops();
     void unknownIdsDoNothing();
-    void qtAboutBoxHasNoCaption();
-    void nameFilters_data();
-    void nameFilters();
 };
 
 void MainWindowTest::startState()
@@ -721,48 +715,6 @@ void MainWindowTest::unknownIdsDoNothing()
     QCOMPARE(rig.refreshes.count(), 0);
     QCOMPARE(rig.Preview(), before);
     QVERIFY(rig.window.CommandAction(31) == nullptr);
-}
-
-void MainWindowTest::qtAboutBoxHasNoCaption()
-{
-    QtHost host;
-    QString caption = "unset";
-    int buttons = -1;
-    QString text;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
-            return;
-        caption = box->windowTitle();
-        buttons = static_cast<int>(box->buttons().size());
-        text = box->text();
-        box->accept();
-    });
-    host.ShowAbout(AboutText());
-    QCOMPARE(caption, QString());
-    QCOMPARE(buttons, 1);
-    QCOMPARE(text, AboutText());
-}
-
-void MainWindowTest::nameFilters_data()
-{
-    QTest::addColumn<QString>("filters");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("fade table") << "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c|Binary (*.bin)|*.bin"
-                                << QStringList{"ASM-Inlcude (*.s)", "C-Output (*.c)", "Binary (*.bin)"};
-    QTest::newRow("all files") << "All filess (*.*)|*.*" << QStringList{"All filess (*.*)"};
-    QTest::newRow("images") << "Supported Images (*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif"
-                            << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif)"};
-    QTest::newRow("no parentheses") << "Palettes|*.ngpal" << QStringList{"Palettes (*.ngpal)"};
-    QTest::newRow("unpaired tail") << "A (*.a)|*.a|B" << QStringList{"A (*.a)"};
-    QTest::newRow("empty") << "" << QStringList{};
-}
-
-void MainWindowTest::nameFilters()
-{
-    QFETCH(QString, filters);
-    QFETCH(QStringList, expected);
-    QCOMPARE(FileDialogNameFilters(filters), expected);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,0 +1,194 @@
+// The Qt answers to the user's questions: what each dialog shows and what
+// comes back from it, accepted and cancelled.
+
+#include "ui/qt_host.h"
+#include "ui/window_texts.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace palfade;
+
+namespace {
+
+// Runs `answer` on the dialog once it is open and modal.
+template <typename Dialog> void AnswerNextDialog(std::function<void(Dialog*)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY2(dialog != nullptr, "no dialog opened");
+        answer(dialog);
+    });
+}
+
+} // namespace
+
+class QtHostTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nameFilters_data();
+    void nameFilters();
+    void saveRequester_data();
+    void saveRequester();
+    void openRequesterCancelled();
+    void colorChooser_data();
+    void colorChooser();
+    void yesNo_data();
+    void yesNo();
+    void aboutBoxHasNoCaption();
+};
+
+void QtHostTest::nameFilters_data()
+{
+    QTest::addColumn<QString>("filters");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("fade table") << "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c|Binary (*.bin)|*.bin"
+                                << QStringList{"ASM-Inlcude (*.s)", "C-Output (*.c)", "Binary (*.bin)"};
+    QTest::newRow("all files") << "All filess (*.*)|*.*" << QStringList{"All filess (*.*)"};
+    QTest::newRow("images") << "Supported Images (*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif"
+                            << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif)"};
+    QTest::newRow("no parentheses") << "Palettes|*.ngpal" << QStringList{"Palettes (*.ngpal)"};
+    QTest::newRow("unpaired tail") << "A (*.a)|*.a|B" << QStringList{"A (*.a)"};
+    QTest::newRow("empty") << "" << QStringList{};
+}
+
+void QtHostTest::nameFilters()
+{
+    QFETCH(QString, filters);
+    QFETCH(QStringList, expected);
+    QCOMPARE(FileDialogNameFilters(filters), expected);
+}
+
+void QtHostTest::saveRequester_data()
+{
+    QTest::addColumn<int>("preselected");
+    QTest::addColumn<int>("chosen"); // -1: cancel
+    QTest::newRow("first filter kept") << 0 << 0;
+    QTest::newRow("third preselected, second chosen") << 2 << 1;
+    QTest::newRow("cancelled") << 2 << -1;
+}
+
+void QtHostTest::saveRequester()
+{
+    QFETCH(int, preselected);
+    QFETCH(int, chosen);
+
+    const QString filters = "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c|NeoGeo Palette (*.ngpal)|*.ngpal";
+    // A name without the filter's extension: the requester must not add one.
+    const QString path = QDir(QDir::tempPath()).filePath("palfade-ui-test-no-such-file.txt");
+    QString title, preselectedFilter, startName, suffix;
+    bool confirmsOverwrite = true;
+    AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        title = dialog->windowTitle();
+        preselectedFilter = dialog->selectedNameFilter();
+        confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        suffix = dialog->defaultSuffix();
+        startName = dialog->selectedFiles().value(0);
+        if (chosen < 0) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectNameFilter(dialog->nameFilters().value(chosen));
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept"); // a slot, protected in C++
+    });
+
+    QtHost host;
+    const FileChoice choice = host.AskSaveFile("Please choose file to save..", filters, preselected);
+
+    QCOMPARE(title, QString("Please choose file to save.."));
+    QCOMPARE(preselectedFilter, FileDialogNameFilters(filters).value(preselected));
+    QVERIFY(!confirmsOverwrite);
+    QCOMPARE(suffix, QString());
+    QVERIFY(QFileInfo(startName).isDir() || startName.isEmpty());
+    QCOMPARE(choice.path, chosen < 0 ? QString() : path);
+    if (chosen >= 0)
+        QCOMPARE(choice.filterIndex, chosen);
+}
+
+void QtHostTest::openRequesterCancelled()
+{
+    AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) {
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        dialog->reject();
+    });
+    QtHost host;
+    QCOMPARE(host.AskOpenFile("Please choose file to open..", "All filess (*.*)|*.*", 0).path, QString());
+}
+
+void QtHostTest::colorChooser_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("chosen") << true;
+    QTest::newRow("cancelled") << false;
+}
+
+void QtHostTest::colorChooser()
+{
+    QFETCH(bool, accept);
+    QColor start;
+    AnswerNextDialog<QColorDialog>([&](QColorDialog* dialog) {
+        start = dialog->currentColor();
+        dialog->setCurrentColor(QColor(0x12, 0x34, 0x56));
+        accept ? dialog->accept() : dialog->reject();
+    });
+    QtHost host;
+    const std::optional<DisplayRgb> chosen = host.ChooseColor(MakeDisplayRgb(255, 0, 255));
+    QCOMPARE(start, QColor(255, 0, 255));
+    QCOMPARE(chosen.has_value(), accept);
+    if (accept)
+        QCOMPARE(*chosen, MakeDisplayRgb(0x12, 0x34, 0x56));
+}
+
+void QtHostTest::yesNo_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void QtHostTest::yesNo()
+{
+    QFETCH(bool, yes);
+    QString title, text;
+    AnswerNextDialog<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        QCOMPARE(box->buttons().size(), 2);
+        box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    QtHost host;
+    QCOMPARE(host.AskYesNo("Confirm Save As", "x already exists. Do you want to replace it?"), yes);
+    QCOMPARE(title, QString("Confirm Save As"));
+    QCOMPARE(text, QString("x already exists. Do you want to replace it?"));
+}
+
+void QtHostTest::aboutBoxHasNoCaption()
+{
+    QString caption = "unset";
+    QString text;
+    AnswerNextDialog<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        text = box->text();
+        QCOMPARE(box->buttons().size(), 1);
+        QVERIFY(box->button(QMessageBox::Ok) != nullptr);
+        box->accept();
+    });
+    QtHost host;
+    host.ShowAbout(AboutText());
+    QCOMPARE(caption, QString());
+    QCOMPARE(text, AboutText());
+    QVERIFY(text.startsWith("palfade "));
+}
+
+QTEST_MAIN(QtHostTest)
+#include "qt_host_test.moc"

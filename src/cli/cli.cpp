@@ -1,0 +1,180 @@
+#include "cli/cli.h"
+
+#include "cli/cli_options.h"
+#include "core/palette_commands.h"
+#include "io/export_formats.h"
+#include "io/file_access.h"
+#include "io/image_export.h"
+#include "io/palette_file.h"
+#include "io/picture_import.h"
+#include "io/text_import.h"
+#include "render/preview_renderer.h"
+
+#include <QFileInfo>
+
+namespace palfade::cli {
+
+namespace {
+
+constexpr const char* kProgram = "palfade-cli";
+
+class Failure {
+public:
+    explicit Failure(QString reason) : reason_(std::move(reason)) {}
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+
+void Print(QIODevice& device, const QString& line)
+{
+    device.write(line.toUtf8());
+    device.write("\n");
+}
+
+bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
+{
+    const QString lower = path.toLower();
+    for (const char* s : suffixes)
+        if (lower.endsWith(QLatin1Char('.') + QLatin1String(s)))
+            return true;
+    return false;
+}
+
+// Fills palette `which` of the state from SRC; the state's level tables must
+// already be the chosen set.
+void LoadSource(const QString& src, AppState& state, int which, QIODevice& in, QIODevice& err)
+{
+    SourcePalette& palette = *PaletteByNumber(state, which);
+    SetPaletteBlack(state, which);
+    if (src == QLatin1String("black"))
+        return;
+    if (src == QLatin1String("white")) {
+        SetPaletteWhite(state, which);
+        return;
+    }
+    if (HasSuffix(src, {"ngpal"})) {
+        const IoResult<PaletteFileContent> read = ReadPaletteFile(src);
+        if (!read.ok())
+            throw Failure(read.error);
+        if (read.value.fileSize != kPaletteFileSize)
+            Print(err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4; missing bytes read as zero, "
+                                      "bytes after the 32nd ignored")
+                           .arg(QLatin1String(kProgram), src)
+                           .arg(read.value.fileSize)
+                           .arg(kPaletteFileSize));
+        palette = read.value.palette;
+        return;
+    }
+    if (HasSuffix(src, {"png", "bmp", "jpg", "jpeg", "gif"})) {
+        const IoStatus status = ImportPaletteFromPicture(src, state.levels, state.importSlots, palette);
+        if (!status.ok())
+            throw Failure(status.error);
+        return;
+    }
+    int counter = 0;
+    const bool fromStdin = src == QLatin1String(kStdio);
+    const IoStatus status = fromStdin ? ImportPaletteTextFrom(in, QStringLiteral("standard input"), palette, counter)
+                                      : ImportPaletteTextFile(src, palette, counter);
+    if (!status.ok())
+        throw Failure(status.error);
+    if (counter == 0)
+        throw Failure(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1")
+                          .arg(fromStdin ? QStringLiteral("standard input") : src));
+}
+
+AppState StateFor(const Options& o)
+{
+    AppState state;
+    state.paletteCount = o.paletteCount;
+    state.colorCount = o.colorCount;
+    state.view.zoom = o.zoom;
+    state.view.showGrid = o.showGrid;
+    state.view.gridColor = o.gridColor;
+    state.view.hardwareColors = o.hardwareColors;
+    state.view.useDarkBit = o.useDarkBit;
+    state.view.simpleFade = o.simpleFade;
+    LoadLevelTables(state);
+    return state;
+}
+
+QByteArray Produce(const Options& o, QIODevice& in, QIODevice& err)
+{
+    AppState state = StateFor(o);
+    switch (o.command) {
+    case Command::Fade: {
+        LoadSource(o.top, state, 1, in, err);
+        LoadSource(o.bottom, state, 2, in, err);
+        ComputeFade(state);
+        const FadeFormat format = o.format == OutputFormat::C        ? FadeFormat::C
+                                  : o.format == OutputFormat::Binary ? FadeFormat::Binary
+                                                                     : FadeFormat::Assembler;
+        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, format);
+    }
+    case Command::Preview: {
+        LoadSource(o.top, state, 1, in, err);
+        LoadSource(o.bottom, state, 2, in, err);
+        PixelBuffer base;
+        PixelBuffer shown;
+        BuildPreviewImage(state, base, shown);
+        const IoResult<QByteArray> bytes =
+            EncodePicture(shown, o.format == OutputFormat::Bmp ? PictureFormat::Bmp : PictureFormat::Png);
+        if (!bytes.ok())
+            throw Failure(bytes.error);
+        return bytes.value;
+    }
+    case Command::Palette: {
+        LoadSource(o.source, state, 1, in, err);
+        if (o.greyscale)
+            GreyscalePalette(state, 1);
+        ComputeFade(state);
+        const PaletteFormat format = o.format == OutputFormat::C             ? PaletteFormat::C
+                                     : o.format == OutputFormat::PaletteFile ? PaletteFormat::PaletteFile
+                                                                             : PaletteFormat::Assembler;
+        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, format);
+    }
+    }
+    return {};
+}
+
+void Emit(const Options& o, const QByteArray& bytes, QIODevice& out)
+{
+    if (o.output == QLatin1String(kStdio)) {
+        if (out.write(bytes) != bytes.size())
+            throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
+        return;
+    }
+    const IoStatus status = WriteFileAtomically(o.output, bytes);
+    if (!status.ok())
+        throw Failure(status.error);
+}
+
+} // namespace
+
+int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err)
+{
+    const ParseResult parsed = ParseArguments(args);
+    switch (parsed.action) {
+    case ParseResult::Action::Help:
+        out.write(HelpText().toUtf8());
+        return kExitSuccess;
+    case ParseResult::Action::Version:
+        Print(out, QStringLiteral("%1 %2").arg(QLatin1String(kProgram), QLatin1String(PALFADE_VERSION)));
+        return kExitSuccess;
+    case ParseResult::Action::UsageError:
+        Print(err, QStringLiteral("%1: %2 (try '%1 --help')").arg(QLatin1String(kProgram), parsed.error));
+        return kExitUsageError;
+    case ParseResult::Action::Run:
+        break;
+    }
+    try {
+        Emit(parsed.options, Produce(parsed.options, in, err), out);
+    } catch (const Failure& failure) {
+        Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), failure.reason()));
+        return kExitRuntimeError;
+    }
+    return kExitSuccess;
+}
+
+} // namespace palfade::cli

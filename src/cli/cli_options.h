@@ -1,0 +1,53 @@
+#pragma once
+// The command line of palfade-cli, parsed into what to read and write.
+// Parsing only: nothing here touches a file.
+
+#include "core/app_state.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace palfade::cli {
+
+enum class Command { Fade, Preview, Palette };
+enum class OutputFormat { Assembler, C, Binary, PaletteFile, Png, Bmp };
+
+inline constexpr int kDefaultStep = 1;
+inline constexpr int kMaxStep = 256;
+inline constexpr const char* kStdio = "-";
+
+struct Options {
+    Command command = Command::Fade;
+    QString top = QStringLiteral("black");    // SRC of "Palette 1 (Top)"
+    QString bottom = QStringLiteral("black"); // SRC of "Palette 2 (Bottom)"
+    QString source;                           // the palette command's SRC
+    int paletteCount = kDefaultPaletteCount;
+    int colorCount = kMaxColors;
+    bool simpleFade = false;
+    bool useDarkBit = false;
+    bool hardwareColors = false;
+    int zoom = 1;
+    bool showGrid = false;
+    DisplayRgb gridColor = kDefaultGridColor;
+    bool greyscale = false;
+    int step = kDefaultStep;
+    OutputFormat format = OutputFormat::Assembler;
+    QString output;
+};
+
+struct ParseResult {
+    enum class Action { Run, Help, Version, UsageError } action = Action::Run;
+    Options options;
+    QString error; // the one-line reason of a usage error
+};
+
+ParseResult ParseArguments(const QStringList& args);
+
+// The format that an output name's extension implies, if any.
+std::optional<OutputFormat> FormatFromExtension(const QString& path);
+
+QString HelpText();
+
+} // namespace palfade::cli

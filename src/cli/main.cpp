@@ -1,0 +1,34 @@
+// palfade-cli: the standard streams and the arguments, then RunCli.
+
+#include "cli/cli.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+// The picture decoders report trouble through Qt's log as well; palfade-cli
+// prints its own one-line reason instead.
+void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(QuietQtMessages);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    QFile in;
+    QFile out;
+    QFile err;
+    if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        std::fputs("palfade-cli: error: cannot open the standard streams\n", stderr);
+        return palfade::cli::kExitRuntimeError;
+    }
+    return palfade::cli::RunCli(args, in, out, err);
+}

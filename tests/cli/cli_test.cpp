@@ -1,0 +1,299 @@
+#include "cli/cli.h"
+#include "io/image_export.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+namespace palfade::cli {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun Cli(const QStringList& args, const QByteArray& input = {})
+{
+    QByteArray inBytes = input;
+    QBuffer in(&inBytes);
+    in.open(QIODevice::ReadOnly);
+    CliRun run;
+    QBuffer out(&run.out);
+    QBuffer err(&run.err);
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    run.status = RunCli(args, in, out, err);
+    return run;
+}
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(static_cast<char>(v));
+    return b;
+}
+
+void WriteRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadRaw(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QStringList Args(const char* line) { return QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+
+TEST(Cli, FadeExportsWhiteToBlack)
+{
+    struct Row {
+        const char* args;
+        QByteArray expected;
+    };
+    const Row rows[] = {
+        {"fade --top white --palettes 3 --colors 2 --format asm -o -",
+         "\tdc.w\t$0000,$7FFF\r\n\tdc.w\t$0000,$0888\r\n\tdc.w\t$0000,$0000\r\n"},
+        {"fade --top white --palettes 3 --colors 2 --format c -o -",
+         "const int fade_colors[] =\r\n{\r\n\t0x0000, 0x7FFF,  // step 1\r\n\t0x0000, 0x0888,  // step 2\r\n"
+         "\t0x0000, 0x0000,  // step 3\r\n};\r\n"},
+        {"fade --top white --palettes 3 --colors 2 --format bin -o -",
+         Bytes({0x00, 0x00, 0x7F, 0xFF, 0x00, 0x00, 0x08, 0x88, 0x00, 0x00, 0x00, 0x00})},
+        // The dark bit: index 32 is the dark version of level 16; black
+        // (indices 1, 1, 1) becomes black with the dark bit.
+        {"fade --top white --bottom black --palettes 3 --colors 2 --dark-bit --format asm -o -",
+         "\tdc.w\t$0000,$7FFF\r\n\tdc.w\t$8000,$8888\r\n\tdc.w\t$0000,$0000\r\n"},
+        // The level walk moves one level per palette: 31 to 30, 0 to 1.
+        {"fade --top=white --palettes=3 --colors=2 --simple --format=asm -o -",
+         "\tdc.w\t$0000,$7FFF\r\n\tdc.w\t$0000,$0FFF\r\n\tdc.w\t$0000,$0000\r\n"},
+        {"fade --bottom white --palettes 3 --colors 2 --simple --format asm -o -",
+         "\tdc.w\t$0000,$0000\r\n\tdc.w\t$0000,$7000\r\n\tdc.w\t$0000,$7FFF\r\n"},
+    };
+    for (const Row& row : rows) {
+        const CliRun run = Cli(Args(row.args));
+        EXPECT_EQ(run.status, kExitSuccess) << row.args << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, row.expected) << row.args;
+        EXPECT_TRUE(run.err.isEmpty()) << row.args;
+    }
+}
+
+TEST(Cli, FormatFollowsTheOutputExtensionAndThePathIsKept)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Row {
+        const char* command;
+        const char* name;
+        QByteArray start;
+    };
+    const Row rows[] = {
+        {"fade --colors 1 --palettes 3", "a.s", "\tdc.w\t$0000\r\n"},
+        {"fade --colors 1 --palettes 3", "a.ASM", "\tdc.w\t$0000\r\n"},
+        {"fade --colors 1 --palettes 3", "a.inc", "\tdc.w\t$0000\r\n"},
+        {"fade --colors 1 --palettes 3", "a.c", "const int fade_colors[] =\r\n"},
+        {"fade --colors 1 --palettes 3", "a.h", "const int fade_colors[] =\r\n"},
+        {"fade --colors 1 --palettes 3", "a.bin", Bytes({0, 0, 0, 0, 0, 0})},
+        {"palette white", "p.ngpal", Bytes({0, 0, 0x7F, 0xFF})},
+        {"palette white", "p.s", "\tdc.w\t$0000,$7FFF,"},
+        {"preview --colors 1 --palettes 3", "v.png", "\x89PNG"},
+        {"preview --colors 1 --palettes 3", "v.bmp", "BM"},
+        {"fade --colors 1 --palettes 3 --format c", "fade.txt", "const int"},
+    };
+    for (const Row& row : rows) {
+        const QString path = dir.filePath(QString::fromUtf8(row.name));
+        const CliRun run = Cli(Args(row.command) << QStringLiteral("-o") << path);
+        ASSERT_EQ(run.status, kExitSuccess) << row.name << ": " << run.err.toStdString();
+        EXPECT_TRUE(ReadRaw(path).startsWith(row.start)) << row.name;
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("a.bin"))).size(), 6);
+    EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("p.ngpal"))).size(), 32);
+}
+
+TEST(Cli, UsageErrors)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const char* rows[] = {
+        "",
+        "draw -o -",
+        "fade --format asm",
+        "fade --bogus -o x.s",
+        "fade --palettes 2 -o x.s",
+        "fade --palettes 257 -o x.s",
+        "fade --palettes 1x -o x.s",
+        "fade --colors 0 -o x.s",
+        "fade --colors 17 -o x.s",
+        "fade -o x.png",
+        "fade -o x",
+        "fade -o -",
+        "fade --format ngpal -o x.s",
+        "fade --zoom 2 -o x.s",
+        "fade extra -o x.s",
+        "fade --top - --bottom - -o x.s",
+        "fade --palettes",
+        "preview --zoom 5 -o x.png",
+        "preview --zoom 0 -o x.png",
+        "preview --grid-color 12345 -o x.png",
+        "preview --grid-color GG0000 -o x.png",
+        "preview --grid=1 -o x.png",
+        "preview -o x.s",
+        "palette -o x.s",
+        "palette a b -o x.s",
+        "palette white --palettes 3 -o x.s",
+        "palette white --step 0 -o x.s",
+        "palette white --format bin -o x.bin",
+    };
+    for (const char* row : rows) {
+        QStringList args = Args(row);
+        for (QString& a : args)
+            if (a.startsWith(QLatin1String("x.")))
+                a = dir.filePath(a);
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, kExitUsageError) << row;
+        EXPECT_TRUE(run.err.startsWith("palfade-cli: ")) << row;
+        EXPECT_TRUE(run.err.contains("--help")) << row;
+        EXPECT_EQ(run.err.count('\n'), 1) << row;
+        EXPECT_TRUE(run.out.isEmpty()) << row;
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(Cli, RuntimeErrorsLeaveNoFileAndKeepAnOldOne)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+    WriteRaw(empty, {});
+    const QString words = dir.filePath(QStringLiteral("words.txt"));
+    WriteRaw(words, "no words here, 7FFF, #$7FFF");
+    const QString broken = dir.filePath(QStringLiteral("broken.png"));
+    WriteRaw(broken, "\x89PNG\r\n\x1a\n");
+    const QString notDir = dir.filePath(QStringLiteral("plain"));
+    WriteRaw(notDir, "x");
+    const QString existing = dir.filePath(QStringLiteral("keep.s"));
+
+    struct Row {
+        QStringList args;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {{QStringLiteral("fade"), QStringLiteral("--top"), dir.filePath(QStringLiteral("missing.txt"))}, "No such file"},
+        {{QStringLiteral("fade"), QStringLiteral("--top"), dir.filePath(QStringLiteral("missing.ngpal"))}, "No such file"},
+        {{QStringLiteral("fade"), QStringLiteral("--bottom"), dir.path()}, "directory"},
+        {{QStringLiteral("fade"), QStringLiteral("--top"), empty}, "no colour word"},
+        {{QStringLiteral("fade"), QStringLiteral("--top"), words}, "no colour word"},
+        {{QStringLiteral("fade"), QStringLiteral("--top"), broken}, "cannot decode"},
+        {{QStringLiteral("fade"), QStringLiteral("--top"), QStringLiteral("-")}, "standard input"},
+    };
+    for (const Row& row : rows) {
+        WriteRaw(existing, "old");
+        const CliRun run = Cli(QStringList(row.args) << QStringLiteral("-o") << existing);
+        EXPECT_EQ(run.status, kExitRuntimeError) << row.reason;
+        EXPECT_TRUE(run.err.startsWith("palfade-cli: error: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(row.reason)) << run.err.toStdString();
+        EXPECT_EQ(ReadRaw(existing), "old");
+    }
+
+    const QString underFile = notDir + QStringLiteral("/out.s");
+    const CliRun run = Cli({QStringLiteral("fade"), QStringLiteral("-o"), underFile});
+    EXPECT_EQ(run.status, kExitRuntimeError);
+    EXPECT_TRUE(run.err.contains(underFile.toUtf8())) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+}
+
+TEST(Cli, PaletteFromStandardInput)
+{
+    const CliRun plain = Cli(Args("palette - --format asm -o -"), "dc.w $7FFF,0x4f00\n$0842");
+    ASSERT_EQ(plain.status, kExitSuccess) << plain.err.toStdString();
+    EXPECT_EQ(plain.out, "\tdc.w\t$7FFF,$4F00,$0842,$0000,$0000,$0000,$0000,$0000,$0000,$0000,$0000,$0000,"
+                         "$0000,$0000,$0000,$0000\r\n");
+
+    // Greyscale: red 31 alone gives 9 (0x7444); (16, 8, 4) gives y = 9.7 -> 10 (0x0555).
+    const CliRun grey = Cli(Args("palette - --greyscale --step 16 --format c -o -"), "$4F00 $0842");
+    ASSERT_EQ(grey.status, kExitSuccess) << grey.err.toStdString();
+    EXPECT_EQ(grey.out, "const int fade_colors[] =\r\n{\r\n\t0x7444, 0x0555, 0x0000, 0x0000, 0x0000, 0x0000, "
+                        "0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,  "
+                        "// step 16\r\n};\r\n");
+}
+
+TEST(Cli, ShortPaletteFileIsReadWithAWarning)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("short.NGPAL"));
+    WriteRaw(path, Bytes({0x7F, 0xFF, 0x80}));
+    const CliRun run = Cli({QStringLiteral("palette"), path, QStringLiteral("--format"), QStringLiteral("ngpal"),
+                         QStringLiteral("-o"), QStringLiteral("-")});
+    ASSERT_EQ(run.status, kExitSuccess);
+    EXPECT_EQ(run.out, Bytes({0x7F, 0xFF, 0x80, 0x00}) + QByteArray(28, '\0'));
+    EXPECT_TRUE(run.err.startsWith("palfade-cli: warning: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("3 bytes"));
+}
+
+TEST(Cli, PictureSourceFollowsTheChosenLevelSet)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PixelBuffer grey;
+    grey.Resize(2, 1);
+    grey.pixels = {0xFF808080u, 0xFFFFFFFFu};
+    const QString path = dir.filePath(QStringLiteral("grey.PNG"));
+    ASSERT_TRUE(WritePicture(path, grey, PictureFormat::Png).ok());
+
+    const CliRun linear = Cli({QStringLiteral("palette"), path, QStringLiteral("--format=bin"), QStringLiteral("-o"),
+                            QStringLiteral("-")});
+    EXPECT_EQ(linear.status, kExitUsageError); // bin is no palette format
+    const CliRun linearOk = Cli({QStringLiteral("palette"), path, QStringLiteral("--format=ngpal"), QStringLiteral("-o-")});
+    EXPECT_EQ(linearOk.status, kExitUsageError); // "-o-" is no option
+    const CliRun lin = Cli({QStringLiteral("palette"), path, QStringLiteral("--format=ngpal"), QStringLiteral("-o"),
+                         QStringLiteral("-")});
+    ASSERT_EQ(lin.status, kExitSuccess) << lin.err.toStdString();
+    EXPECT_EQ(lin.out.left(6), Bytes({0x88, 0x88, 0x7F, 0xFF, 0x00, 0x00})); // (16,16,16,dark), white, black
+    const CliRun hw = Cli({QStringLiteral("palette"), path, QStringLiteral("--hardware-colors"), QStringLiteral("--format"),
+                        QStringLiteral("ngpal"), QStringLiteral("-o"), QStringLiteral("-")});
+    ASSERT_EQ(hw.status, kExitSuccess);
+    EXPECT_EQ(hw.out.left(4), Bytes({0x77, 0x77, 0x7F, 0xFF})); // (15, 15, 15, 0)
+}
+
+TEST(Cli, PreviewPixels)
+{
+    const CliRun run = Cli(Args("preview --top white --colors 1 --palettes 3 --zoom 2 --grid --grid-color 00FF00 "
+                             "--format png -o -"));
+    ASSERT_EQ(run.status, kExitSuccess) << run.err.toStdString();
+    const QImage image = QImage::fromData(run.out, "PNG");
+    ASSERT_EQ(image.size(), QSize(16, 48));
+    // Colour 0 of "white" is black; the grid is two pixels wide at zoom 2.
+    EXPECT_EQ(image.pixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(image.pixel(13, 13), 0xFF000000u);
+    EXPECT_EQ(image.pixel(14, 0), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(15, 47), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(0, 14), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(0, 16), 0xFF000000u);
+}
+
+TEST(Cli, HelpAndVersion)
+{
+    const CliRun help = Cli({QStringLiteral("fade"), QStringLiteral("--help")});
+    EXPECT_EQ(help.status, kExitSuccess);
+    for (const char* option : {"--top", "--bottom", "--palettes", "--colors", "--simple", "--dark-bit",
+                               "--hardware-colors", "--zoom", "--grid", "--grid-color", "--greyscale", "--step",
+                               "--format", "-o", "--version", "Examples"})
+        EXPECT_TRUE(help.out.contains(option)) << option;
+    const CliRun version = Cli({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, kExitSuccess);
+    EXPECT_EQ(version.out, "palfade-cli " PALFADE_TEST_VERSION "\n");
+}
+
+} // namespace
+} // namespace palfade::cli

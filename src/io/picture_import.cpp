@@ -1,5 +1,6 @@
 #include "io/picture_import.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -55,33 +56,50 @@ void ApplyPictureSlots(const ImportSlots& importSlots, SourcePalette& palette)
     }
 }
 
-IoResult<QImage> LoadPicture(const QString& path)
+namespace {
+
+IoResult<QImage> ReadWith(QImageReader& reader, const QString& name)
 {
     IoResult<QImage> result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = QStringLiteral("cannot open %1: No such file or directory").arg(path);
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = QStringLiteral("cannot open %1: Is a directory").arg(path);
-        return result;
-    }
-    QImageReader reader(path);
     // The pixels as stored: no rotation from metadata, nothing scaled.
     reader.setAutoTransform(false);
     QImage image = reader.read();
     if (image.isNull()) {
-        result.error = QStringLiteral("cannot decode picture %1: %2").arg(path, reader.errorString());
+        result.error = QStringLiteral("cannot decode picture %1: %2").arg(name, reader.errorString());
         return result;
     }
     image.convertTo(QImage::Format_RGB888);
     if (image.isNull() || image.format() != QImage::Format_RGB888) {
-        result.error = QStringLiteral("cannot decode picture %1: out of memory").arg(path);
+        result.error = QStringLiteral("cannot decode picture %1: out of memory").arg(name);
         return result;
     }
     result.value = std::move(image);
     return result;
+}
+
+} // namespace
+
+IoResult<QImage> LoadPicture(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir()) {
+        IoResult<QImage> result;
+        result.error = QStringLiteral("cannot open %1: %2")
+                           .arg(path, info.exists() ? QStringLiteral("Is a directory")
+                                                    : QStringLiteral("No such file or directory"));
+        return result;
+    }
+    QImageReader reader(path);
+    return ReadWith(reader, path);
+}
+
+IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return ReadWith(reader, name);
 }
 
 IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,

@@ -44,6 +44,8 @@ void ApplyPictureSlots(const ImportSlots& importSlots, SourcePalette& palette);
 // too large for the reader's allocation limit fail instead of exhausting
 // memory.
 IoResult<QImage> LoadPicture(const QString& path);
+// The same from bytes in memory; the format is told by the content alone.
+IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name);
 
 // The import as a whole: empty importSlots, load, scan, apply. When the picture
 // does not decode the slots stay empty and the palette unchanged.

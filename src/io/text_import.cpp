@@ -91,6 +91,25 @@ QStringDecoder DecoderFor(QByteArrayView head)
     return QStringDecoder(QStringDecoder::Utf8);
 }
 
+// Length of the longest start of bytes that ends on a character boundary
+// whatever follows: after an ASCII byte in UTF-8, after a code unit that is
+// not a leading surrogate in UTF-16.
+qsizetype CompleteCharacters(QByteArrayView bytes, bool utf16, bool bigEndian)
+{
+    if (!utf16) {
+        for (qsizetype i = bytes.size(); i > 0; --i)
+            if (static_cast<unsigned char>(bytes[i - 1]) < 0x80)
+                return i;
+        return 0;
+    }
+    for (qsizetype i = bytes.size() & ~qsizetype(1); i > 0; i -= 2) {
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i - 2 : i - 1]);
+        if (hi < 0xD8 || hi > 0xDB)
+            return i;
+    }
+    return 0;
+}
+
 } // namespace
 
 void ParsePaletteText(QStringView text, SourcePalette& palette, int& counter)
@@ -133,9 +152,18 @@ void PaletteTextReader::Decode(QByteArrayView bytes)
 {
     if (!started_) {
         decoder_ = DecoderFor(bytes);
+        utf16_ = !bytes.startsWith("\xEF\xBB\xBF") && (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"));
+        bigEndian_ = bytes.startsWith("\xFE\xFF");
         started_ = true;
     }
-    pending_ += decoder_.decode(bytes);
+    // Only whole characters go to the decoder: it handles a sequence broken
+    // by a piece boundary differently from the same bytes in one piece when
+    // the sequence is invalid, and a file must read the same however it
+    // arrives. The rest waits for the next piece.
+    carry_.append(bytes.data(), bytes.size());
+    const qsizetype cut = CompleteCharacters(carry_, utf16_, bigEndian_);
+    pending_ += decoder_.decode(QByteArrayView(carry_).first(cut));
+    carry_.remove(0, cut);
     ParseCompleteLines();
 }
 
@@ -162,8 +190,11 @@ void PaletteTextReader::Finish()
         const QByteArray head = std::exchange(head_, {});
         Decode(head);
     }
-    if (started_)
-        pending_ += decoder_.decode(QByteArrayView()); // flush an incomplete sequence
+    if (started_) {
+        pending_ += decoder_.decode(carry_);
+        carry_.clear();
+        pending_ += decoder_.decode(QByteArrayView()); // an incomplete last sequence
+    }
     if (!pending_.isEmpty())
         ParsePaletteText(pending_, palette_, counter_);
     pending_.clear();

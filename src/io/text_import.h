@@ -46,6 +46,9 @@ private:
     QByteArray head_; // the first bytes, held until the byte-order mark is known
     QStringDecoder decoder_;
     bool started_ = false;
+    bool utf16_ = false;
+    bool bigEndian_ = false;
+    QByteArray carry_; // bytes after the last whole character
     QString pending_; // text after the last line end seen so far
 };
 

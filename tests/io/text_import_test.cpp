@@ -157,22 +157,27 @@ TEST(TextImport, EncodingsAndLineEnds)
         {"mark only", QByteArray("\xFF\xFE"), {}},
         {"empty", QByteArray(), {}},
         {"short", QByteArray("$1"), {0x0001}},
+        // A broken sequence right before a separator must not eat it,
+        // wherever the text is cut into pieces.
+        {"broken before space", QByteArray("dc.w $0000,$7FF\xBA\xCD 0x08\"88 ; #$0FFF 12\r\n"), {0x0000, 0x07FF, 0x0008}},
     };
     for (const Row& row : rows) {
-        // Whole, and fed one byte at a time, the result is the same.
-        for (bool bytewise : {false, true}) {
+        // Whole, one byte at a time, and cut in two anywhere: the same result.
+        for (qsizetype cut = -1; cut <= row.bytes.size(); ++cut) {
             SourcePalette palette = Marked();
             int counter = 0;
             PaletteTextReader reader(palette, counter);
-            if (bytewise)
+            if (cut < 0) {
                 for (char c : row.bytes)
                     reader.Feed(QByteArrayView(&c, 1));
-            else
-                reader.Feed(row.bytes);
+            } else {
+                reader.Feed(QByteArrayView(row.bytes).first(cut));
+                reader.Feed(QByteArrayView(row.bytes).sliced(cut));
+            }
             reader.Finish();
-            ASSERT_EQ(counter, static_cast<int>(row.words.size())) << row.name << " bytewise " << bytewise;
+            ASSERT_EQ(counter, static_cast<int>(row.words.size())) << row.name << " cut " << cut;
             for (std::size_t i = 0; i < row.words.size(); ++i)
-                EXPECT_EQ(EncodeHwColor(palette[i]), row.words[i]) << row.name;
+                EXPECT_EQ(EncodeHwColor(palette[i]), row.words[i]) << row.name << " cut " << cut;
         }
     }
     EXPECT_EQ(DecodeTextBytes(utf16(true)), text);

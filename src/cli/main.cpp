@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -25,8 +26,12 @@ int main(int argc, char** argv)
     QFile in;
     QFile out;
     QFile err;
-    if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    // On the descriptors, not the C streams: a write that fails (a full disk
+    // behind standard output) must fail at once, not in an unchecked flush
+    // at exit.
+    if (!in.open(STDIN_FILENO, QIODevice::ReadOnly) ||
+        !out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         std::fputs("palfade-cli: error: cannot open the standard streams\n", stderr);
         return palfade::cli::kExitRuntimeError;
     }

@@ -212,6 +212,20 @@ TEST(Cli, RuntimeErrorsLeaveNoFileAndKeepAnOldOne)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
 }
 
+TEST(Cli, StandardOutputThatRefusesDataIsAnError)
+{
+    QByteArray none;
+    QBuffer in(&none);
+    in.open(QIODevice::ReadOnly);
+    QBuffer out(&none);
+    out.open(QIODevice::ReadOnly); // every write fails
+    QByteArray errBytes;
+    QBuffer err(&errBytes);
+    err.open(QIODevice::WriteOnly);
+    EXPECT_EQ(RunCli(Args("fade --format bin -o -"), in, out, err), kExitRuntimeError);
+    EXPECT_TRUE(errBytes.startsWith("palfade-cli: error: cannot write standard output")) << errBytes.toStdString();
+}
+
 TEST(Cli, PaletteFromStandardInput)
 {
     const CliRun plain = Cli(Args("palette - --format asm -o -"), "dc.w $7FFF,0x4f00\n$0842");

@@ -21,10 +21,16 @@ void ScanPictureColors(const RgbPixels& pixels, const std::array<std::int16_t, 2
     importSlots.fill(kEmptySlot);
     if (pixels.data == nullptr)
         return;
+    // Pictures are mostly runs of one colour: a pixel like the one before it
+    // is already in a slot.
+    std::int32_t previous = kEmptySlot;
     for (int y = 0; y < pixels.height; ++y) {
         const std::uint8_t* p = pixels.data + static_cast<qsizetype>(y) * pixels.stride;
         for (int x = 0; x < pixels.width; ++x, p += 3) {
             const std::int32_t key = ColorKey(inverse[p[0]], inverse[p[1]], inverse[p[2]]);
+            if (key == previous)
+                continue;
+            previous = key;
             bool placed = false;
             for (std::int32_t& slot : importSlots) {
                 if (slot == key) {

@@ -3,8 +3,26 @@
 
 #include "io/picture_import.h"
 
+#include <QImageReader>
+
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+
+void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+// The decoders log every broken input; printing them would be most of the
+// run. A lower allocation limit keeps the time on decoding rather than on
+// scanning huge flat pictures, and exercises the limit more often.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qInstallMessageHandler(QuietQtMessages);
+    QImageReader::setAllocationLimit(16);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

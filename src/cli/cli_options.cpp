@@ -299,6 +299,7 @@ SRC is one of:
   -                   text on standard input
   FILE                any other file: text with up to 16 "$7FFF" or
                       "0x7FFF" words; entries without a word stay black
+  (a file named black, white or -: write ./black, ./white or ./-)
 
 Output:
   -o OUT              written exactly at OUT (no extension added), replaced

@@ -50,6 +50,18 @@ public:
     }
 };
 
+// The fixed field widths must show a whole text form: the font shrinks
+// until the sample text fits inside the field's frame and margins.
+void FitFont(QLineEdit& field, const QString& sample)
+{
+    constexpr int kFrameAndMargins = 8;
+    QFont font = field.font();
+    while (font.pointSizeF() > 5 &&
+           QFontMetrics(font).horizontalAdvance(sample) > field.width() - kFrameAndMargins)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    field.setFont(font);
+}
+
 QFont EditorFont()
 {
     QFont font(QString::fromLatin1(kFontFace), kFontPoints, QFont::Bold);
@@ -148,11 +160,17 @@ void PaletteEditorDialog::BuildControls()
     binaryField_ = Place<QLineEdit>(this, kBinaryField);
     binaryField_->setReadOnly(true);
     binaryField_->setAlignment(Qt::AlignCenter);
+    FitFont(*binaryField_, BinaryText(0));
 
     assembler_ = Place<QPlainTextEdit>(this, kAssembler);
     assembler_->setReadOnly(true); // still selectable, so the text can be copied
     assembler_->setFont(EditorFont());
     assembler_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Both lines have to fit the 40-pixel field.
+    assembler_->document()->setDocumentMargin(1);
+    assembler_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    assembler_->setLineWidth(1);
+    assembler_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     assembler_->setTabStopDistance(QFontMetricsF(assembler_->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     QPalette white = assembler_->palette();
     white.setColor(QPalette::Base, Qt::white);

@@ -8,7 +8,11 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner)
 {
     if (owner == nullptr)
         return;
-    const QRect ownerFrame = owner->window()->frameGeometry();
+    // Nested dialogs all centre on the main window, the outermost owner.
+    const QWidget* main = owner->window();
+    while (main->parentWidget() != nullptr)
+        main = main->parentWidget()->window();
+    const QRect ownerFrame = main->frameGeometry();
     const QPoint topLeft = ownerFrame.center() - QPoint(dialog.width() / 2, dialog.height() / 2);
     dialog.move(std::max(0, topLeft.x()), std::max(0, topLeft.y()));
 }

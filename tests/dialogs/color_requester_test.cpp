@@ -373,11 +373,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&opener));
         bool openerEnabled = true;
         bool dialogEnabled = false;
+        QPoint dialogCentre;
         QTimer::singleShot(0, this, [&] {
             auto* d = dynamic_cast<ColorRequesterDialog*>(QApplication::activeModalWidget());
             QVERIFY(d);
             openerEnabled = opener.isEnabled();
             dialogEnabled = d->isEnabled() && d->OkButton()->isEnabled();
+            dialogCentre = d->geometry().center();
             QTest::mouseClick(d->Picker(), Qt::LeftButton, {}, OnSurface(100, 40));
             QTest::mouseClick(d->OkButton(), Qt::LeftButton);
         });
@@ -386,6 +388,7 @@ private slots:
         QVERIFY(!openerEnabled);
         QVERIFY(dialogEnabled);
         QVERIFY(opener.isEnabled());
+        QVERIFY((dialogCentre - opener.frameGeometry().center()).manhattanLength() <= 2);
     }
 };
 

@@ -1,0 +1,26 @@
+#pragma once
+// The owner side of a modal dialog: the owner stays disabled while the dialog
+// runs and comes back enabled and active when it closes.
+
+#include <QPointer>
+#include <QWidget>
+
+namespace palfade {
+
+// Places the dialog's centre on the main window (the outermost window above
+// the owner), kept at non-negative screen coordinates. Without an owner the
+// dialog stays where it is.
+void CentreOnOwner(QWidget& dialog, const QWidget* owner);
+
+class OwnerDisabler {
+public:
+    OwnerDisabler(QWidget* owner, QWidget& dialog);
+    ~OwnerDisabler();
+    OwnerDisabler(const OwnerDisabler&) = delete;
+    OwnerDisabler& operator=(const OwnerDisabler&) = delete;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+} // namespace palfade

@@ -1,5 +1,7 @@
 #include "ui/qt_host.h"
 
+#include "dialogs/palette_editor.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
@@ -94,9 +96,11 @@ void QtHost::SetClipboardImage(const QImage& image)
     QGuiApplication::clipboard()->setImage(image.copy());
 }
 
-void QtHost::EditPalette(AppState& /*state*/, int /*which*/)
+void QtHost::EditPalette(AppState& state, int which)
 {
-    // The palette editor dialog is opened here once it is part of the build.
+    // An empty requester makes the editor open the real colour requester,
+    // which shows colours through state.levels.
+    palfade::EditPalette(state, which, DialogOwner(), {});
 }
 
 void QtHost::ShowAbout(const QString& text)

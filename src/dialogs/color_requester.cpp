@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QShowEvent>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -224,6 +225,14 @@ void ColorRequesterDialog::closeEvent(QCloseEvent* event)
 {
     // Only "Ok", "Cancel" and Escape end the dialog.
     event->ignore();
+}
+
+void ColorRequesterDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The first redraws ran before the window could take the focus; the bar,
+    // redrawn last, holds it as after any bar redraw.
+    bar_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void ColorRequesterDialog::Command(int id)

@@ -107,6 +107,7 @@ private slots:
         QCOMPARE(d.OldWord()->text(), text);
         QCOMPARE(d.NewWord()->text(), text);
         QCOMPARE(d.DarkBox()->isChecked(), dark);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.Bar())); // redrawn last on opening
         QTest::mouseClick(d.OkButton(), Qt::LeftButton);
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(QDialog::Accepted));

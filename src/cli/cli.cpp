@@ -115,11 +115,13 @@ QByteArray Produce(const Options& o, QIODevice& in, QIODevice& err)
     case Command::Preview: {
         LoadSource(o.top, state, 1, in, err);
         LoadSource(o.bottom, state, 2, in, err);
+        // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
+        ComputeFade(state);
         PixelBuffer base;
-        PixelBuffer shown;
-        BuildPreviewImage(state, base, shown);
-        const IoResult<QByteArray> bytes =
-            EncodePicture(shown, o.format == OutputFormat::Bmp ? PictureFormat::Bmp : PictureFormat::Png);
+        RenderPreview(state, base);
+        state.view.zoom = BoundZoom(state.view.zoom);
+        const IoResult<QByteArray> bytes = EncodePicture(
+            base, o.format == OutputFormat::Bmp ? PictureFormat::Bmp : PictureFormat::Png, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
         return bytes.value;

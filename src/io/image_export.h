@@ -12,12 +12,14 @@
 
 namespace palfade {
 
-IoResult<QByteArray> EncodePng(const PixelBuffer& image);
+// `zoom` (1-4) writes every pixel as a zoom x zoom block, exactly as the
+// window's enlarged preview, without building the enlarged picture first.
+IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom = 1);
 IoResult<QByteArray> EncodeBmp(const PixelBuffer& image);
-IoResult<QByteArray> EncodePicture(const PixelBuffer& image, PictureFormat format);
+IoResult<QByteArray> EncodePicture(const PixelBuffer& image, PictureFormat format, int zoom = 1);
 
 // Encodes, then writes atomically.
-IoStatus WritePicture(const QString& path, const PixelBuffer& image, PictureFormat format);
+IoStatus WritePicture(const QString& path, const PixelBuffer& image, PictureFormat format, int zoom = 1);
 
 // A QImage (Format_RGB32) sharing the buffer's pixels, for drawing and the
 // clipboard; valid only while the buffer is unchanged.

@@ -162,6 +162,24 @@ TEST(ImageExport, PngAndBmpReproduceThePixels)
     EXPECT_FALSE(EncodeBmp(PixelBuffer{}).ok());
 }
 
+TEST(ImageExport, ZoomedEncodingEqualsTheEnlargedPicture)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const PixelBuffer buffer = SampleBuffer();
+    for (PictureFormat format : {PictureFormat::Png, PictureFormat::Bmp}) {
+        const QString path = dir.filePath(format == PictureFormat::Png ? QStringLiteral("z.png") : QStringLiteral("z.bmp"));
+        ASSERT_TRUE(WritePicture(path, buffer, format, 3).ok());
+        const IoResult<QImage> back = LoadPicture(path);
+        ASSERT_TRUE(back.ok()) << back.error.toStdString();
+        ASSERT_EQ(back.value.size(), QSize(15, 9));
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 15; ++x)
+                ASSERT_EQ(back.value.pixel(x, y), buffer.at(x / 3, y / 3)) << x << "," << y;
+    }
+    EXPECT_FALSE(EncodePng(buffer, 0).ok());
+}
+
 TEST(PictureImport, FromAFileKeepsEntriesWithoutAColour)
 {
     QTemporaryDir dir;

@@ -1,0 +1,69 @@
+// What palfade-cli and the window spend on writing the largest fade: the
+// export bytes of a 256 x 16 table and the zoom-4 preview (512 x 8192) as
+// PNG and BMP, beside a plain fill of a buffer of the preview's size.
+
+#include "bench_support.h"
+#include "io/export_formats.h"
+#include "io/image_export.h"
+#include "render/preview_renderer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+namespace palfade {
+namespace {
+
+AppState LargestFade()
+{
+    AppState state;
+    for (int j = 0; j < kPaletteSize; ++j) {
+        state.palettes[0][static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(0x3F1B * j + 0x1249));
+        state.palettes[1][static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(0x7FFF - 0x0421 * j));
+    }
+    state.paletteCount = kMaxPalettes;
+    state.view.zoom = kMaxZoom;
+    state.view.showGrid = true;
+    return state;
+}
+
+void BM_FadeExport(benchmark::State& st)
+{
+    AppState state = LargestFade();
+    ComputeFade(state);
+    const auto format = static_cast<FadeFormat>(st.range(0));
+    for (auto _ : st)
+        benchmark::DoNotOptimize(FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, format));
+}
+BENCHMARK(BM_FadeExport)->ArgName("format")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+void BM_Fill(benchmark::State& st)
+{
+    PixelBuffer buffer;
+    buffer.Resize(512, 8192);
+    std::uint32_t colour = 0xFF000000;
+    for (auto _ : st) {
+        std::fill(buffer.pixels.begin(), buffer.pixels.end(), ++colour);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Fill)->Unit(benchmark::kMicrosecond);
+
+void BM_PreviewPicture(benchmark::State& st)
+{
+    AppState state = LargestFade();
+    PixelBuffer base, shown;
+    BuildPreviewImage(state, base, shown);
+    const auto format = static_cast<PictureFormat>(st.range(0));
+    for (auto _ : st)
+        benchmark::DoNotOptimize(EncodePicture(shown, format));
+}
+BENCHMARK(BM_PreviewPicture)->ArgName("bmp")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace palfade
+
+int main(int argc, char** argv)
+{
+    return palfade::bench::RunWithRatios(argc, argv, {});
+}

@@ -2,6 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "render/pixel_buffer.h"
+#include "render/preview_renderer.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -21,6 +25,25 @@ public:
 };
 
 } // namespace
+
+SourcePalette SampleColours(int seed)
+{
+    SourcePalette p{};
+    for (int j = 0; j < kPaletteSize; ++j)
+        p[static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(seed * 0x3F1B + j * 0x1249));
+    return p;
+}
+
+void BM_Fill(benchmark::State& st)
+{
+    PixelBuffer buffer;
+    buffer.Resize(kPaletteSize * kCellSize * kMaxZoom, kMaxPalettes * kCellSize * kMaxZoom);
+    std::uint32_t colour = 0xFF000000;
+    for (auto _ : st) {
+        std::fill(buffer.pixels.begin(), buffer.pixels.end(), ++colour);
+        benchmark::ClobberMemory();
+    }
+}
 
 int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios)
 {

@@ -3,6 +3,10 @@
 // each named benchmark's time to a reference benchmark (the plain fill of the
 // same buffer: the memory-bandwidth floor).
 
+#include "core/hw_color.h"
+
+#include <benchmark/benchmark.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,5 +20,12 @@ struct Ratio {
 };
 
 int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios);
+
+// Sixteen assorted colours; different seeds give different palettes.
+SourcePalette SampleColours(int seed);
+
+// The memory-bandwidth floor: a plain fill of a buffer the size of the
+// largest preview (16 colours x 256 palettes x zoom 4 = 512 x 8192).
+void BM_Fill(benchmark::State& st);
 
 } // namespace palfade::bench

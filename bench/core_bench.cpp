@@ -7,22 +7,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 
 namespace palfade {
 namespace {
 
-SourcePalette Colours(int seed)
-{
-    SourcePalette p{};
-    for (int j = 0; j < kPaletteSize; ++j)
-        p[static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(seed * 0x3F1B + j * 0x1249));
-    return p;
-}
 
 void BM_ComputeFade(benchmark::State& st)
 {
-    const SourcePalette top = Colours(1), bottom = Colours(7);
+    const SourcePalette top = bench::SampleColours(1), bottom = bench::SampleColours(7);
     const bool simple = st.range(0) != 0, dark = st.range(1) != 0;
     FadeTable table;
     for (auto _ : st) {
@@ -38,25 +30,13 @@ BENCHMARK(BM_ComputeFade)
     ->Args({1, 0})
     ->Unit(benchmark::kMicrosecond);
 
-constexpr int kWidth = 16 * kCellSize * kMaxZoom;
-constexpr int kHeight = kMaxPalettes * kCellSize * kMaxZoom;
 
-void BM_Fill(benchmark::State& st)
-{
-    PixelBuffer buffer;
-    buffer.Resize(kWidth, kHeight);
-    std::uint32_t colour = 0xFF000000;
-    for (auto _ : st) {
-        std::fill(buffer.pixels.begin(), buffer.pixels.end(), ++colour);
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_Fill)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bench::BM_Fill)->Name("BM_Fill")->Unit(benchmark::kMicrosecond);
 
 void BM_RenderAndZoom(benchmark::State& st)
 {
     AppState state;
-    state.palettes = {Colours(1), Colours(7)};
+    state.palettes = {bench::SampleColours(1), bench::SampleColours(7)};
     state.paletteCount = kMaxPalettes;
     state.view.showGrid = true;
     ComputeFade(state);

@@ -9,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 
 namespace palfade {
 namespace {
@@ -37,17 +36,7 @@ void BM_FadeExport(benchmark::State& st)
 }
 BENCHMARK(BM_FadeExport)->ArgName("format")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
-void BM_Fill(benchmark::State& st)
-{
-    PixelBuffer buffer;
-    buffer.Resize(512, 8192);
-    std::uint32_t colour = 0xFF000000;
-    for (auto _ : st) {
-        std::fill(buffer.pixels.begin(), buffer.pixels.end(), ++colour);
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_Fill)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bench::BM_Fill)->Name("BM_Fill")->Unit(benchmark::kMicrosecond);
 
 void BM_PreviewPicture(benchmark::State& st)
 {

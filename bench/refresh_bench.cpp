@@ -23,30 +23,13 @@ namespace {
 constexpr int kWidth = 16 * kCellSize * kMaxZoom;
 constexpr int kHeight = kMaxPalettes * kCellSize * kMaxZoom;
 
-SourcePalette Colours(int seed)
-{
-    SourcePalette p{};
-    for (int j = 0; j < kPaletteSize; ++j)
-        p[static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(seed * 0x3F1B + j * 0x1249));
-    return p;
-}
 
-void BM_Fill(benchmark::State& st)
-{
-    PixelBuffer buffer;
-    buffer.Resize(kWidth, kHeight);
-    std::uint32_t colour = 0xFF000000;
-    for (auto _ : st) {
-        std::fill(buffer.pixels.begin(), buffer.pixels.end(), ++colour);
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_Fill)->Unit(benchmark::kMicrosecond);
+BENCHMARK(bench::BM_Fill)->Name("BM_Fill")->Unit(benchmark::kMicrosecond);
 
 void BM_RefreshView(benchmark::State& st)
 {
     AppState state;
-    state.palettes = {Colours(1), Colours(7)};
+    state.palettes = {bench::SampleColours(1), bench::SampleColours(7)};
     state.paletteCount = kMaxPalettes;
     state.view.showGrid = true;
     state.view.zoom = kMaxZoom;
@@ -68,7 +51,7 @@ BENCHMARK(BM_RefreshView)->Unit(benchmark::kMicrosecond);
 void BM_RefreshViewAndPaint(benchmark::State& st)
 {
     AppState state;
-    state.palettes = {Colours(1), Colours(7)};
+    state.palettes = {bench::SampleColours(1), bench::SampleColours(7)};
     state.paletteCount = kMaxPalettes;
     state.view.showGrid = true;
     state.view.zoom = kMaxZoom;

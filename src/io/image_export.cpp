@@ -68,7 +68,7 @@ bool WritePngRows(png_structp png, png_infop info, const PixelBuffer& image, int
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width * zoom),
                  static_cast<png_uint_32>(image.height * zoom), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_NO_FILTERS);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 1);
     png_write_info(png, info);
     for (int y = 0; y < image.height; ++y) {

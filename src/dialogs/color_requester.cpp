@@ -28,15 +28,6 @@ constexpr QRgb kBarStepXor = 0xF8F8F8; // the bar mark drawn by a bar step
 constexpr int kBlendMax = 255;
 constexpr int kLevelToValue = 8; // a level shown as an 8-bit value is 8 x level
 
-template <typename T>
-T* Place(QWidget* parent, const ControlSpec& spec)
-{
-    auto* control = new T(parent);
-    control->setGeometry(spec.rect);
-    control->setProperty(kControlIdProperty, spec.id);
-    return control;
-}
-
 QLabel* PlaceLabel(QWidget* parent, const ControlSpec& spec, const char* text)
 {
     auto* label = Place<QLabel>(parent, spec);

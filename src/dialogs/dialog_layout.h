@@ -3,6 +3,8 @@
 // colour requester and the palette editor.
 
 #include <QRect>
+#include <QVariant>
+#include <QWidget>
 
 namespace palfade {
 
@@ -13,6 +15,16 @@ struct ControlSpec {
 
 // Property under which every dialog control carries its fixed number.
 inline constexpr char kControlIdProperty[] = "palfadeControlId";
+
+// Creates a control of type T at its fixed place, carrying its number.
+template <typename T>
+T* Place(QWidget* parent, const ControlSpec& spec)
+{
+    auto* control = new T(parent);
+    control->setGeometry(spec.rect);
+    control->setProperty(kControlIdProperty, spec.id);
+    return control;
+}
 
 namespace requester {
 inline constexpr int kWidth = 264;

@@ -25,18 +25,18 @@ namespace {
 
 using namespace editor;
 
-template <typename T>
-T* Place(QWidget* parent, const ControlSpec& spec)
-{
-    auto* control = new T(parent);
-    control->setGeometry(spec.rect);
-    control->setProperty(kControlIdProperty, spec.id);
-    return control;
-}
-
 // Swatch under a strip x: the division truncates toward zero, so the 31
 // pixels left of the strip still name swatch 0.
 int SwatchIndex(int x) { return x / kSwatchPixels; }
+
+// Only the colour goes in; the display colour and word follow at the next refresh.
+void SetColor(EditorEntry& entry, const PaletteEntry& color)
+{
+    entry.red = color.red;
+    entry.green = color.green;
+    entry.blue = color.blue;
+    entry.dark = color.dark;
+}
 bool IsSwatch(int index) { return index >= 0 && index < kPaletteSize; }
 
 // Letters typed into the hex field become upper case as they are typed.
@@ -95,12 +95,8 @@ PaletteEditorDialog::PaletteEditorDialog(const SourcePalette& source, const Leve
       levels_(levels),
       requester_(std::move(requester))
 {
-    for (std::size_t i = 0; i < workPalette_.size(); ++i) {
-        workPalette_[i].red = source[i].red;
-        workPalette_[i].green = source[i].green;
-        workPalette_[i].blue = source[i].blue;
-        workPalette_[i].dark = source[i].dark;
-    }
+    for (std::size_t i = 0; i < workPalette_.size(); ++i)
+        SetColor(workPalette_[i], source[i]);
     setWindowTitle(QString::fromLatin1(kTitle));
     setProperty(kControlIdProperty, kWindowId);
     setFixedSize(kWidth, kHeight);
@@ -282,11 +278,7 @@ void PaletteEditorDialog::StripDoubleClick(const QMouseEvent& event, QPoint pos)
     const int chosen = requester_(word, this);
     if (chosen < 0)
         return;
-    const PaletteEntry decoded = DecodeHwColor(static_cast<HwColor>(chosen & 0xFFFF));
-    entry.red = decoded.red;
-    entry.green = decoded.green;
-    entry.blue = decoded.blue;
-    entry.dark = decoded.dark;
+    SetColor(entry, DecodeHwColor(static_cast<HwColor>(chosen & 0xFFFF)));
     refreshNeeded_ = true;
     RefreshIfNeeded();
 }
@@ -308,12 +300,7 @@ void PaletteEditorDialog::DarkChanged(bool checked)
 
 void PaletteEditorDialog::HexEdited(const QString& text)
 {
-    const PaletteEntry decoded = DecodeHwColor(ParseHexField(text));
-    EditorEntry& entry = workPalette_[static_cast<std::size_t>(selected_)];
-    entry.red = decoded.red;
-    entry.green = decoded.green;
-    entry.blue = decoded.blue;
-    entry.dark = decoded.dark;
+    SetColor(workPalette_[static_cast<std::size_t>(selected_)], DecodeHwColor(ParseHexField(text)));
     refreshNeeded_ = true;
     RefreshIfNeeded();
 }

@@ -1,25 +1,180 @@
 #include "ui/file_commands.h"
 
+#include "io/export_formats.h"
+#include "io/file_access.h"
+#include "io/fixed_texts.h"
+#include "io/image_export.h"
+#include "io/palette_file.h"
+#include "io/picture_import.h"
+#include "io/save_path.h"
+#include "io/text_import.h"
+
+#include <functional>
+
 namespace palfade {
 
-// Not built yet: until then each of these leaves everything as it is.
+namespace {
 
-void SaveFadeTable(AppState& /*state*/, Host& /*host*/) {}
+constexpr int kDroppedPalettes = 2;
 
-void OpenPaletteFile(AppState& /*state*/, Host& /*host*/, const QString& /*path*/, int /*which*/) {}
+struct SaveTarget {
+    QString path; // empty: cancelled, or the user kept the old file
+    int filterIndex = 0;
+};
 
-void DropPaletteFiles(AppState& /*state*/, const QStringList& /*paths*/) {}
+// Requester, final path from the chosen filter, and the question before a
+// regular file is replaced (a directory is no file to replace).
+SaveTarget AskSaveTarget(Host& host, const char* filters, int defaultFilter, SaveRequester requester)
+{
+    const FileChoice choice =
+        host.AskSaveFile(QString::fromLatin1(texts::kSaveTitle), QString::fromLatin1(filters), defaultFilter);
+    if (choice.path.isEmpty())
+        return {};
+    const QString finalPath = FinalSavePath(choice.path, requester, choice.filterIndex);
+    if (ExistingFileSize(finalPath) &&
+        !host.AskYesNo(QString::fromLatin1(texts::kConfirmSaveTitle),
+                       finalPath + QString::fromLatin1(texts::kConfirmReplaceSuffix)))
+        return {};
+    return SaveTarget{finalPath, choice.filterIndex};
+}
 
-void SaveSourcePalette(AppState& /*state*/, Host& /*host*/, int /*which*/) {}
+// The user must not believe a fade was saved when it was not.
+void ReportFailure(Host& host, const IoStatus& status)
+{
+    if (!status.ok())
+        host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), status.error);
+}
 
-void ImportPaletteFromFile(AppState& /*state*/, Host& /*host*/, int /*which*/) {}
+QString AskOpenPath(Host& host, const char* filters)
+{
+    return host.AskOpenFile(QString::fromLatin1(texts::kOpenTitle), QString::fromLatin1(filters), 0).path;
+}
 
-void ImportPaletteFromClipboard(AppState& /*state*/, Host& /*host*/, int /*which*/) {}
+// Imports work on a copy that replaces the palette only when reading
+// succeeded, so a read that breaks off halfway changes nothing.
+void ImportInto(AppState& state, int which, const std::function<bool(SourcePalette&)>& read)
+{
+    SourcePalette* palette = PaletteByNumber(state, which);
+    if (palette == nullptr)
+        return;
+    SourcePalette copy = *palette;
+    if (read(copy))
+        *palette = copy;
+}
 
-void ImportPaletteFromImage(AppState& /*state*/, Host& /*host*/, int /*which*/) {}
+void LoadPaletteFile(AppState& state, const QString& path, int which)
+{
+    SourcePalette* palette = PaletteByNumber(state, which);
+    if (palette == nullptr)
+        return;
+    const IoResult<PaletteFileContent> content = ReadPaletteFile(path);
+    if (content.ok())
+        *palette = content.value.palette;
+}
 
-void SaveImageToFile(AppState& /*state*/, Host& /*host*/, const QImage& /*preview*/) {}
+} // namespace
 
-void CopyImageToClipboard(AppState& /*state*/, Host& /*host*/, const QImage& /*preview*/) {}
+void SaveFadeTable(const AppState& state, Host& host)
+{
+    const SaveTarget target = AskSaveTarget(host, texts::kFadeTableFilters, texts::kFadeTableDefaultFilter,
+                                            SaveRequester::FadeTable);
+    if (target.path.isEmpty())
+        return;
+    const QByteArray bytes = FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount,
+                                             FadeFormatForFilter(target.filterIndex));
+    ReportFailure(host, WriteFileAtomically(target.path, bytes));
+}
+
+void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which)
+{
+    if (PaletteByNumber(state, which) == nullptr)
+        return;
+    const QString chosen = path.isEmpty() ? AskOpenPath(host, texts::kPaletteFileFilter) : path;
+    if (chosen.isEmpty())
+        return;
+    LoadPaletteFile(state, chosen, which);
+}
+
+void DropPaletteFiles(AppState& state, Host& host, const QStringList& paths)
+{
+    for (int k = 0; k < kDroppedPalettes && k < paths.size(); ++k) {
+        const QString& path = paths[k];
+        if (path.isEmpty() || ExistingFileSize(path) != kPaletteFileSize)
+            continue;
+        OpenPaletteFile(state, host, path, k + 1);
+    }
+}
+
+void SaveSourcePalette(const AppState& state, Host& host, int which)
+{
+    if (which != 1 && which != 2)
+        return;
+    const SaveTarget target = AskSaveTarget(host, texts::kSourcePaletteFilters,
+                                            texts::kSourcePaletteDefaultFilter, SaveRequester::SourcePalette);
+    if (target.path.isEmpty())
+        return;
+    const QByteArray bytes = SourcePaletteExport(SourcePaletteWords(state, which),
+                                                 SourcePaletteStepNumber(state, which),
+                                                 PaletteFormatForFilter(target.filterIndex));
+    ReportFailure(host, WriteFileAtomically(target.path, bytes));
+}
+
+void ImportPaletteFromFile(AppState& state, Host& host, int which)
+{
+    if (PaletteByNumber(state, which) == nullptr)
+        return;
+    const QString path = AskOpenPath(host, texts::kAllFilesFilter);
+    if (path.isEmpty())
+        return;
+    ImportInto(state, which, [&path](SourcePalette& palette) {
+        int counter = 0;
+        return ImportPaletteTextFile(path, palette, counter).ok();
+    });
+}
+
+void ImportPaletteFromClipboard(AppState& state, Host& host, int which)
+{
+    if (PaletteByNumber(state, which) == nullptr)
+        return;
+    const QString text = host.ClipboardText();
+    if (text.isEmpty()) {
+        host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), QString::fromLatin1(texts::kNoTextFound));
+        return;
+    }
+    ImportInto(state, which, [&text](SourcePalette& palette) {
+        int counter = 0;
+        ParsePaletteText(text, palette, counter);
+        return true;
+    });
+}
+
+void ImportPaletteFromImage(AppState& state, Host& host, int which)
+{
+    if (PaletteByNumber(state, which) == nullptr)
+        return;
+    state.importSlots.fill(kEmptySlot);
+    const QString path = AskOpenPath(host, texts::kPictureOpenFilter);
+    if (path.isEmpty())
+        return;
+    ImportInto(state, which, [&state, &path](SourcePalette& palette) {
+        return ImportPaletteFromPicture(path, state.levels, state.importSlots, palette).ok();
+    });
+}
+
+void SaveImageToFile(Host& host, const PixelBuffer& preview)
+{
+    const SaveTarget target =
+        AskSaveTarget(host, texts::kPictureSaveFilters, texts::kPictureDefaultFilter, SaveRequester::Picture);
+    if (target.path.isEmpty())
+        return;
+    ReportFailure(host, WritePicture(target.path, preview, PictureFormatForFilter(target.filterIndex)));
+}
+
+void CopyImageToClipboard(Host& host, const PixelBuffer& preview)
+{
+    const QImage view = ImageView(preview);
+    if (!view.isNull())
+        host.SetClipboardImage(view);
+}
 
 } // namespace palfade

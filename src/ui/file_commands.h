@@ -2,30 +2,39 @@
 // The window's commands that read or write files and the clipboard. Each asks
 // through the Host, changes `state` or writes a file, and returns; the caller
 // refreshes the view where the command can change it.
+//
+// Reading fails silently: a cancelled requester, a file that cannot be opened
+// or a picture that does not decode leave the palette exactly as it was.
+// Saving never fails silently: every file is written beside the target and
+// renamed over it only when complete, and a failure is shown in a box titled
+// "Error" with the path and the reason, the old file untouched.
 
+#include "render/pixel_buffer.h"
 #include "ui/host.h"
 
-#include <QImage>
 #include <QStringList>
 
 namespace palfade {
 
 // "Save As..\tCtrl+S": the fade table as assembler, C or binary.
-void SaveFadeTable(AppState& state, Host& host);
+void SaveFadeTable(const AppState& state, Host& host);
 
-// An empty path asks for the file first.
+// An empty path asks for the file first. Any file that opens is a palette
+// file: its first 32 bytes, missing bytes read as zero.
 void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which);
-// The first two dropped paths, if they are palette files, go to palettes 1 and 2.
-void DropPaletteFiles(AppState& state, const QStringList& paths);
+// Path k (from 1) goes to palette k when it is a regular 32-byte file; other
+// paths are skipped but keep their number, paths from the third on are ignored.
+void DropPaletteFiles(AppState& state, Host& host, const QStringList& paths);
 
-void SaveSourcePalette(AppState& state, Host& host, int which);
+// Palette `which` (1 or 2) as assembler, C or palette file, its words taken
+// from the fade table's ends.
+void SaveSourcePalette(const AppState& state, Host& host, int which);
 void ImportPaletteFromFile(AppState& state, Host& host, int which);
 void ImportPaletteFromClipboard(AppState& state, Host& host, int which);
 void ImportPaletteFromImage(AppState& state, Host& host, int which);
 
-// `preview` is the enlarged preview exactly as shown; it wraps the window's
-// pixel buffer, so keep a deep copy of anything that must outlive the call.
-void SaveImageToFile(AppState& state, Host& host, const QImage& preview);
-void CopyImageToClipboard(AppState& state, Host& host, const QImage& preview);
+// `preview` is the enlarged preview exactly as shown.
+void SaveImageToFile(Host& host, const PixelBuffer& preview);
+void CopyImageToClipboard(Host& host, const PixelBuffer& preview);
 
 } // namespace palfade

@@ -386,8 +386,8 @@ void MainWindow::DispatchCommand(int id)
          [](MainWindow& w) { w.ToggleSetting(&ToggleSimpleFade, &ViewSettings::simpleFade, kCmdSimpleFade); },
          false},
         {kCmdSwapPalettes, [](MainWindow& w) { SwapPalettes(w.state_); }, true},
-        {kCmdSaveImage, [](MainWindow& w) { SaveImageToFile(w.state_, w.host_, w.previewImage_); }, false},
-        {kCmdCopyImage, [](MainWindow& w) { CopyImageToClipboard(w.state_, w.host_, w.previewImage_); }, false},
+        {kCmdSaveImage, [](MainWindow& w) { SaveImageToFile(w.host_, w.shownPixels_); }, false},
+        {kCmdCopyImage, [](MainWindow& w) { CopyImageToClipboard(w.host_, w.shownPixels_); }, false},
         {kCmdAbout, [](MainWindow& w) { w.ShowAbout(); }, false},
     };
 
@@ -485,7 +485,7 @@ void MainWindow::dropEvent(QDropEvent* event)
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
-    DropPaletteFiles(state_, paths);
+    DropPaletteFiles(state_, host_, paths);
     RefreshView();
 }
 

@@ -215,33 +215,33 @@ void MainWindowTest::commandIds_data()
     QTest::addColumn<int>("refreshes");
 
     QTest::newRow("2 New") << 2 << "black" << "black" << "" << "" << 1;
-    QTest::newRow("3 Save fade") << 3 << "A" << "B" << "" << "" << 0;
-    QTest::newRow("5 Open 1") << 5 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("6 Save 1") << 6 << "A" << "B" << "" << "" << 0;
+    QTest::newRow("3 Save fade") << 3 << "A" << "B" << "" << "save" << 0;
+    QTest::newRow("5 Open 1") << 5 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("6 Save 1") << 6 << "A" << "B" << "" << "save" << 0;
     QTest::newRow("7 Black 1") << 7 << "black" << "B" << "" << "" << 1;
     QTest::newRow("8 White 1") << 8 << "white" << "B" << "" << "" << 1;
     QTest::newRow("9 Grey 1") << 9 << "greyA" << "B" << "" << "" << 1;
     QTest::newRow("10 Edit 1") << 10 << "A" << "B" << "" << "edit:1" << 1;
-    QTest::newRow("11 Image 1") << 11 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("12 File 1") << 12 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("13 Clipboard 1") << 13 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("14 Open 2") << 14 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("15 Save 2") << 15 << "A" << "B" << "" << "" << 0;
+    QTest::newRow("11 Image 1") << 11 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("12 File 1") << 12 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("13 Clipboard 1") << 13 << "A" << "B" << "" << "clipboard-text" << 1;
+    QTest::newRow("14 Open 2") << 14 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("15 Save 2") << 15 << "A" << "B" << "" << "save" << 0;
     QTest::newRow("16 Black 2") << 16 << "A" << "black" << "" << "" << 1;
     QTest::newRow("17 White 2") << 17 << "A" << "white" << "" << "" << 1;
     QTest::newRow("18 Grey 2") << 18 << "A" << "greyB" << "" << "" << 1;
     QTest::newRow("19 Edit 2") << 19 << "A" << "B" << "" << "edit:2" << 1;
-    QTest::newRow("20 Image 2") << 20 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("21 File 2") << 21 << "A" << "B" << "" << "" << 1;
-    QTest::newRow("22 Clipboard 2") << 22 << "A" << "B" << "" << "" << 1;
+    QTest::newRow("20 Image 2") << 20 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("21 File 2") << 21 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("22 Clipboard 2") << 22 << "A" << "B" << "" << "clipboard-text" << 1;
     QTest::newRow("23 Grid") << 23 << "A" << "B" << "grid" << "" << 1;
     QTest::newRow("24 Grid colour") << 24 << "A" << "B" << "" << "color" << 0;
     QTest::newRow("25 Hardware") << 25 << "A" << "B" << "hardware" << "" << 1;
     QTest::newRow("26 Dark bit") << 26 << "A" << "B" << "dark" << "" << 1;
     QTest::newRow("27 Simple") << 27 << "A" << "B" << "simple" << "" << 1;
     QTest::newRow("28 Swap") << 28 << "B" << "A" << "" << "" << 1;
-    QTest::newRow("29 Save image") << 29 << "A" << "B" << "" << "" << 0;
-    QTest::newRow("30 Copy image") << 30 << "A" << "B" << "" << "" << 0;
+    QTest::newRow("29 Save image") << 29 << "A" << "B" << "" << "save" << 0;
+    QTest::newRow("30 Copy image") << 30 << "A" << "B" << "" << "clipboard-image" << 0;
     QTest::newRow("33 About") << 33 << "A" << "B" << "" << "about" << 0;
 }
 
@@ -259,6 +259,11 @@ void MainWindowTest::commandIds()
     rig.host.editsAllowed = 1;
     rig.host.aboutsAllowed = 1;
     rig.host.colorAnswers.push_back(MakeDisplayRgb(0, 255, 0));
+    // The file commands are cancelled; the clipboard holds no colour words.
+    rig.host.openAnswers.push_back(FileChoice{});
+    rig.host.saveAnswers.push_back(FileChoice{});
+    rig.host.clipboardTexts.push_back("no words here");
+    rig.host.clipboardImagesAllowed = 1;
 
     QAction* action = rig.window.CommandAction(id);
     QVERIFY(action != nullptr);
@@ -295,6 +300,7 @@ void MainWindowTest::shortcuts()
     Rig rig;
     QVERIFY(rig.ShowActive());
     rig.state.palettes = {Filled(kEntryA), Filled(kEntryB)};
+    rig.host.saveAnswers.push_back(FileChoice{}); // Ctrl+S, cancelled
     QSignalSpy triggered(rig.window.CommandAction(id), &QAction::triggered);
     QTest::keySequence(&rig.window, keys);
     QCOMPARE(triggered.count(), 1);

@@ -80,7 +80,10 @@ IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes)
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    // QSaveFile::commit() ignores an error that only shows when its buffer is
+    // flushed, and renames a short temporary over the target: a small file
+    // that hits a full disk must be caught here, before the commit.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
         return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, why));

@@ -132,8 +132,11 @@ TEST(AtomicWrite, DeviceThatRefusesDataIsAnError)
 }
 
 // A file size limit makes the write itself fail part way, whoever runs the
-// test (permissions do not stop root).
-TEST(AtomicWrite, WriteFailingPartWayLeavesTheOldFileIntact)
+// test (permissions do not stop root). A small file fails only when the
+// buffered bytes are flushed, a large one already while they are written.
+class AtomicWriteOverLimit : public ::testing::TestWithParam<int> {};
+
+TEST_P(AtomicWriteOverLimit, LeavesTheOldFileIntact)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -145,9 +148,9 @@ TEST(AtomicWrite, WriteFailingPartWayLeavesTheOldFileIntact)
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
-    small.rlim_cur = 4096;
+    small.rlim_cur = 8;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const IoStatus status = WriteFileAtomically(path, QByteArray(100000, 'n'));
+    const IoStatus status = WriteFileAtomically(path, QByteArray(GetParam(), 'n'));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -156,6 +159,8 @@ TEST(AtomicWrite, WriteFailingPartWayLeavesTheOldFileIntact)
     EXPECT_EQ(ReadRaw(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("fade.bin")});
 }
+
+INSTANTIATE_TEST_SUITE_P(AtomicWrite, AtomicWriteOverLimit, ::testing::Values(32, 303, 100000));
 
 TEST(AtomicWrite, ReadOnlyFolder)
 {

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace palfade {
 
@@ -27,6 +28,15 @@ public:
     int editsAllowed = 0;
     std::function<void(AppState&, int)> onEdit; // what the fake editor does
     int aboutsAllowed = 0;
+    // Every question in order, with the requester's filters where it has them.
+    struct Question {
+        QString what;
+        QString title;
+        QString text;
+        QString filters;
+        int filterIndex = -1;
+    };
+    std::vector<Question> log;
     QString lastTitle;
     QString lastText;
     QString lastFilters;
@@ -99,6 +109,7 @@ private:
     void Record(const QString& what, const QString& title, const QString& text)
     {
         asked << what;
+        log.push_back(Question{what, title, text, QString(), -1});
         lastTitle = title;
         lastText = text;
     }
@@ -114,6 +125,8 @@ private:
         Record(QLatin1String(what), title, QString());
         lastFilters = filters;
         lastFilterIndex = filterIndex;
+        log.back().filters = filters;
+        log.back().filterIndex = filterIndex;
         if (answers.empty())
             return Unexpected(what, FileChoice{});
         const FileChoice answer = answers.front();

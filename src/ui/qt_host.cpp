@@ -5,9 +5,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRegularExpression>
+
+#include <optional>
 
 namespace palfade {
 namespace {
@@ -19,9 +25,60 @@ QWidget* DialogOwner()
     return QApplication::activeWindow();
 }
 
+// Qt's own save dialog rewrites the typed name's extension when a filter is
+// picked ("fade.bin" becomes "fade.c" under "C-Output (*.c)"). palfade
+// appends the chosen filter's extension itself, so the name must stay exactly
+// as typed: the text from when the user reached for the filter list is put
+// back once the filter is selected.
+class TypedNameKeeper : public QObject {
+public:
+    explicit TypedNameKeeper(QFileDialog& dialog) : QObject(&dialog), dialog_(dialog)
+    {
+        dialog.installEventFilter(this);
+        connect(&dialog, &QFileDialog::filterSelected, this, &TypedNameKeeper::Restore);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The dialog's own widgets exist once it is shown (none for a native dialog).
+        if (watched == &dialog_ && event->type() == QEvent::Show && types_ == nullptr)
+            Watch();
+        if (watched == types_ && nameEdit_ != nullptr &&
+            (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress ||
+             event->type() == QEvent::Wheel))
+            typed_ = nameEdit_->text();
+        return false;
+    }
+
+private:
+    void Watch()
+    {
+        nameEdit_ = dialog_.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        types_ = dialog_.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (types_ != nullptr)
+            types_->installEventFilter(this);
+    }
+    void Restore()
+    {
+        if (nameEdit_ != nullptr && typed_ && nameEdit_->text() != *typed_)
+            nameEdit_->setText(*typed_);
+        typed_.reset();
+    }
+
+    QFileDialog& dialog_;
+    QPointer<QLineEdit> nameEdit_;
+    QPointer<QComboBox> types_;
+    std::optional<QString> typed_;
+};
+
 FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const QString& filters, int filterIndex)
 {
     QFileDialog dialog(DialogOwner(), title);
+    // Nothing carries over from an earlier requester, not even its folder.
+    dialog.setDirectory(QDir::currentPath());
+    if (mode == QFileDialog::AcceptSave)
+        new TypedNameKeeper(dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);

@@ -11,15 +11,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <csignal>
@@ -190,6 +194,7 @@ private slots:
     void pictureImport();
     void copyImageAtZoom3();
     void clipboardKeepsItsOwnCopy();
+    void qtSaveRequesterKeepsTypedName();
 };
 
 void FileCommandsTest::requestersCancelled_data()
@@ -772,6 +777,46 @@ void FileCommandsTest::clipboardKeepsItsOwnCopy()
     QCOMPARE(copied.size(), QSize(2, 1));
     QCOMPARE(copied.pixel(0, 0), 0xFF102030u);
     QCOMPARE(copied.pixel(1, 0), 0xFF405060u);
+}
+
+// The real Qt save dialog, driven by keys: it opens empty on the preselected
+// filter, and picking another filter leaves the typed name as it was.
+void FileCommandsTest::qtSaveRequesterKeepsTypedName()
+{
+    QTemporaryDir dir;
+    const QString oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QtHost host;
+    QString startName;
+    QString startFilter;
+    QString nameAfterFilter;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+        if (name == nullptr || types == nullptr) {
+            dialog->reject();
+            return;
+        }
+        startName = name->text();
+        startFilter = types->currentText();
+        QTest::keyClicks(name, "fade.bin");
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down); // C-Output
+        nameAfterFilter = name->text();
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+
+    const FileChoice choice = host.AskSaveFile(texts::kSaveTitle, texts::kFadeTableFilters, 0);
+    QDir::setCurrent(oldCwd);
+
+    QCOMPARE(startName, QString());
+    QCOMPARE(startFilter, QString("ASM-Inlcude (*.s)"));
+    QCOMPARE(nameAfterFilter, QString("fade.bin"));
+    QCOMPARE(choice.path, QDir(dir.path()).filePath("fade.bin"));
+    QCOMPARE(choice.filterIndex, 1);
 }
 
 QTEST_MAIN(FileCommandsTest)

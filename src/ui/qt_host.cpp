@@ -55,6 +55,8 @@ private:
     void Watch()
     {
         nameEdit_ = dialog_.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        // Held as a plain QObject: it is only compared with the objects whose
+        // events arrive, some of them sent while the combo is being destroyed.
         types_ = dialog_.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         if (types_ != nullptr)
             types_->installEventFilter(this);
@@ -68,7 +70,7 @@ private:
 
     QFileDialog& dialog_;
     QPointer<QLineEdit> nameEdit_;
-    QPointer<QComboBox> types_;
+    QPointer<QObject> types_;
     std::optional<QString> typed_;
 };
 

@@ -124,7 +124,9 @@ void ImportPaletteFromFile(AppState& state, Host& host, int which)
     if (PaletteByNumber(state, which) == nullptr)
         return;
     const QString path = AskOpenPath(host, texts::kAllFilesFilter);
-    if (path.isEmpty())
+    // Text is read to its end: a device such as /dev/zero never ends and
+    // would hold the window forever, so only regular files are read.
+    if (path.isEmpty() || !ExistingFileSize(path))
         return;
     ImportInto(state, which, [&path](SourcePalette& palette) {
         int counter = 0;

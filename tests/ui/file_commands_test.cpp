@@ -540,7 +540,7 @@ void FileCommandsTest::drops()
 void FileCommandsTest::textImport_data()
 {
     QTest::addColumn<int>("which");
-    QTest::addColumn<QString>("source"); // file, clipboard, missing (file)
+    QTest::addColumn<QString>("source"); // file, clipboard, missing (file), or a device's path
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<SourcePalette>("expected");
 
@@ -578,6 +578,7 @@ void FileCommandsTest::textImport_data()
     QTest::newRow("no colour words") << 1 << "clipboard" << QByteArray("12 %0101 #$0FFF dc.w") << Filled(kEntryA);
     QTest::newRow("empty file") << 2 << "file" << QByteArray() << Filled(kEntryB);
     QTest::newRow("missing file") << 2 << "missing" << QByteArray() << Filled(kEntryB);
+    QTest::newRow("endless device") << 1 << "/dev/zero" << QByteArray() << Filled(kEntryA);
 }
 
 void FileCommandsTest::textImport()
@@ -588,7 +589,7 @@ void FileCommandsTest::textImport()
     QFETCH(SourcePalette, expected);
 
     Rig rig;
-    const QString path = rig.Path("words.txt");
+    const QString path = source.startsWith('/') ? source : rig.Path("words.txt");
     if (source == "file")
         QVERIFY(WriteBytes(path, text));
     if (source == "clipboard") {

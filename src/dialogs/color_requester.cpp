@@ -28,17 +28,17 @@ constexpr QRgb kBarStepXor = 0xF8F8F8; // the bar mark drawn by a bar step
 constexpr int kBlendMax = 255;
 constexpr int kLevelToValue = 8; // a level shown as an 8-bit value is 8 x level
 
-QLabel* PlaceLabel(QWidget* parent, const ControlSpec& spec, const char* text)
+QLabel* PlaceLabel(QWidget* parent, const ControlSpec& where, const char* text)
 {
-    auto* label = Place<QLabel>(parent, spec);
+    auto* label = Place<QLabel>(parent, where);
     label->setText(QString::fromLatin1(text));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
 
-QLineEdit* PlaceWordField(QWidget* parent, const ControlSpec& spec)
+QLineEdit* PlaceWordField(QWidget* parent, const ControlSpec& where)
 {
-    auto* field = Place<QLineEdit>(parent, spec);
+    auto* field = Place<QLineEdit>(parent, where);
     field->setReadOnly(true);
     field->setAlignment(Qt::AlignCenter);
     return field;

@@ -18,11 +18,11 @@ inline constexpr char kControlIdProperty[] = "palfadeControlId";
 
 // Creates a control of type T at its fixed place, carrying its number.
 template <typename T>
-T* Place(QWidget* parent, const ControlSpec& spec)
+T* Place(QWidget* parent, const ControlSpec& where)
 {
     auto* control = new T(parent);
-    control->setGeometry(spec.rect);
-    control->setProperty(kControlIdProperty, spec.id);
+    control->setGeometry(where.rect);
+    control->setProperty(kControlIdProperty, where.id);
     return control;
 }
 

@@ -26,13 +26,19 @@ constexpr int kHeight = kMaxPalettes * kCellSize * kMaxZoom;
 
 BENCHMARK(bench::BM_Fill)->Name("BM_Fill")->Unit(benchmark::kMicrosecond);
 
-void BM_RefreshView(benchmark::State& st)
+AppState LargestPreviewState()
 {
     AppState state;
     state.palettes = {bench::SampleColours(1), bench::SampleColours(7)};
     state.paletteCount = kMaxPalettes;
     state.view.showGrid = true;
     state.view.zoom = kMaxZoom;
+    return state;
+}
+
+void BM_RefreshView(benchmark::State& st)
+{
+    AppState state = LargestPreviewState();
     QtHost host;
     MainWindow window(state, host);
     window.RefreshView();
@@ -50,11 +56,7 @@ BENCHMARK(BM_RefreshView)->Unit(benchmark::kMicrosecond);
 // before the next refresh, as the user sees it.
 void BM_RefreshViewAndPaint(benchmark::State& st)
 {
-    AppState state;
-    state.palettes = {bench::SampleColours(1), bench::SampleColours(7)};
-    state.paletteCount = kMaxPalettes;
-    state.view.showGrid = true;
-    state.view.zoom = kMaxZoom;
+    AppState state = LargestPreviewState();
     QtHost host;
     MainWindow window(state, host);
     window.RefreshView();

@@ -158,14 +158,8 @@ void ColorRequesterDialog::BuildControls(HwColor word)
     newWord_ = PlaceWordField(this, kNewWord);
     newWord_->setText(QString::fromLatin1(kInitialNewWord));
 
-    ok_ = Place<QPushButton>(this, kOk);
-    ok_->setText(QString::fromLatin1(kOkText));
-    cancel_ = Place<QPushButton>(this, kCancel);
-    cancel_->setText(QString::fromLatin1(kCancelText));
-    for (QPushButton* button : {ok_, cancel_}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    ok_ = PlaceButton(this, kOk, kOkText);
+    cancel_ = PlaceButton(this, kCancel, kCancelText);
     connect(ok_, &QPushButton::clicked, this, [this] { Finish(result_, QDialog::Accepted); });
     connect(cancel_, &QPushButton::clicked, this, [this] { Finish(-1, QDialog::Rejected); });
 }

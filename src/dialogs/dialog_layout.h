@@ -2,6 +2,7 @@
 // Fixed control numbers, client-area positions and sizes, and texts of the
 // colour requester and the palette editor.
 
+#include <QPushButton>
 #include <QRect>
 #include <QVariant>
 #include <QWidget>
@@ -24,6 +25,17 @@ T* Place(QWidget* parent, const ControlSpec& where)
     control->setGeometry(where.rect);
     control->setProperty(kControlIdProperty, where.id);
     return control;
+}
+
+// A push button at its fixed place. It is never a default button, so Return
+// in a field cannot end the dialog by accident.
+inline QPushButton* PlaceButton(QWidget* parent, const ControlSpec& where, const char* text)
+{
+    auto* button = Place<QPushButton>(parent, where);
+    button->setText(QString::fromLatin1(text));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
 }
 
 namespace requester {

@@ -173,14 +173,8 @@ void PaletteEditorDialog::BuildControls()
     white.setColor(QPalette::Text, Qt::black);
     assembler_->setPalette(white);
 
-    ok_ = Place<QPushButton>(this, kOk);
-    ok_->setText(QString::fromLatin1(kOkText));
-    cancel_ = Place<QPushButton>(this, kCancel);
-    cancel_->setText(QString::fromLatin1(kCancelText));
-    for (QPushButton* button : {ok_, cancel_}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    ok_ = PlaceButton(this, kOk, kOkText);
+    cancel_ = PlaceButton(this, kCancel, kCancelText);
     connect(ok_, &QPushButton::clicked, this, [this] { AcceptEdits(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
 }

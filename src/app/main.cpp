@@ -6,9 +6,14 @@
 #include "ui/qt_host.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv)
 {
+    // The history Qt's dialogs would write goes into a folder removed on exit.
+    const QTemporaryDir dialogHistory;
+    if (dialogHistory.isValid())
+        palfade::KeepQtSettingsIn(dialogHistory.path());
     QApplication app(argc, argv);
 
     palfade::AppState state;

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -165,6 +166,14 @@ void QtHost::EditPalette(AppState& state, int which)
 void QtHost::ShowAbout(const QString& text)
 {
     ShowMessage(QString(), text);
+}
+
+void KeepQtSettingsIn(const QString& folder)
+{
+    // On Windows the native format is the registry, which a path cannot
+    // redirect; there Qt's dialogs keep their own history as usual.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 } // namespace palfade

@@ -27,4 +27,10 @@ public:
 // own pattern list. An unpaired trailing description is dropped.
 QStringList FileDialogNameFilters(const QString& filters);
 
+// Qt's file and colour dialogs keep their history (last folder, custom
+// colours) in a user settings file. palfade keeps nothing between runs, so
+// the application points Qt's user settings at a folder that lives only as
+// long as it does. Call before any dialog is created.
+void KeepQtSettingsIn(const QString& folder);
+
 } // namespace palfade

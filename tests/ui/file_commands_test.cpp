@@ -172,7 +172,15 @@ private:
 class FileCommandsTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir qtSettings_; // where the real file dialog keeps its history
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(qtSettings_.isValid());
+        KeepQtSettingsIn(qtSettings_.path());
+    }
+
     void requestersCancelled_data();
     void requestersCancelled();
     void savedNames_data();

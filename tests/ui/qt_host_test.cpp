@@ -10,7 +10,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <functional>
@@ -35,6 +38,8 @@ class QtHostTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void dialogsWriteNoSettingsAtHome();
     void nameFilters_data();
     void nameFilters();
     void saveRequester_data();
@@ -45,6 +50,9 @@ private slots:
     void yesNo_data();
     void yesNo();
     void aboutBoxHasNoCaption();
+
+private:
+    QTemporaryDir settingsFolder_;
 };
 
 void QtHostTest::nameFilters_data()
@@ -188,6 +196,24 @@ void QtHostTest::aboutBoxHasNoCaption()
     QCOMPARE(caption, QString());
     QCOMPARE(text, AboutText());
     QVERIFY(text.startsWith("palfade "));
+}
+
+void QtHostTest::initTestCase()
+{
+    QVERIFY(settingsFolder_.isValid());
+    KeepQtSettingsIn(settingsFolder_.path());
+}
+
+void QtHostTest::dialogsWriteNoSettingsAtHome()
+{
+    // The file and colour dialogs keep their history under this name.
+    QSettings qtDialogs(QSettings::UserScope, QStringLiteral("QtProject"));
+    QVERIFY2(qtDialogs.fileName().startsWith(settingsFolder_.path()), qPrintable(qtDialogs.fileName()));
+
+    QFileDialog* dialog = new QFileDialog(nullptr, QStringLiteral("t"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    delete dialog; // a file dialog saves its history when it goes
+    QVERIFY(QFileInfo::exists(qtDialogs.fileName()));
 }
 
 QTEST_MAIN(QtHostTest)

@@ -22,19 +22,7 @@ QRgb Rgb(int r, int g, int b) { return qRgb(r, g, b); }
 
 QRgb SurfacePixel(const DrawSurface* s, int x, int y) { return s->Picture().pixel(x, y) | 0xFF000000u; }
 
-LevelTable Linear()
-{
-    LevelTable t;
-    LoadLevelTables(t, false);
-    return t;
-}
 
-LevelTable Hardware()
-{
-    LevelTable t;
-    LoadLevelTables(t, true);
-    return t;
-}
 
 } // namespace
 
@@ -102,7 +90,7 @@ private slots:
         QFETCH(int, word);
         QFETCH(QString, text);
         QFETCH(bool, dark);
-        ColorRequesterDialog d(static_cast<HwColor>(word), Linear());
+        ColorRequesterDialog d(static_cast<HwColor>(word), LinearLevelSet());
         Show(d);
         QCOMPARE(d.OldWord()->text(), text);
         QCOMPARE(d.NewWord()->text(), text);
@@ -126,7 +114,7 @@ private slots:
     {
         QFETCH(bool, escape);
         QFETCH(bool, focusField);
-        ColorRequesterDialog d(0x7FFF, Linear());
+        ColorRequesterDialog d(0x7FFF, LinearLevelSet());
         Show(d);
         QTest::mouseClick(d.Picker(), Qt::LeftButton, {}, OnSurface(100, 40)); // a change first
         QVERIFY(d.Result() != 0x7FFF);
@@ -151,7 +139,7 @@ private slots:
     void arrowsDoNothingBeforeFirstPick()
     {
         QFETCH(int, key);
-        ColorRequesterDialog d(0x0842, Linear());
+        ColorRequesterDialog d(0x0842, LinearLevelSet());
         Show(d);
         const QImage before = d.Picker()->Picture();
         Key(d, Qt::Key(key));
@@ -180,7 +168,7 @@ private slots:
         QFETCH(QPoint, click);
         QFETCH(int, key);
         QFETCH(QPoint, cell);
-        ColorRequesterDialog d(0, Linear());
+        ColorRequesterDialog d(0, LinearLevelSet());
         Show(d);
         QTest::mouseClick(d.Picker(), Qt::LeftButton, {}, OnSurface(click.x(), click.y()));
         Key(d, Qt::Key(key));
@@ -191,7 +179,7 @@ private slots:
 
     void clickPicksCellAndDrawsMark()
     {
-        ColorRequesterDialog d(0x8000, Linear()); // dark box on
+        ColorRequesterDialog d(0x8000, LinearLevelSet()); // dark box on
         Show(d);
         QTest::mouseClick(d.Picker(), Qt::LeftButton, {}, OnSurface(100, 40));
         QCOMPARE(d.PickerCell(), QPoint(12, 5));
@@ -223,8 +211,8 @@ private slots:
 
     void hardwareColoursChangeTheLookNotThePick()
     {
-        ColorRequesterDialog lin(0, Linear());
-        ColorRequesterDialog hw(0, Hardware());
+        ColorRequesterDialog lin(0, LinearLevelSet());
+        ColorRequesterDialog hw(0, HardwareLevelSet());
         Show(lin);
         QTest::mouseClick(lin.Picker(), Qt::LeftButton, {}, OnSurface(100, 40));
         Show(hw);
@@ -238,7 +226,7 @@ private slots:
 
     void barToBlackAndWhite()
     {
-        ColorRequesterDialog d(0, Linear());
+        ColorRequesterDialog d(0, LinearLevelSet());
         Show(d);
         QTest::mouseClick(d.Picker(), Qt::LeftButton, {}, OnSurface(3, 3)); // cell (0, 0)
         QCOMPARE(d.CurrentColor(), (PaletteEntry{31, 31, 0, 0}));
@@ -276,7 +264,7 @@ private slots:
 
     void barClickAndDragIsClampedToTheBar()
     {
-        ColorRequesterDialog d(0x7FFF, Linear());
+        ColorRequesterDialog d(0x7FFF, LinearLevelSet());
         Show(d);
         QTest::mousePress(d.Bar(), Qt::LeftButton, {}, OnSurface(130, 10));
         QCOMPARE(d.BarPosition(), 32);
@@ -291,7 +279,7 @@ private slots:
 
     void pickerDragIsClampedToThePicker()
     {
-        ColorRequesterDialog d(0, Linear());
+        ColorRequesterDialog d(0, LinearLevelSet());
         Show(d);
         QTest::mousePress(d.Picker(), Qt::LeftButton, {}, OnSurface(10, 10));
         QCOMPARE(d.PickerCell(), QPoint(1, 1));
@@ -303,7 +291,7 @@ private slots:
 
     void arrowsActWhileALevelFieldHasFocus()
     {
-        ColorRequesterDialog d(0, Linear());
+        ColorRequesterDialog d(0, LinearLevelSet());
         Show(d);
         QTest::mouseClick(d.Picker(), Qt::LeftButton, {}, OnSurface(20, 20)); // cell (2, 2)
         d.GreenField()->setFocus();
@@ -314,7 +302,7 @@ private slots:
 
     void fieldEditRecentresBar()
     {
-        ColorRequesterDialog d(0, Linear());
+        ColorRequesterDialog d(0, LinearLevelSet());
         Show(d);
         QTest::mouseClick(d.Picker(), Qt::LeftButton, {}, OnSurface(3, 3)); // base 31, 31, 0
         Key(d, Qt::Key_Left, Qt::ShiftModifier, 5);
@@ -336,7 +324,7 @@ private slots:
 
     void typedLevelStaysInRange()
     {
-        ColorRequesterDialog d(0, Linear());
+        ColorRequesterDialog d(0, LinearLevelSet());
         Show(d);
         d.BlueField()->setFocus();
         QTest::keyClick(d.BlueField(), Qt::Key_A, Qt::ControlModifier);
@@ -348,7 +336,7 @@ private slots:
 
     void darkBoxChangesOnlyLowerHalfAndBit15()
     {
-        ColorRequesterDialog d(0x0842, Linear()); // 16, 8, 4, not dark
+        ColorRequesterDialog d(0x0842, LinearLevelSet()); // 16, 8, 4, not dark
         Show(d);
         const QImage barBefore = d.Bar()->Picture();
         const DrawSurface* pv = d.Preview();
@@ -384,7 +372,7 @@ private slots:
             QTest::mouseClick(d->Picker(), Qt::LeftButton, {}, OnSurface(100, 40));
             QTest::mouseClick(d->OkButton(), Qt::LeftButton);
         });
-        const int word = RequestColor(0x8000, Linear(), &opener);
+        const int word = RequestColor(0x8000, LinearLevelSet(), &opener);
         QCOMPARE(word, int(EncodeHwColor(PaletteEntry{19, 26, 12, 1})));
         QVERIFY(!openerEnabled);
         QVERIFY(dialogEnabled);

@@ -27,12 +27,6 @@ QPoint OnSwatch(int index) { return OnSurface(32 * index + 28, 28); } // clear o
 
 QRgb SurfacePixel(const DrawSurface* s, int x, int y) { return s->Picture().pixel(x, y) | 0xFF000000u; }
 
-LevelTable Linear()
-{
-    LevelTable t;
-    LoadLevelTables(t, false);
-    return t;
-}
 
 // Entry 3 is 0xDA52 (21, 10, 5, dark), entry 7 is 0x0842 (16, 8, 4); the
 // others are distinct and not dark.
@@ -132,7 +126,7 @@ private slots:
         std::array<HwColor, kPaletteSize> words{};
         QCOMPARE(AssemblerText(words), line + QStringLiteral("\r\n") + line);
 
-        PaletteEditorDialog d(SourcePalette{}, Linear(), NoRequester());
+        PaletteEditorDialog d(SourcePalette{}, LinearLevelSet(), NoRequester());
         Show(d);
         QCOMPARE(AssemblerLines(d), (QStringList{line, line}));
         QCOMPARE(d.BinaryField()->text(), QString("0000 0000 0000 0000"));
@@ -158,7 +152,7 @@ private slots:
     {
         SourcePalette p = Sample();
         p[0] = PaletteEntry{21, 10, 5, 1};
-        PaletteEditorDialog d(p, Linear(), NoRequester());
+        PaletteEditorDialog d(p, LinearLevelSet(), NoRequester());
         Show(d);
         QCOMPARE(d.Selected(), 0);
         QCOMPARE(d.RedSlider()->value(), 21);
@@ -170,7 +164,7 @@ private slots:
 
     void dragSwapsAndSelectsTarget()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         QTest::mousePress(d.Strip(), Qt::LeftButton, {}, OnSwatch(3));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.BinaryField()));
@@ -208,7 +202,7 @@ private slots:
 
     void swatchLabelsHaveBlackOutline()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         // Every swatch carries a white label outlined in black near (6, 8).
         for (int j = 0; j < kPaletteSize; ++j) {
@@ -226,7 +220,7 @@ private slots:
 
     void pressAndReleaseOnOneSwatchSelectsIt()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         QTest::mouseClick(d.Strip(), Qt::LeftButton, {}, OnSwatch(5));
         QCOMPARE(d.WorkingColors(), Sample());
@@ -251,7 +245,7 @@ private slots:
     {
         QFETCH(int, x);
         QFETCH(int, swappedWith);
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         QTest::mousePress(d.Strip(), Qt::LeftButton, {}, OnSwatch(4));
         QTest::mouseRelease(d.Strip(), Qt::LeftButton, {}, OnSurface(x, 50));
@@ -266,7 +260,7 @@ private slots:
 
     void releaseWithoutPressUsesSwatchZero()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         QTest::mouseRelease(d.Strip(), Qt::LeftButton, {}, OnSwatch(6));
         SourcePalette expected = Sample();
@@ -277,7 +271,7 @@ private slots:
 
     void typingIntoHexFieldKeystrokeByKeystroke()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         QLineEdit* hex = d.HexField();
         hex->setFocus();
@@ -314,7 +308,7 @@ private slots:
 
     void movingOverStripTakesFocusFromHexField()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         d.HexField()->setFocus();
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.HexField()));
@@ -325,7 +319,7 @@ private slots:
 
     void slidersAndDarkBoxEditSelection()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         QTest::mouseClick(d.Strip(), Qt::LeftButton, {}, OnSwatch(7)); // 16, 8, 4
         d.GreenSlider()->setFocus();
@@ -352,7 +346,7 @@ private slots:
         QFETCH(bool, replaced);
         std::vector<int> asked;
         QWidget* opener = nullptr;
-        PaletteEditorDialog d(Sample(), Linear(), [&](HwColor word, QWidget* o) {
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), [&](HwColor word, QWidget* o) {
             asked.push_back(word);
             opener = o;
             return answer;
@@ -374,7 +368,7 @@ private slots:
 
     void escapeCancelsFromAnyControl()
     {
-        PaletteEditorDialog d(Sample(), Linear(), NoRequester());
+        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
         Show(d);
         d.HexField()->setFocus();
         QTest::keyClick(d.HexField(), Qt::Key_Escape);

@@ -1,6 +1,8 @@
 // What palfade-cli and the window spend on writing the largest fade: the
 // export bytes of a 256 x 16 table and the zoom-4 preview (512 x 8192) as
-// PNG and BMP, beside a plain fill of a buffer of the preview's size.
+// PNG and BMP (from the enlarged picture, as the window saves it, and from
+// the zoom-1 picture, as palfade-cli does), beside a plain fill of a buffer
+// of the preview's size.
 
 #include "bench_support.h"
 #include "io/export_formats.h"
@@ -48,6 +50,19 @@ void BM_PreviewPicture(benchmark::State& st)
         benchmark::DoNotOptimize(EncodePicture(shown, format));
 }
 BENCHMARK(BM_PreviewPicture)->ArgName("bmp")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+
+// What palfade-cli does: the zoom-1 picture, enlarged by the PNG encoder.
+void BM_PreviewPngFromBase(benchmark::State& st)
+{
+    AppState state = LargestFade();
+    state.view.showGrid = st.range(0) != 0;
+    ComputeFade(state);
+    PixelBuffer base;
+    RenderPreview(state, base);
+    for (auto _ : st)
+        benchmark::DoNotOptimize(EncodePng(base, kMaxZoom));
+}
+BENCHMARK(BM_PreviewPngFromBase)->ArgName("grid")->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace palfade

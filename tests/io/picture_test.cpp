@@ -1,5 +1,6 @@
 #include "io/image_export.h"
 #include "io/picture_import.h"
+#include "render/preview_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <vector>
 
 namespace palfade {
@@ -178,6 +182,149 @@ TEST(ImageExport, ZoomedEncodingEqualsTheEnlargedPicture)
                 ASSERT_EQ(back.value.pixel(x, y), buffer.at(x / 3, y / 3)) << x << "," << y;
     }
     EXPECT_FALSE(EncodePng(buffer, 0).ok());
+}
+
+// Every chunk's CRC checked and the image data inflated by zlib, which also
+// checks the stream's Adler-32 and that nothing follows its last block.
+struct PngContent {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    QByteArray filteredRows;
+};
+
+std::uint32_t Be32(const QByteArray& b, qsizetype at)
+{
+    std::uint32_t v = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+::testing::AssertionResult ParsePng(const QByteArray& png, PngContent& content)
+{
+    if (!png.startsWith("\x89PNG\r\n\x1a\n"))
+        return ::testing::AssertionFailure() << "no signature";
+    QByteArray imageData;
+    QByteArray lastType;
+    for (qsizetype at = 8; at < png.size();) {
+        if (png.size() - at < 12)
+            return ::testing::AssertionFailure() << "chunk cut at " << at;
+        const std::uint32_t length = Be32(png, at);
+        if (png.size() - at - 12 < static_cast<qsizetype>(length))
+            return ::testing::AssertionFailure() << "chunk cut at " << at;
+        const QByteArray typeAndData = png.mid(at + 4, 4 + static_cast<qsizetype>(length));
+        if (Be32(png, at + 8 + static_cast<qsizetype>(length)) != static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()), static_cast<uInt>(typeAndData.size()))))
+            return ::testing::AssertionFailure() << "bad CRC at " << at;
+        lastType = typeAndData.left(4);
+        if (lastType == "IHDR") {
+            content.width = Be32(typeAndData, 4);
+            content.height = Be32(typeAndData, 8);
+        } else if (lastType == "IDAT") {
+            imageData += typeAndData.mid(4);
+        }
+        at += 12 + static_cast<qsizetype>(length);
+    }
+    if (lastType != "IEND")
+        return ::testing::AssertionFailure() << "no IEND at the end";
+    const std::size_t expected = (static_cast<std::size_t>(content.width) * 3 + 1) * content.height;
+    content.filteredRows = QByteArray(static_cast<qsizetype>(expected) + 1, '\0');
+    z_stream z{};
+    inflateInit(&z);
+    z.next_in = reinterpret_cast<Bytef*>(imageData.data());
+    z.avail_in = static_cast<uInt>(imageData.size());
+    z.next_out = reinterpret_cast<Bytef*>(content.filteredRows.data());
+    z.avail_out = static_cast<uInt>(content.filteredRows.size());
+    const int status = inflate(&z, Z_FINISH);
+    const std::size_t produced = z.total_out;
+    const uInt left = z.avail_in;
+    inflateEnd(&z);
+    if (status != Z_STREAM_END)
+        return ::testing::AssertionFailure() << "inflate: " << status;
+    if (left != 0 || produced != expected)
+        return ::testing::AssertionFailure() << left << " bytes after the stream, " << produced << " of " << expected << " bytes";
+    content.filteredRows.resize(static_cast<qsizetype>(produced));
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DecodesTo(const QByteArray& png, const PixelBuffer& expected)
+{
+    PngContent content;
+    if (::testing::AssertionResult parsed = ParsePng(png, content); !parsed)
+        return parsed;
+    const IoResult<QImage> back = DecodePicture(png, QStringLiteral("test.png"));
+    if (!back.ok())
+        return ::testing::AssertionFailure() << back.error.toStdString();
+    if (back.value.width() != expected.width || back.value.height() != expected.height)
+        return ::testing::AssertionFailure() << "size " << back.value.width() << "x" << back.value.height();
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x)
+            if (back.value.pixel(x, y) != expected.at(x, y))
+                return ::testing::AssertionFailure() << "pixel " << x << "," << y;
+    return ::testing::AssertionSuccess();
+}
+
+TEST(ImageExport, PreviewPngHoldsEveryPixelAtEveryZoom)
+{
+    AppState state;
+    for (int j = 0; j < kPaletteSize; ++j) {
+        state.palettes[0][static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(0x3F1B * j + 0x1249));
+        state.palettes[1][static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(0x7FFF - 0x0421 * j));
+    }
+    state.paletteCount = 19;
+    state.colorCount = 11;
+    for (bool grid : {false, true}) {
+        state.view.showGrid = grid;
+        state.view.zoom = 1;
+        PixelBuffer base, enlarged;
+        BuildPreviewImage(state, base, enlarged);
+        for (int zoom = 1; zoom <= kMaxZoom; ++zoom) {
+            EnlargePixels(base, zoom, enlarged);
+            const IoResult<QByteArray> png = EncodePng(base, zoom);
+            ASSERT_TRUE(png.ok());
+            EXPECT_TRUE(DecodesTo(png.value, enlarged)) << "grid " << grid << " zoom " << zoom;
+        }
+        // The window saves the picture already enlarged.
+        EXPECT_TRUE(DecodesTo(EncodePng(enlarged).value, enlarged)) << "grid " << grid;
+    }
+}
+
+TEST(ImageExport, RepeatedRowsOfEveryRunLength)
+{
+    // Bands of 1 to 70 equal rows, each band a new colour, then 300 rows of
+    // one colour: runs shorter and longer than the longest piece, and run
+    // lengths that recur with other colours.
+    std::vector<int> bands;
+    for (int n = 1; n <= 70; ++n)
+        bands.push_back(n);
+    for (int n = 1; n <= 70; n += 3)
+        bands.push_back(n);
+    bands.push_back(300);
+    int height = 0;
+    for (int n : bands)
+        height += n;
+    PixelBuffer image;
+    image.Resize(7, height);
+    int y = 0;
+    for (std::size_t band = 0; band < bands.size(); ++band)
+        for (int r = 0; r < bands[band]; ++r, ++y)
+            for (int x = 0; x < image.width; ++x)
+                image.row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>((band * 0x9E3779u + static_cast<std::size_t>(x) * 0x10101u) & 0xFFFFFFu);
+    for (int zoom : {1, 3}) {
+        PixelBuffer enlarged;
+        EnlargePixels(image, zoom, enlarged);
+        const IoResult<QByteArray> png = EncodePng(image, zoom);
+        ASSERT_TRUE(png.ok());
+        EXPECT_TRUE(DecodesTo(png.value, enlarged)) << "zoom " << zoom;
+    }
+    // A one-pixel picture and one single-colour column.
+    PixelBuffer dot;
+    dot.Resize(1, 1);
+    dot.pixels = {0xFF123456u};
+    EXPECT_TRUE(DecodesTo(EncodePng(dot).value, dot));
+    PixelBuffer column;
+    column.Resize(1, 1000);
+    std::fill(column.pixels.begin(), column.pixels.end(), 0xFFFFFFFFu);
+    EXPECT_TRUE(DecodesTo(EncodePng(column).value, column));
 }
 
 TEST(PictureImport, FromAFileKeepsEntriesWithoutAColour)

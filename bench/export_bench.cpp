@@ -6,7 +6,7 @@
 
 #include "bench_support.h"
 #include "io/export_formats.h"
-#include "io/image_export.h"
+#include "pictures/picture_export.h"
 #include "render/preview_renderer.h"
 
 #include <benchmark/benchmark.h>

@@ -4,9 +4,8 @@
 #include "core/palette_commands.h"
 #include "io/export_formats.h"
 #include "io/file_access.h"
-#include "io/image_export.h"
 #include "io/palette_file.h"
-#include "io/picture_import.h"
+#include "io/png_export.h"
 #include "io/text_import.h"
 #include "render/preview_renderer.h"
 
@@ -44,7 +43,22 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
 
 // Fills palette `which` of the state from SRC; the state's level tables must
 // already be the chosen set.
-void LoadSource(const QString& src, AppState& state, int which, QIODevice& in, QIODevice& err)
+const PictureCodecs& Codecs(const PictureCodecLoader& pictures)
+{
+    QString error;
+    const PictureCodecs* codecs = pictures ? pictures(error) : nullptr;
+    if (!codecs)
+        throw Failure(error.isEmpty() ? QStringLiteral("cannot read or write pictures") : error);
+    return *codecs;
+}
+
+struct Streams {
+    QIODevice& in;
+    QIODevice& err;
+    const PictureCodecLoader& pictures;
+};
+
+void LoadSource(const QString& src, AppState& state, int which, const Streams& io)
 {
     SourcePalette& palette = *PaletteByNumber(state, which);
     SetPaletteBlack(state, which);
@@ -59,7 +73,7 @@ void LoadSource(const QString& src, AppState& state, int which, QIODevice& in, Q
         if (!read.ok())
             throw Failure(read.error);
         if (read.value.fileSize != kPaletteFileSize)
-            Print(err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4; missing bytes read as zero, "
+            Print(io.err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4; missing bytes read as zero, "
                                       "bytes after the 32nd ignored")
                            .arg(QLatin1String(kProgram), src)
                            .arg(read.value.fileSize)
@@ -68,14 +82,15 @@ void LoadSource(const QString& src, AppState& state, int which, QIODevice& in, Q
         return;
     }
     if (HasSuffix(src, {"png", "bmp", "jpg", "jpeg", "gif"})) {
-        const IoStatus status = ImportPaletteFromPicture(src, state.levels, state.importSlots, palette);
+        const IoStatus status =
+            Codecs(io.pictures).importPalette(src, state.levels, state.importSlots, palette);
         if (!status.ok())
             throw Failure(status.error);
         return;
     }
     int counter = 0;
     const bool fromStdin = src == QLatin1String(kStdio);
-    const IoStatus status = fromStdin ? ImportPaletteTextFrom(in, QStringLiteral("standard input"), palette, counter)
+    const IoStatus status = fromStdin ? ImportPaletteTextFrom(io.in, QStringLiteral("standard input"), palette, counter)
                                       : ImportPaletteTextFile(src, palette, counter);
     if (!status.ok())
         throw Failure(status.error);
@@ -99,13 +114,13 @@ AppState StateFor(const Options& o)
     return state;
 }
 
-QByteArray Produce(const Options& o, QIODevice& in, QIODevice& err)
+QByteArray Produce(const Options& o, const Streams& io)
 {
     AppState state = StateFor(o);
     switch (o.command) {
     case Command::Fade: {
-        LoadSource(o.top, state, 1, in, err);
-        LoadSource(o.bottom, state, 2, in, err);
+        LoadSource(o.top, state, 1, io);
+        LoadSource(o.bottom, state, 2, io);
         ComputeFade(state);
         const FadeFormat format = o.format == OutputFormat::C        ? FadeFormat::C
                                   : o.format == OutputFormat::Binary ? FadeFormat::Binary
@@ -113,21 +128,22 @@ QByteArray Produce(const Options& o, QIODevice& in, QIODevice& err)
         return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, format);
     }
     case Command::Preview: {
-        LoadSource(o.top, state, 1, in, err);
-        LoadSource(o.bottom, state, 2, in, err);
+        LoadSource(o.top, state, 1, io);
+        LoadSource(o.bottom, state, 2, io);
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
         ComputeFade(state);
         PixelBuffer base;
         RenderPreview(state, base);
         state.view.zoom = BoundZoom(state.view.zoom);
-        const IoResult<QByteArray> bytes = EncodePicture(
-            base, o.format == OutputFormat::Bmp ? PictureFormat::Bmp : PictureFormat::Png, state.view.zoom);
+        const IoResult<QByteArray> bytes = o.format == OutputFormat::Bmp
+                                               ? Codecs(io.pictures).encodeBmp(base, state.view.zoom)
+                                               : EncodePng(base, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
         return bytes.value;
     }
     case Command::Palette: {
-        LoadSource(o.source, state, 1, in, err);
+        LoadSource(o.source, state, 1, io);
         if (o.greyscale)
             GreyscalePalette(state, 1);
         ComputeFade(state);
@@ -154,7 +170,8 @@ void Emit(const Options& o, const QByteArray& bytes, QIODevice& out)
 
 } // namespace
 
-int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err)
+int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err,
+           const PictureCodecLoader& pictures)
 {
     const ParseResult parsed = ParseArguments(args);
     switch (parsed.action) {
@@ -171,7 +188,7 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
         break;
     }
     try {
-        Emit(parsed.options, Produce(parsed.options, in, err), out);
+        Emit(parsed.options, Produce(parsed.options, Streams{in, err, pictures}), out);
     } catch (const Failure& failure) {
         Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), failure.reason()));
         return kExitRuntimeError;

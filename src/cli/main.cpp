@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -19,9 +20,10 @@ void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(QuietQtMessages);
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    // For the arguments as the system gives them (wide on Windows) and the
+    // folder the picture module is found in.
+    const QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
 
     QFile in;
     QFile out;
@@ -35,5 +37,6 @@ int main(int argc, char** argv)
         std::fputs("palfade-cli: error: cannot open the standard streams\n", stderr);
         return palfade::cli::kExitRuntimeError;
     }
-    return palfade::cli::RunCli(args, in, out, err);
+    return palfade::cli::RunCli(args, in, out, err,
+                                palfade::cli::PictureModuleLoader(QCoreApplication::applicationDirPath()));
 }

@@ -3,9 +3,9 @@
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/fixed_texts.h"
-#include "io/image_export.h"
+#include "pictures/picture_export.h"
 #include "io/palette_file.h"
-#include "io/picture_import.h"
+#include "pictures/picture_import.h"
 #include "io/save_path.h"
 #include "io/text_import.h"
 

@@ -1,7 +1,7 @@
 // Any bytes as a picture file: decode (BMP, JPEG, PNG, GIF by content), scan
 // through both level sets, apply. A failure must leave the palette alone.
 
-#include "io/picture_import.h"
+#include "pictures/picture_import.h"
 
 #include <QImageReader>
 

@@ -3,11 +3,10 @@
 // order, after mapping each 8-bit channel to an intensity index.
 
 #include "core/app_state.h"
-#include "io/io_result.h"
 
-#include <QImage>
-#include <QString>
+#include <QtGlobal>
 
+#include <array>
 #include <cstdint>
 
 namespace palfade {
@@ -19,9 +18,6 @@ struct RgbPixels {
     int height = 0;
     qsizetype stride = 0;
 };
-
-// The pixels of an image already in QImage::Format_RGB888.
-RgbPixels PixelsOf(const QImage& rgb888);
 
 // A colour key packs three intensity indices like a display colour.
 constexpr std::int32_t ColorKey(int redIndex, int greenIndex, int blueIndex)
@@ -39,17 +35,5 @@ void ScanPictureColors(const RgbPixels& pixels, const std::array<std::int16_t, 2
 // allowed whatever the fade setting; an entry whose slot is empty keeps its
 // previous colour.
 void ApplyPictureSlots(const ImportSlots& importSlots, SourcePalette& palette);
-
-// BMP, JPEG, PNG or GIF at its full size, converted to 8-bit RGB. Pictures
-// too large for the reader's allocation limit fail instead of exhausting
-// memory.
-IoResult<QImage> LoadPicture(const QString& path);
-// The same from bytes in memory; the format is told by the content alone.
-IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name);
-
-// The import as a whole: empty importSlots, load, scan, apply. When the picture
-// does not decode the slots stay empty and the palette unchanged.
-IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
-                                  SourcePalette& palette);
 
 } // namespace palfade

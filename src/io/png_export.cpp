@@ -1,10 +1,4 @@
-#include "io/image_export.h"
-
-#include "io/file_access.h"
-#include "render/preview_renderer.h"
-
-#include <QBuffer>
-#include <QImageWriter>
+#include "io/png_export.h"
 
 #include <png.h>
 
@@ -19,25 +13,13 @@
 
 namespace palfade {
 
-namespace {
-
 bool IsDrawable(const PixelBuffer& image)
 {
     return image.width > 0 && image.height > 0 &&
            image.pixels.size() == static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
 }
 
-QString EmptyImageReason() { return QStringLiteral("the preview picture is empty"); }
-
-} // namespace
-
-QImage ImageView(const PixelBuffer& image)
-{
-    if (!IsDrawable(image))
-        return {};
-    return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
-                  static_cast<qsizetype>(image.width) * 4, QImage::Format_RGB32);
-}
+QString EmptyPictureReason() { return QStringLiteral("the preview picture is empty"); }
 
 namespace {
 
@@ -296,7 +278,7 @@ IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom)
 {
     IoResult<QByteArray> result;
     if (!IsDrawable(image) || zoom < 1) {
-        result.error = EmptyImageReason();
+        result.error = EmptyPictureReason();
         return result;
     }
     const std::uint64_t width = static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(zoom);
@@ -334,42 +316,6 @@ IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom)
         result.value.clear();
     }
     return result;
-}
-
-IoResult<QByteArray> EncodeBmp(const PixelBuffer& image)
-{
-    IoResult<QByteArray> result;
-    if (!IsDrawable(image)) {
-        result.error = EmptyImageReason();
-        return result;
-    }
-    QBuffer buffer(&result.value);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(ImageView(image))) {
-        result.error = QStringLiteral("cannot encode BMP: %1").arg(writer.errorString());
-        result.value.clear();
-    }
-    return result;
-}
-
-IoResult<QByteArray> EncodePicture(const PixelBuffer& image, PictureFormat format, int zoom)
-{
-    if (format == PictureFormat::Png)
-        return EncodePng(image, zoom);
-    if (zoom == 1)
-        return EncodeBmp(image);
-    PixelBuffer enlarged;
-    EnlargePixels(image, zoom, enlarged);
-    return EncodeBmp(enlarged);
-}
-
-IoStatus WritePicture(const QString& path, const PixelBuffer& image, PictureFormat format, int zoom)
-{
-    const IoResult<QByteArray> bytes = EncodePicture(image, format, zoom);
-    if (!bytes.ok())
-        return IoStatus::Failure(QStringLiteral("cannot write %1: %2").arg(path, bytes.error));
-    return WriteFileAtomically(path, bytes.value);
 }
 
 } // namespace palfade

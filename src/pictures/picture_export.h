@@ -1,8 +1,9 @@
 #pragma once
-// The enlarged preview as a PNG (libpng, 8-bit RGB) or BMP file; both
-// lossless, reproducing the preview's red, green and blue exactly.
+// The enlarged preview as a PNG or BMP file; both lossless, reproducing the
+// preview's red, green and blue exactly. BMP goes through Qt's image writer.
 
 #include "io/io_result.h"
+#include "io/png_export.h"
 #include "io/save_path.h"
 #include "render/pixel_buffer.h"
 
@@ -12,10 +13,8 @@
 
 namespace palfade {
 
-// `zoom` (1-4) writes every pixel as a zoom x zoom block, exactly as the
-// window's enlarged preview, without building the enlarged picture first.
-IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom = 1);
 IoResult<QByteArray> EncodeBmp(const PixelBuffer& image);
+// `zoom` as for EncodePng.
 IoResult<QByteArray> EncodePicture(const PixelBuffer& image, PictureFormat format, int zoom = 1);
 
 // Encodes, then writes atomically.

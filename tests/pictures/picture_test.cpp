@@ -1,5 +1,5 @@
-#include "io/image_export.h"
-#include "io/picture_import.h"
+#include "pictures/picture_export.h"
+#include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
 
 #include <gtest/gtest.h>

@@ -41,8 +41,6 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
     return false;
 }
 
-// Fills palette `which` of the state from SRC; the state's level tables must
-// already be the chosen set.
 const PictureCodecs& Codecs(const PictureCodecLoader& pictures)
 {
     QString error;
@@ -58,6 +56,8 @@ struct Streams {
     const PictureCodecLoader& pictures;
 };
 
+// Fills palette `which` of the state from SRC; the state's level tables must
+// already be the chosen set.
 void LoadSource(const QString& src, AppState& state, int which, const Streams& io)
 {
     SourcePalette& palette = *PaletteByNumber(state, which);
@@ -74,16 +74,15 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
             throw Failure(read.error);
         if (read.value.fileSize != kPaletteFileSize)
             Print(io.err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4; missing bytes read as zero, "
-                                      "bytes after the 32nd ignored")
-                           .arg(QLatin1String(kProgram), src)
-                           .arg(read.value.fileSize)
-                           .arg(kPaletteFileSize));
+                                         "bytes after the 32nd ignored")
+                              .arg(QLatin1String(kProgram), src)
+                              .arg(read.value.fileSize)
+                              .arg(kPaletteFileSize));
         palette = read.value.palette;
         return;
     }
     if (HasSuffix(src, {"png", "bmp", "jpg", "jpeg", "gif"})) {
-        const IoStatus status =
-            Codecs(io.pictures).importPalette(src, state.levels, state.importSlots, palette);
+        const IoStatus status = Codecs(io.pictures).importPalette(src, state.levels, state.importSlots, palette);
         if (!status.ok())
             throw Failure(status.error);
         return;

@@ -31,8 +31,8 @@ void Load(const QString& directory, LoadedModule& loaded)
     }
     const PictureCodecs* codecs = entry();
     if (!codecs || codecs->version != kPictureCodecsVersion || !codecs->importPalette || !codecs->encodeBmp) {
-        loaded.error =
-            QStringLiteral("cannot read or write pictures: %1 does not belong to this palfade-cli").arg(library->fileName());
+        loaded.error = QStringLiteral("cannot read or write pictures: %1 does not belong to this palfade-cli")
+                           .arg(library->fileName());
         return;
     }
     loaded.codecs = codecs;

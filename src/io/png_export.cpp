@@ -55,8 +55,8 @@ class RowStreamDeflater {
 public:
     // `rowBytes` counts the filter byte.
     explicit RowStreamDeflater(std::size_t rowBytes)
-        : rowBytes_(rowBytes), repeatRow_(rowBytes, 0), rows_(Z_DEFAULT_COMPRESSION, MAX_WBITS, kRowsMemLevel, Z_DEFAULT_STRATEGY),
-          ok_(rows_.ok)
+        : rowBytes_(rowBytes), repeatRow_(rowBytes, 0),
+          rows_(Z_DEFAULT_COMPRESSION, MAX_WBITS, kRowsMemLevel, Z_DEFAULT_STRATEGY), ok_(rows_.ok)
     {
         repeatRow_[0] = kFilterUp;
         // The zlib header: deflate with a 32 KB window, no dictionary.

@@ -213,7 +213,9 @@ std::uint32_t Be32(const QByteArray& b, qsizetype at)
         if (png.size() - at - 12 < static_cast<qsizetype>(length))
             return ::testing::AssertionFailure() << "chunk cut at " << at;
         const QByteArray typeAndData = png.mid(at + 4, 4 + static_cast<qsizetype>(length));
-        if (Be32(png, at + 8 + static_cast<qsizetype>(length)) != static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()), static_cast<uInt>(typeAndData.size()))))
+        if (Be32(png, at + 8 + static_cast<qsizetype>(length)) !=
+            static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(typeAndData.constData()),
+                                             static_cast<uInt>(typeAndData.size()))))
             return ::testing::AssertionFailure() << "bad CRC at " << at;
         lastType = typeAndData.left(4);
         if (lastType == "IHDR") {
@@ -241,7 +243,8 @@ std::uint32_t Be32(const QByteArray& b, qsizetype at)
     if (status != Z_STREAM_END)
         return ::testing::AssertionFailure() << "inflate: " << status;
     if (left != 0 || produced != expected)
-        return ::testing::AssertionFailure() << left << " bytes after the stream, " << produced << " of " << expected << " bytes";
+        return ::testing::AssertionFailure()
+               << left << " bytes after the stream, " << produced << " of " << expected << " bytes";
     content.filteredRows.resize(static_cast<qsizetype>(produced));
     return ::testing::AssertionSuccess();
 }
@@ -308,7 +311,9 @@ TEST(ImageExport, RepeatedRowsOfEveryRunLength)
     for (std::size_t band = 0; band < bands.size(); ++band)
         for (int r = 0; r < bands[band]; ++r, ++y)
             for (int x = 0; x < image.width; ++x)
-                image.row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>((band * 0x9E3779u + static_cast<std::size_t>(x) * 0x10101u) & 0xFFFFFFu);
+                image.row(y)[x] =
+                    0xFF000000u |
+                    static_cast<std::uint32_t>((band * 0x9E3779u + static_cast<std::size_t>(x) * 0x10101u) & 0xFFFFFFu);
     for (int zoom : {1, 3}) {
         PixelBuffer enlarged;
         EnlargePixels(image, zoom, enlarged);

@@ -34,6 +34,16 @@ SourcePalette SampleColours(int seed)
     return p;
 }
 
+AppState LargestPreviewState()
+{
+    AppState state;
+    state.palettes = {SampleColours(1), SampleColours(7)};
+    state.paletteCount = kMaxPalettes;
+    state.view.showGrid = true;
+    state.view.zoom = kMaxZoom;
+    return state;
+}
+
 void BM_Fill(benchmark::State& st)
 {
     PixelBuffer buffer;

@@ -3,6 +3,7 @@
 // each named benchmark's time to a reference benchmark (the plain fill of the
 // same buffer: the memory-bandwidth floor).
 
+#include "core/app_state.h"
 #include "core/hw_color.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +24,10 @@ int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios);
 
 // Sixteen assorted colours; different seeds give different palettes.
 SourcePalette SampleColours(int seed);
+
+// The largest fade and preview: 256 palettes of 16 sample colours, zoom 4,
+// grid shown.
+AppState LargestPreviewState();
 
 // The memory-bandwidth floor: a plain fill of a buffer the size of the
 // largest preview (16 colours x 256 palettes x zoom 4 = 512 x 8192).

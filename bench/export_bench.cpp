@@ -15,22 +15,9 @@
 namespace palfade {
 namespace {
 
-AppState LargestFade()
-{
-    AppState state;
-    for (int j = 0; j < kPaletteSize; ++j) {
-        state.palettes[0][static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(0x3F1B * j + 0x1249));
-        state.palettes[1][static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(0x7FFF - 0x0421 * j));
-    }
-    state.paletteCount = kMaxPalettes;
-    state.view.zoom = kMaxZoom;
-    state.view.showGrid = true;
-    return state;
-}
-
 void BM_FadeExport(benchmark::State& st)
 {
-    AppState state = LargestFade();
+    AppState state = bench::LargestPreviewState();
     ComputeFade(state);
     const auto format = static_cast<FadeFormat>(st.range(0));
     for (auto _ : st)
@@ -42,7 +29,7 @@ BENCHMARK(bench::BM_Fill)->Name("BM_Fill")->Unit(benchmark::kMicrosecond);
 
 void BM_PreviewPicture(benchmark::State& st)
 {
-    AppState state = LargestFade();
+    AppState state = bench::LargestPreviewState();
     PixelBuffer base, shown;
     BuildPreviewImage(state, base, shown);
     const auto format = static_cast<PictureFormat>(st.range(0));
@@ -54,7 +41,7 @@ BENCHMARK(BM_PreviewPicture)->ArgName("bmp")->DenseRange(0, 1)->Unit(benchmark::
 // What palfade-cli does: the zoom-1 picture, enlarged by the PNG encoder.
 void BM_PreviewPngFromBase(benchmark::State& st)
 {
-    AppState state = LargestFade();
+    AppState state = bench::LargestPreviewState();
     state.view.showGrid = st.range(0) != 0;
     ComputeFade(state);
     PixelBuffer base;

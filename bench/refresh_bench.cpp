@@ -23,22 +23,11 @@ namespace {
 constexpr int kWidth = 16 * kCellSize * kMaxZoom;
 constexpr int kHeight = kMaxPalettes * kCellSize * kMaxZoom;
 
-
 BENCHMARK(bench::BM_Fill)->Name("BM_Fill")->Unit(benchmark::kMicrosecond);
-
-AppState LargestPreviewState()
-{
-    AppState state;
-    state.palettes = {bench::SampleColours(1), bench::SampleColours(7)};
-    state.paletteCount = kMaxPalettes;
-    state.view.showGrid = true;
-    state.view.zoom = kMaxZoom;
-    return state;
-}
 
 void BM_RefreshView(benchmark::State& st)
 {
-    AppState state = LargestPreviewState();
+    AppState state = bench::LargestPreviewState();
     QtHost host;
     MainWindow window(state, host);
     window.RefreshView();
@@ -56,7 +45,7 @@ BENCHMARK(BM_RefreshView)->Unit(benchmark::kMicrosecond);
 // before the next refresh, as the user sees it.
 void BM_RefreshViewAndPaint(benchmark::State& st)
 {
-    AppState state = LargestPreviewState();
+    AppState state = bench::LargestPreviewState();
     QtHost host;
     MainWindow window(state, host);
     window.RefreshView();

@@ -7,6 +7,8 @@
 #include "io/palette_file.h"
 #include "io/png_export.h"
 #include "io/text_import.h"
+#include "pictures/picture_export.h"
+#include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
 
 #include <QFileInfo>
@@ -41,19 +43,9 @@ bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
     return false;
 }
 
-const PictureCodecs& Codecs(const PictureCodecLoader& pictures)
-{
-    QString error;
-    const PictureCodecs* codecs = pictures ? pictures(error) : nullptr;
-    if (!codecs)
-        throw Failure(error.isEmpty() ? QStringLiteral("cannot read or write pictures") : error);
-    return *codecs;
-}
-
 struct Streams {
     QIODevice& in;
     QIODevice& err;
-    const PictureCodecLoader& pictures;
 };
 
 // Fills palette `which` of the state from SRC; the state's level tables must
@@ -82,7 +74,7 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
         return;
     }
     if (HasSuffix(src, {"png", "bmp", "jpg", "jpeg", "gif"})) {
-        const IoStatus status = Codecs(io.pictures).importPalette(src, state.levels, state.importSlots, palette);
+        const IoStatus status = ImportPaletteFromPicture(src, state.levels, state.importSlots, palette);
         if (!status.ok())
             throw Failure(status.error);
         return;
@@ -135,7 +127,7 @@ QByteArray Produce(const Options& o, const Streams& io)
         RenderPreview(state, base);
         state.view.zoom = BoundZoom(state.view.zoom);
         const IoResult<QByteArray> bytes = o.format == OutputFormat::Bmp
-                                               ? Codecs(io.pictures).encodeBmp(base, state.view.zoom)
+                                               ? EncodePicture(base, PictureFormat::Bmp, state.view.zoom)
                                                : EncodePng(base, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
@@ -169,8 +161,7 @@ void Emit(const Options& o, const QByteArray& bytes, QIODevice& out)
 
 } // namespace
 
-int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err,
-           const PictureCodecLoader& pictures)
+int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err)
 {
     const ParseResult parsed = ParseArguments(args);
     switch (parsed.action) {
@@ -187,7 +178,7 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
         break;
     }
     try {
-        Emit(parsed.options, Produce(parsed.options, Streams{in, err, pictures}), out);
+        Emit(parsed.options, Produce(parsed.options, Streams{in, err}), out);
     } catch (const Failure& failure) {
         Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), failure.reason()));
         return kExitRuntimeError;

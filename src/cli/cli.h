@@ -2,8 +2,6 @@
 // palfade-cli as a function: the same fade, preview and palette exports as
 // the window, driven by arguments, with the standard streams passed in.
 
-#include "cli/picture_codecs.h"
-
 #include <QIODevice>
 #include <QStringList>
 
@@ -13,9 +11,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRuntimeError = 1;
 inline constexpr int kExitUsageError = 2;
 
-// args exclude the program name. `in` is read only for a SRC of "-";
-// `pictures` is called only by a command that reads a picture or writes BMP.
-int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err,
-           const PictureCodecLoader& pictures);
+// args exclude the program name. `in` is read only for a SRC of "-".
+int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err);
 
 } // namespace palfade::cli

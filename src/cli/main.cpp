@@ -21,7 +21,8 @@ int main(int argc, char** argv)
 {
     qInstallMessageHandler(QuietQtMessages);
     // For the arguments as the system gives them (wide on Windows) and the
-    // folder the picture module is found in.
+    // image format plugins (JPEG, GIF). Qt's image readers and writers need
+    // no QGuiApplication, so no platform plugin and no display.
     const QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
 
@@ -37,6 +38,5 @@ int main(int argc, char** argv)
         std::fputs("palfade-cli: error: cannot open the standard streams\n", stderr);
         return palfade::cli::kExitRuntimeError;
     }
-    return palfade::cli::RunCli(args, in, out, err,
-                                palfade::cli::PictureModuleLoader(QCoreApplication::applicationDirPath()));
+    return palfade::cli::RunCli(args, in, out, err);
 }

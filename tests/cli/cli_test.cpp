@@ -1,5 +1,4 @@
 #include "cli/cli.h"
-#include "cli/linked_picture_codecs.h"
 #include "pictures/picture_export.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +18,7 @@ struct CliRun {
     QByteArray err;
 };
 
-const PictureCodecs* Linked(QString&) { return &LinkedPictureCodecs(); }
-
-CliRun Cli(const QStringList& args, const QByteArray& input = {}, const PictureCodecLoader& pictures = Linked)
+CliRun Cli(const QStringList& args, const QByteArray& input = {})
 {
     QByteArray inBytes = input;
     QBuffer in(&inBytes);
@@ -31,7 +28,7 @@ CliRun Cli(const QStringList& args, const QByteArray& input = {}, const PictureC
     QBuffer err(&run.err);
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    run.status = RunCli(args, in, out, err, pictures);
+    run.status = RunCli(args, in, out, err);
     return run;
 }
 
@@ -226,7 +223,7 @@ TEST(Cli, StandardOutputThatRefusesDataIsAnError)
     QByteArray errBytes;
     QBuffer err(&errBytes);
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(RunCli(Args("fade --format bin -o -"), in, out, err, Linked), kExitRuntimeError);
+    EXPECT_EQ(RunCli(Args("fade --format bin -o -"), in, out, err), kExitRuntimeError);
     EXPECT_TRUE(errBytes.startsWith("palfade-cli: error: cannot write standard output")) << errBytes.toStdString();
 }
 
@@ -282,91 +279,6 @@ TEST(Cli, PictureSourceFollowsTheChosenLevelSet)
                         QStringLiteral("ngpal"), QStringLiteral("-o"), QStringLiteral("-")});
     ASSERT_EQ(hw.status, kExitSuccess);
     EXPECT_EQ(hw.out.left(4), Bytes({0x77, 0x77, 0x7F, 0xFF})); // (15, 15, 15, 0)
-}
-
-TEST(Cli, PictureCodecsAreLoadedOnlyForPictures)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    PixelBuffer grey;
-    grey.Resize(1, 1);
-    grey.pixels = {0xFF808080u};
-    const QString picture = dir.filePath(QStringLiteral("grey.png"));
-    ASSERT_TRUE(WritePicture(picture, grey, PictureFormat::Png).ok());
-    const QString text = dir.filePath(QStringLiteral("words.txt"));
-    {
-        QFile f(text);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("$7FFF $0842\n");
-    }
-
-    int calls = 0;
-    const PictureCodecLoader missing = [&calls](QString& error) -> const PictureCodecs* {
-        ++calls;
-        error = QStringLiteral("the picture module is missing");
-        return nullptr;
-    };
-    for (const QString& args : {QStringLiteral("fade --top white --bottom %1 --format asm -o -"),
-                                QStringLiteral("preview --top %1 --zoom 4 --format png -o -"),
-                                QStringLiteral("palette %1 --format ngpal -o -")}) {
-        const CliRun run = Cli(Args(args.arg(text)), {}, missing);
-        EXPECT_EQ(run.status, kExitSuccess) << args.toStdString() << ": " << run.err.toStdString();
-    }
-    EXPECT_EQ(calls, 0);
-
-    const QString out = dir.filePath(QStringLiteral("out.s"));
-    for (const QString& args : {QStringLiteral("palette %1 -o %2").arg(picture, out),
-                                QStringLiteral("fade --bottom %1 -o %2").arg(picture, out),
-                                QStringLiteral("preview --format bmp -o %1").arg(out)}) {
-        const CliRun run = Cli(Args(args), {}, missing);
-        EXPECT_EQ(run.status, kExitRuntimeError) << args.toStdString();
-        EXPECT_EQ(run.err, "palfade-cli: error: the picture module is missing\n");
-        EXPECT_FALSE(QFile::exists(out));
-    }
-    EXPECT_EQ(calls, 3);
-}
-
-TEST(Cli, PictureModuleLoader)
-{
-    QTemporaryDir empty;
-    ASSERT_TRUE(empty.isValid());
-    const PictureCodecLoader absent = PictureModuleLoader(empty.path());
-    QString error;
-    EXPECT_EQ(absent(error), nullptr);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("cannot read or write pictures: "))) << error.toStdString();
-    QString again;
-    EXPECT_EQ(absent(again), nullptr);
-    EXPECT_EQ(again, error);
-
-    // The module built beside palfade-cli, loaded into this process.
-    const PictureCodecLoader built = PictureModuleLoader(QStringLiteral(PALFADE_PICTURE_MODULE_DIR));
-    const PictureCodecs* codecs = built(error);
-    ASSERT_NE(codecs, nullptr) << error.toStdString();
-    EXPECT_EQ(codecs->version, kPictureCodecsVersion);
-    EXPECT_EQ(built(error), codecs);
-    PixelBuffer two;
-    two.Resize(2, 1);
-    two.pixels = {0xFFFF0000u, 0xFF0000FFu};
-    const IoResult<QByteArray> bmp = codecs->encodeBmp(two, 2);
-    ASSERT_TRUE(bmp.ok());
-    const QImage image = QImage::fromData(bmp.value, "BMP");
-    ASSERT_EQ(image.size(), QSize(4, 2));
-    EXPECT_EQ(image.pixel(1, 1), 0xFFFF0000u);
-    EXPECT_EQ(image.pixel(2, 0), 0xFF0000FFu);
-
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString picture = dir.filePath(QStringLiteral("two.bmp"));
-    {
-        QFile f(picture);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bmp.value);
-    }
-    ImportSlots importSlots{};
-    SourcePalette palette{};
-    ASSERT_TRUE(codecs->importPalette(picture, LinearLevelSet(), importSlots, palette).ok());
-    EXPECT_EQ(palette[0], (PaletteEntry{31, 0, 0, 0}));
-    EXPECT_EQ(palette[1], (PaletteEntry{0, 0, 31, 0}));
 }
 
 TEST(Cli, PreviewPixels)

@@ -5,7 +5,6 @@
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
-#include "io/png_export.h"
 #include "io/text_import.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
@@ -34,15 +33,6 @@ void Print(QIODevice& device, const QString& line)
     device.write("\n");
 }
 
-bool HasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
-{
-    const QString lower = path.toLower();
-    for (const char* s : suffixes)
-        if (lower.endsWith(QLatin1Char('.') + QLatin1String(s)))
-            return true;
-    return false;
-}
-
 struct Streams {
     QIODevice& in;
     QIODevice& err;
@@ -60,7 +50,8 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
         SetPaletteWhite(state, which);
         return;
     }
-    if (HasSuffix(src, {"ngpal"})) {
+    const SourceKind kind = SourceKindOf(src);
+    if (kind == SourceKind::PaletteFile) {
         const IoResult<PaletteFileContent> read = ReadPaletteFile(src);
         if (!read.ok())
             throw Failure(read.error);
@@ -73,7 +64,7 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
         palette = read.value.palette;
         return;
     }
-    if (HasSuffix(src, {"png", "bmp", "jpg", "jpeg", "gif"})) {
+    if (kind == SourceKind::Picture) {
         const IoStatus status = ImportPaletteFromPicture(src, state.levels, state.importSlots, palette);
         if (!status.ok())
             throw Failure(status.error);
@@ -113,10 +104,7 @@ QByteArray Produce(const Options& o, const Streams& io)
         LoadSource(o.top, state, 1, io);
         LoadSource(o.bottom, state, 2, io);
         ComputeFade(state);
-        const FadeFormat format = o.format == OutputFormat::C        ? FadeFormat::C
-                                  : o.format == OutputFormat::Binary ? FadeFormat::Binary
-                                                                     : FadeFormat::Assembler;
-        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, format);
+        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, *o.format->fadeExport);
     }
     case Command::Preview: {
         LoadSource(o.top, state, 1, io);
@@ -126,9 +114,7 @@ QByteArray Produce(const Options& o, const Streams& io)
         PixelBuffer base;
         RenderPreview(state, base);
         state.view.zoom = BoundZoom(state.view.zoom);
-        const IoResult<QByteArray> bytes = o.format == OutputFormat::Bmp
-                                               ? EncodePicture(base, PictureFormat::Bmp, state.view.zoom)
-                                               : EncodePng(base, state.view.zoom);
+        const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
         return bytes.value;
@@ -138,10 +124,7 @@ QByteArray Produce(const Options& o, const Streams& io)
         if (o.greyscale)
             GreyscalePalette(state, 1);
         ComputeFade(state);
-        const PaletteFormat format = o.format == OutputFormat::C             ? PaletteFormat::C
-                                     : o.format == OutputFormat::PaletteFile ? PaletteFormat::PaletteFile
-                                                                             : PaletteFormat::Assembler;
-        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, format);
+        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, *o.format->paletteExport);
     }
     }
     return {};

@@ -1,8 +1,9 @@
 #include "cli/cli_options.h"
 
-#include <QFileInfo>
+#include <QCommandLineParser>
 
-#include <span>
+#include <map>
+#include <optional>
 
 namespace palfade::cli {
 
@@ -10,27 +11,87 @@ namespace {
 
 using Action = ParseResult::Action;
 
-struct FormatName {
+enum class Opt {
+    Top, Bottom, Palettes, Colors, Simple, DarkBit, HardwareColors, Zoom, Grid, GridColor, Greyscale, Step,
+    Output, Format, Help, Version
+};
+
+// Which commands take an option.
+enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2 };
+constexpr unsigned kFadeAndPreview = kFade | kPreview;
+constexpr unsigned kEveryCommand = kFade | kPreview | kPalette;
+
+enum class HelpGroup { Fade, Preview, Palette, Output, Other };
+
+// Every option of palfade-cli, declared once: the parser and --help read it.
+struct OptionSpec {
+    Opt id;
+    const char* name;      // the name --help shows; one letter: "-o", else "--name"
+    const char* alias;     // a further accepted name, or null
+    const char* valueName; // null for a switch
+    unsigned commands;     // none: answered before any command is looked at
+    HelpGroup group;
+    const char* help;      // lines separated by '\n'
+};
+
+constexpr OptionSpec kOptions[] = {
+    {Opt::Top, "top", nullptr, "SRC", kFadeAndPreview, HelpGroup::Fade,
+     "palette 1, the first palette of the fade (default black)"},
+    {Opt::Bottom, "bottom", nullptr, "SRC", kFadeAndPreview, HelpGroup::Fade,
+     "palette 2, the last palette of the fade (default black)"},
+    {Opt::Palettes, "palettes", nullptr, "N", kFadeAndPreview, HelpGroup::Fade,
+     "number of palettes, 3-256 (default 16)"},
+    {Opt::Colors, "colors", nullptr, "N", kFadeAndPreview, HelpGroup::Fade,
+     "colours written or shown per palette, 1-16 (default 16)"},
+    {Opt::Simple, "simple", nullptr, nullptr, kFadeAndPreview, HelpGroup::Fade,
+     "\"Simple fade\": step each channel one unit per palette"},
+    {Opt::DarkBit, "dark-bit", nullptr, nullptr, kFadeAndPreview, HelpGroup::Fade,
+     "\"Use 'Dark bit' (experimental)\": half-steps by the dark bit"},
+    {Opt::HardwareColors, "hardware-colors", nullptr, nullptr, kEveryCommand, HelpGroup::Fade,
+     "use the hardware level tables (picture mapping and\npreview colours) instead of the linear ones; palette\n"
+     "takes it too (for a picture SRC)"},
+    {Opt::Zoom, "zoom", nullptr, "N", kPreview, HelpGroup::Preview, "enlargement 1-4 (default 1)"},
+    {Opt::Grid, "grid", nullptr, nullptr, kPreview, HelpGroup::Preview,
+     "draw grid lines right of and below each cell"},
+    {Opt::GridColor, "grid-color", nullptr, "RRGGBB", kPreview, HelpGroup::Preview,
+     "grid colour (default FF00FF, magenta)"},
+    {Opt::Greyscale, "greyscale", nullptr, nullptr, kPalette, HelpGroup::Palette, "convert the palette to grey first"},
+    {Opt::Step, "step", nullptr, "N", kPalette, HelpGroup::Palette, "step number in the C comment, 1-256 (default 1)"},
+    {Opt::Output, "o", "output", "OUT", kEveryCommand, HelpGroup::Output,
+     "written exactly at OUT (no extension added), replaced\nonly once complete; '-' writes to standard output"},
+    {Opt::Format, "format", nullptr, "F", kEveryCommand, HelpGroup::Output,
+     "default from OUT's extension: .s .asm .inc -> asm,\n.c .h -> c, .bin -> bin, .ngpal -> ngpal, .png -> png,\n"
+     ".bmp -> bmp"},
+    {Opt::Help, "help", "h", nullptr, 0, HelpGroup::Other, "this text"},
+    {Opt::Version, "version", nullptr, nullptr, 0, HelpGroup::Other, "the version"},
+};
+
+struct CommandSpec {
     const char* name;
-    OutputFormat format;
+    Command command;
+    unsigned bit;
+    const FileRequester& formats; // what --format names and OUT's extension choose from
 };
 
-constexpr FormatName kFadeFormats[] = {
-    {"asm", OutputFormat::Assembler}, {"c", OutputFormat::C}, {"bin", OutputFormat::Binary}};
-constexpr FormatName kPreviewFormats[] = {{"png", OutputFormat::Png}, {"bmp", OutputFormat::Bmp}};
-constexpr FormatName kPaletteFormats[] = {
-    {"asm", OutputFormat::Assembler}, {"c", OutputFormat::C}, {"ngpal", OutputFormat::PaletteFile}};
-
-struct Extension {
-    const char* suffix;
-    OutputFormat format;
+const CommandSpec kCommands[] = {
+    {"fade", Command::Fade, kFade, kFadeTableSave},
+    {"preview", Command::Preview, kPreview, kPictureSave},
+    {"palette", Command::Palette, kPalette, kSourcePaletteSave},
 };
 
-constexpr Extension kExtensions[] = {
-    {"s", OutputFormat::Assembler}, {"asm", OutputFormat::Assembler}, {"inc", OutputFormat::Assembler},
-    {"c", OutputFormat::C},         {"h", OutputFormat::C},           {"bin", OutputFormat::Binary},
-    {"ngpal", OutputFormat::PaletteFile}, {"png", OutputFormat::Png}, {"bmp", OutputFormat::Bmp},
-};
+QString Spelled(const char* name)
+{
+    const QString bare = QLatin1String(name);
+    return (bare.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + bare;
+}
+
+const OptionSpec* FindOption(const QString& name)
+{
+    for (const OptionSpec& spec : kOptions)
+        if (name == QLatin1String(spec.name) || (spec.alias && name == QLatin1String(spec.alias)))
+            return &spec;
+    return nullptr;
+}
 
 std::optional<int> ParseCount(const QString& text, int low, int high)
 {
@@ -55,24 +116,105 @@ std::optional<DisplayRgb> ParseRgb(QString text)
                           static_cast<int>(rgb & 0xFF));
 }
 
-bool IsFadeOption(const QString& name)
+// Qt's parser names what it refused without dashes or value; the message
+// names the option as typed.
+QString ParseError(const QCommandLineParser& parser, const QStringList& args, const QString& command)
 {
-    static const QStringList kNames = {QStringLiteral("--top"),    QStringLiteral("--bottom"),
-                                       QStringLiteral("--palettes"), QStringLiteral("--colors"),
-                                       QStringLiteral("--simple"), QStringLiteral("--dark-bit")};
-    return kNames.contains(name);
+    const QStringList unknown = parser.unknownOptionNames();
+    for (const QString& a : args) {
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String(kStdio))
+            continue;
+        const QString typed = a.section(QLatin1Char('='), 0, 0);
+        const QString bare = typed.mid(typed.startsWith(QLatin1String("--")) ? 2 : 1);
+        if (!unknown.isEmpty() && bare == unknown.first())
+            return QStringLiteral("unknown option '%1' for '%2'").arg(typed, command);
+        const OptionSpec* spec = FindOption(bare);
+        if (unknown.isEmpty() && a.contains(QLatin1Char('=')) && spec && !spec->valueName)
+            return QStringLiteral("option '%1' takes no value").arg(typed);
+    }
+    // Otherwise the last argument is an option whose value is missing.
+    return QStringLiteral("option '%1' needs a value").arg(args.last());
+}
+
+// The value of a counted option, or the reason it is refused.
+std::optional<QString> SetCount(const OptionSpec& spec, const QString& value, int low, int high, int& target)
+{
+    const auto n = ParseCount(value, low, high);
+    if (!n)
+        return QStringLiteral("%1 must be a number from %2 to %3, not '%4'")
+            .arg(Spelled(spec.name)).arg(low).arg(high).arg(value);
+    target = *n;
+    return std::nullopt;
+}
+
+// Stores one option's value; gives the reason when the value is refused.
+std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Options& o,
+                             std::optional<QString>& formatName)
+{
+    switch (spec.id) {
+    case Opt::Top:
+        o.top = value;
+        break;
+    case Opt::Bottom:
+        o.bottom = value;
+        break;
+    case Opt::Palettes:
+        return SetCount(spec, value, kMinPalettes, kMaxPalettes, o.paletteCount);
+    case Opt::Colors:
+        return SetCount(spec, value, kMinColors, kMaxColors, o.colorCount);
+    case Opt::Simple:
+        o.simpleFade = true;
+        break;
+    case Opt::DarkBit:
+        o.useDarkBit = true;
+        break;
+    case Opt::HardwareColors:
+        o.hardwareColors = true;
+        break;
+    case Opt::Zoom:
+        return SetCount(spec, value, kMinZoom, kMaxZoom, o.zoom);
+    case Opt::Grid:
+        o.showGrid = true;
+        break;
+    case Opt::GridColor: {
+        const auto rgb = ParseRgb(value);
+        if (!rgb)
+            return QStringLiteral("%1 must be six hex digits RRGGBB, not '%2'").arg(Spelled(spec.name), value);
+        o.gridColor = *rgb;
+        break;
+    }
+    case Opt::Greyscale:
+        o.greyscale = true;
+        break;
+    case Opt::Step:
+        return SetCount(spec, value, 1, kMaxStep, o.step);
+    case Opt::Output:
+        if (value.isEmpty())
+            return QStringLiteral("%1 needs a file name or '-'").arg(Spelled(spec.name));
+        o.output = value;
+        break;
+    case Opt::Format:
+        formatName = value;
+        break;
+    case Opt::Help:
+    case Opt::Version:
+        break;
+    }
+    return std::nullopt;
+}
+
+const FileFormat* ChooseFormat(const CommandSpec& command, const std::optional<QString>& formatName,
+                               const QString& output)
+{
+    for (const FileFormat* format : command.formats.formats) {
+        if (formatName ? *formatName == QLatin1String(format->cliName)
+                       : output != QLatin1String(kStdio) && HasExtensionOf(output, *format, true))
+            return format;
+    }
+    return nullptr;
 }
 
 } // namespace
-
-std::optional<OutputFormat> FormatFromExtension(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    for (const Extension& e : kExtensions)
-        if (suffix == QLatin1String(e.suffix))
-            return e.format;
-    return std::nullopt;
-}
 
 ParseResult ParseArguments(const QStringList& args)
 {
@@ -84,125 +226,53 @@ ParseResult ParseArguments(const QStringList& args)
         return result;
     };
 
+    // --help and --version answer whatever else is given.
     for (const QString& a : args) {
-        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
-            return ParseResult{Action::Help, {}, {}};
-        if (a == QLatin1String("--version"))
-            return ParseResult{Action::Version, {}, {}};
+        for (const OptionSpec& spec : kOptions) {
+            if (spec.commands != 0)
+                continue;
+            if (a == Spelled(spec.name) || (spec.alias && a == Spelled(spec.alias)))
+                return ParseResult{spec.id == Opt::Help ? Action::Help : Action::Version, {}, {}};
+        }
     }
     if (args.isEmpty())
         return usage(QStringLiteral("no command given (fade, preview or palette)"));
 
-    const QString command = args.first();
-    if (command == QLatin1String("fade"))
-        o.command = Command::Fade;
-    else if (command == QLatin1String("preview"))
-        o.command = Command::Preview;
-    else if (command == QLatin1String("palette"))
-        o.command = Command::Palette;
-    else
-        return usage(QStringLiteral("unknown command '%1' (fade, preview or palette)").arg(command));
+    const CommandSpec* command = nullptr;
+    for (const CommandSpec& c : kCommands)
+        if (args.first() == QLatin1String(c.name))
+            command = &c;
+    if (!command)
+        return usage(QStringLiteral("unknown command '%1' (fade, preview or palette)").arg(args.first()));
+    o.command = command->command;
+    const QString commandName = QLatin1String(command->name);
 
+    // The command word is the first positional argument; the parser knows
+    // only the command's own options.
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec& spec : kOptions) {
+        if (!(spec.commands & command->bit))
+            continue;
+        QStringList names{QLatin1String(spec.name)};
+        if (spec.alias)
+            names << QLatin1String(spec.alias);
+        parser.addOption(QCommandLineOption(names, QString(), spec.valueName ? QLatin1String(spec.valueName) : QString()));
+    }
+    if (!parser.parse(QStringList{QStringLiteral("palfade-cli")} + args))
+        return usage(ParseError(parser, args, commandName));
+
+    // In the order given, so the first refused value is the one reported.
     std::optional<QString> formatName;
-    bool haveOutput = false;
-    QStringList positional;
-
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        QString name = args[i];
-        std::optional<QString> inlineValue;
-        if (name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='))) {
-            const qsizetype eq = name.indexOf(QLatin1Char('='));
-            inlineValue = name.mid(eq + 1);
-            name = name.left(eq);
-        }
-        if (name == QLatin1String(kStdio) || !name.startsWith(QLatin1Char('-'))) {
-            positional << args[i];
-            continue;
-        }
-
-        const bool fadeCommand = o.command != Command::Palette;
-        const bool known =
-            (fadeCommand && IsFadeOption(name)) || name == QLatin1String("--format") ||
-            name == QLatin1String("-o") || name == QLatin1String("--output") ||
-            name == QLatin1String("--hardware-colors") ||
-            (o.command == Command::Preview &&
-             (name == QLatin1String("--zoom") || name == QLatin1String("--grid") ||
-              name == QLatin1String("--grid-color"))) ||
-            (o.command == Command::Palette &&
-             (name == QLatin1String("--greyscale") || name == QLatin1String("--step")));
-        if (!known)
-            return usage(QStringLiteral("unknown option '%1' for '%2'").arg(name, command));
-
-        const bool isFlag = name == QLatin1String("--simple") || name == QLatin1String("--dark-bit") ||
-                            name == QLatin1String("--hardware-colors") || name == QLatin1String("--grid") ||
-                            name == QLatin1String("--greyscale");
-        if (isFlag) {
-            if (inlineValue)
-                return usage(QStringLiteral("option '%1' takes no value").arg(name));
-            if (name == QLatin1String("--simple"))
-                o.simpleFade = true;
-            else if (name == QLatin1String("--dark-bit"))
-                o.useDarkBit = true;
-            else if (name == QLatin1String("--hardware-colors"))
-                o.hardwareColors = true;
-            else if (name == QLatin1String("--grid"))
-                o.showGrid = true;
-            else
-                o.greyscale = true;
-            continue;
-        }
-
-        QString value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else {
-            if (i + 1 >= args.size())
-                return usage(QStringLiteral("option '%1' needs a value").arg(name));
-            value = args[++i];
-        }
-
-        if (name == QLatin1String("--top")) {
-            o.top = value;
-        } else if (name == QLatin1String("--bottom")) {
-            o.bottom = value;
-        } else if (name == QLatin1String("--palettes")) {
-            const auto n = ParseCount(value, kMinPalettes, kMaxPalettes);
-            if (!n)
-                return usage(QStringLiteral("--palettes must be a number from %1 to %2, not '%3'")
-                                 .arg(kMinPalettes).arg(kMaxPalettes).arg(value));
-            o.paletteCount = *n;
-        } else if (name == QLatin1String("--colors")) {
-            const auto n = ParseCount(value, kMinColors, kMaxColors);
-            if (!n)
-                return usage(QStringLiteral("--colors must be a number from %1 to %2, not '%3'")
-                                 .arg(kMinColors).arg(kMaxColors).arg(value));
-            o.colorCount = *n;
-        } else if (name == QLatin1String("--zoom")) {
-            const auto n = ParseCount(value, kMinZoom, kMaxZoom);
-            if (!n)
-                return usage(QStringLiteral("--zoom must be a number from %1 to %2, not '%3'")
-                                 .arg(kMinZoom).arg(kMaxZoom).arg(value));
-            o.zoom = *n;
-        } else if (name == QLatin1String("--step")) {
-            const auto n = ParseCount(value, 1, kMaxStep);
-            if (!n)
-                return usage(QStringLiteral("--step must be a number from 1 to %1, not '%2'").arg(kMaxStep).arg(value));
-            o.step = *n;
-        } else if (name == QLatin1String("--grid-color")) {
-            const auto rgb = ParseRgb(value);
-            if (!rgb)
-                return usage(QStringLiteral("--grid-color must be six hex digits RRGGBB, not '%1'").arg(value));
-            o.gridColor = *rgb;
-        } else if (name == QLatin1String("--format")) {
-            formatName = value;
-        } else { // -o / --output
-            if (value.isEmpty())
-                return usage(QStringLiteral("-o needs a file name or '-'"));
-            o.output = value;
-            haveOutput = true;
-        }
+    std::map<Opt, qsizetype> used;
+    for (const QString& name : parser.optionNames()) {
+        const OptionSpec& spec = *FindOption(name);
+        const QString value = spec.valueName ? parser.values(name).value(used[spec.id]++) : QString();
+        if (const std::optional<QString> refused = Apply(spec, value, o, formatName))
+            return usage(*refused);
     }
 
+    const QStringList positional = parser.positionalArguments().mid(1);
     if (o.command == Command::Palette) {
         if (positional.size() != 1)
             return usage(positional.isEmpty() ? QStringLiteral("'palette' needs one SRC")
@@ -213,48 +283,25 @@ ParseResult ParseArguments(const QStringList& args)
     }
     if (o.top == QLatin1String(kStdio) && o.bottom == QLatin1String(kStdio))
         return usage(QStringLiteral("standard input can be read for only one of --top and --bottom"));
-    if (!haveOutput)
+    if (!parser.isSet(QStringLiteral("o")))
         return usage(QStringLiteral("missing -o OUT (a file name, or '-' for standard output)"));
 
-    std::span<const FormatName> names;
-    switch (o.command) {
-    case Command::Fade:
-        names = kFadeFormats;
-        break;
-    case Command::Preview:
-        names = kPreviewFormats;
-        break;
-    case Command::Palette:
-        names = kPaletteFormats;
-        break;
-    }
     QStringList allowedList;
-    for (const FormatName& f : names)
-        allowedList << QString::fromLatin1(f.name);
+    for (const FileFormat* format : command->formats.formats)
+        allowedList << QLatin1String(format->cliName);
     const QString allowed = allowedList.join(QLatin1Char('|'));
 
-    std::optional<OutputFormat> format;
-    if (formatName) {
-        for (const FormatName& f : names)
-            if (*formatName == QLatin1String(f.name))
-                format = f.format;
-        if (!format)
-            return usage(QStringLiteral("unknown format '%1' for '%2' (%3)").arg(*formatName, command, allowed));
-    } else if (o.output != QLatin1String(kStdio)) {
-        if (const auto implied = FormatFromExtension(o.output))
-            for (const FormatName& f : names)
-                if (f.format == *implied)
-                    format = implied;
-    }
-    if (!format)
+    o.format = ChooseFormat(*command, formatName, o.output);
+    if (!o.format && formatName)
+        return usage(QStringLiteral("unknown format '%1' for '%2' (%3)").arg(*formatName, commandName, allowed));
+    if (!o.format)
         return usage(QStringLiteral("cannot tell the format from '%1': give --format %2").arg(o.output, allowed));
-    o.format = *format;
     return result;
 }
 
 namespace {
 
-constexpr const char kHelp[] = R"help(Usage:
+constexpr const char kHelpHead[] = R"help(Usage:
   palfade-cli fade    [FADE] [--format asm|c|bin] -o OUT
   palfade-cli preview [FADE] [--zoom 1-4] [--grid] [--grid-color RRGGBB] [--format png|bmp] -o OUT
   palfade-cli palette SRC [--greyscale] [--hardware-colors] [--format asm|c|ngpal] [--step N] -o OUT
@@ -268,27 +315,9 @@ Commands:
   preview   the preview picture: one 8 x 8 cell per colour and palette,
             enlarged by --zoom, as PNG or BMP
   palette   one source palette: 16 words as asm, C or a 32-byte .ngpal file
+)help";
 
-FADE options:
-  --top SRC           palette 1, the first palette of the fade (default black)
-  --bottom SRC        palette 2, the last palette of the fade (default black)
-  --palettes N        number of palettes, 3-256 (default 16)
-  --colors N          colours written or shown per palette, 1-16 (default 16)
-  --simple            "Simple fade": step each channel one unit per palette
-  --dark-bit          "Use 'Dark bit' (experimental)": half-steps by the dark bit
-  --hardware-colors   use the hardware level tables (picture mapping and
-                      preview colours) instead of the linear ones
-
-preview options:
-  --zoom N            enlargement 1-4 (default 1)
-  --grid              draw grid lines right of and below each cell
-  --grid-color RRGGBB grid colour (default FF00FF, magenta)
-
-palette options:
-  --greyscale         convert the palette to grey first
-  --hardware-colors   as above (for a picture SRC)
-  --step N            step number in the C comment, 1-256 (default 1)
-
+constexpr const char kHelpSources[] = R"help(
 SRC is one of:
   black               16 black entries
   white               colour 0 black, colours 1-15 white
@@ -300,14 +329,9 @@ SRC is one of:
   FILE                any other file: text with up to 16 "$7FFF" or
                       "0x7FFF" words; entries without a word stay black
   (a file named black, white or -: write ./black, ./white or ./-)
+)help";
 
-Output:
-  -o OUT              written exactly at OUT (no extension added), replaced
-                      only once complete; '-' writes to standard output
-  --format F          default from OUT's extension: .s .asm .inc -> asm,
-                      .c .h -> c, .bin -> bin, .ngpal -> ngpal, .png -> png,
-                      .bmp -> bmp
-
+constexpr const char kHelpTail[] = R"help(
 Exit status: 0 success, 1 runtime error (unreadable input, text without a
 colour word, picture that does not decode, output not writable), 2 usage error.
 
@@ -318,14 +342,37 @@ Examples:
   palfade-cli palette colours.s --greyscale --format ngpal -o grey.ngpal
   palfade-cli palette night.ngpal --step 16 -o - --format c
   cat words.txt | palfade-cli fade --top - --palettes 8 --format c -o -
-
-Other:
-  --help              this text
-  --version           the version
 )help";
+
+constexpr int kHelpColumn = 22;
+
+// One group of the option table: its title, then "  --name VALUE" and the
+// help lines aligned in one column.
+QString HelpGroupText(HelpGroup group, const char* title)
+{
+    QString text = QStringLiteral("\n%1\n").arg(QLatin1String(title));
+    for (const OptionSpec& spec : kOptions) {
+        if (spec.group != group)
+            continue;
+        QString head = QStringLiteral("  ") + Spelled(spec.name);
+        if (spec.valueName)
+            head += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        const QStringList lines = QString::fromUtf8(spec.help).split(QLatin1Char('\n'));
+        text += head.leftJustified(kHelpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n');
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            text += QString(kHelpColumn, QLatin1Char(' ')) + lines[i] + QLatin1Char('\n');
+    }
+    return text;
+}
 
 } // namespace
 
-QString HelpText() { return QString::fromUtf8(kHelp); }
+QString HelpText()
+{
+    return QString::fromUtf8(kHelpHead) + HelpGroupText(HelpGroup::Fade, "FADE options:") +
+           HelpGroupText(HelpGroup::Preview, "preview options:") + HelpGroupText(HelpGroup::Palette, "palette options:") +
+           QString::fromUtf8(kHelpSources) + HelpGroupText(HelpGroup::Output, "Output:") + QString::fromUtf8(kHelpTail) +
+           HelpGroupText(HelpGroup::Other, "Other:");
+}
 
 } // namespace palfade::cli

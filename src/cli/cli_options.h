@@ -3,16 +3,14 @@
 // Parsing only: nothing here touches a file.
 
 #include "core/app_state.h"
+#include "io/file_formats.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
 namespace palfade::cli {
 
 enum class Command { Fade, Preview, Palette };
-enum class OutputFormat { Assembler, C, Binary, PaletteFile, Png, Bmp };
 
 inline constexpr int kDefaultStep = 1;
 inline constexpr int kMaxStep = 256;
@@ -33,7 +31,7 @@ struct Options {
     DisplayRgb gridColor = kDefaultGridColor;
     bool greyscale = false;
     int step = kDefaultStep;
-    OutputFormat format = OutputFormat::Assembler;
+    const FileFormat* format = nullptr; // one of the command's formats
     QString output;
 };
 
@@ -44,9 +42,6 @@ struct ParseResult {
 };
 
 ParseResult ParseArguments(const QStringList& args);
-
-// The format that an output name's extension implies, if any.
-std::optional<OutputFormat> FormatFromExtension(const QString& path);
 
 QString HelpText();
 

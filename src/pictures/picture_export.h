@@ -4,7 +4,7 @@
 
 #include "io/io_result.h"
 #include "io/png_export.h"
-#include "io/save_path.h"
+#include "io/file_formats.h"
 #include "render/pixel_buffer.h"
 
 #include <QByteArray>

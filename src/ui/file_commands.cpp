@@ -2,12 +2,12 @@
 
 #include "io/export_formats.h"
 #include "io/file_access.h"
-#include "io/fixed_texts.h"
 #include "pictures/picture_export.h"
 #include "io/palette_file.h"
 #include "pictures/picture_import.h"
 #include "io/save_path.h"
 #include "io/text_import.h"
+#include "ui/requester_texts.h"
 
 #include <functional>
 
@@ -19,23 +19,23 @@ constexpr int kDroppedPalettes = 2;
 
 struct SaveTarget {
     QString path; // empty: cancelled, or the user kept the old file
-    int filterIndex = 0;
+    const FileFormat* format = nullptr;
 };
 
-// Requester, final path from the chosen filter, and the question before a
+// Requester, final path from the chosen format, and the question before a
 // regular file is replaced (a directory is no file to replace).
-SaveTarget AskSaveTarget(Host& host, const char* filters, int defaultFilter, SaveRequester requester)
+SaveTarget AskSaveTarget(Host& host, const FileRequester& requester)
 {
-    const FileChoice choice =
-        host.AskSaveFile(QString::fromLatin1(texts::kSaveTitle), QString::fromLatin1(filters), defaultFilter);
+    const FileChoice choice = host.AskSaveFile(QString::fromLatin1(texts::kSaveTitle), requester);
     if (choice.path.isEmpty())
         return {};
-    const QString finalPath = FinalSavePath(choice.path, requester, choice.filterIndex);
+    const FileFormat& format = requester.Chosen(choice.filterIndex);
+    const QString finalPath = FinalSavePath(choice.path, format);
     if (ExistingFileSize(finalPath) &&
         !host.AskYesNo(QString::fromLatin1(texts::kConfirmSaveTitle),
                        finalPath + QString::fromLatin1(texts::kConfirmReplaceSuffix)))
         return {};
-    return SaveTarget{finalPath, choice.filterIndex};
+    return SaveTarget{finalPath, &format};
 }
 
 // The user must not believe a fade was saved when it was not.
@@ -45,9 +45,9 @@ void ReportFailure(Host& host, const IoStatus& status)
         host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), status.error);
 }
 
-QString AskOpenPath(Host& host, const char* filters)
+QString AskOpenPath(Host& host, const FileRequester& requester)
 {
-    return host.AskOpenFile(QString::fromLatin1(texts::kOpenTitle), QString::fromLatin1(filters), 0).path;
+    return host.AskOpenFile(QString::fromLatin1(texts::kOpenTitle), requester).path;
 }
 
 // Imports work on a copy that replaces the palette only when reading
@@ -76,12 +76,11 @@ void LoadPaletteFile(AppState& state, const QString& path, int which)
 
 void SaveFadeTable(const AppState& state, Host& host)
 {
-    const SaveTarget target = AskSaveTarget(host, texts::kFadeTableFilters, texts::kFadeTableDefaultFilter,
-                                            SaveRequester::FadeTable);
+    const SaveTarget target = AskSaveTarget(host, kFadeTableSave);
     if (target.path.isEmpty())
         return;
     const QByteArray bytes = FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount,
-                                             FadeFormatForFilter(target.filterIndex));
+                                             *target.format->fadeExport);
     ReportFailure(host, WriteFileAtomically(target.path, bytes));
 }
 
@@ -89,7 +88,7 @@ void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which
 {
     if (PaletteByNumber(state, which) == nullptr)
         return;
-    const QString chosen = path.isEmpty() ? AskOpenPath(host, texts::kPaletteFileFilter) : path;
+    const QString chosen = path.isEmpty() ? AskOpenPath(host, kPaletteFileOpen) : path;
     if (chosen.isEmpty())
         return;
     LoadPaletteFile(state, chosen, which);
@@ -109,13 +108,12 @@ void SaveSourcePalette(const AppState& state, Host& host, int which)
 {
     if (which != 1 && which != 2)
         return;
-    const SaveTarget target = AskSaveTarget(host, texts::kSourcePaletteFilters,
-                                            texts::kSourcePaletteDefaultFilter, SaveRequester::SourcePalette);
+    const SaveTarget target = AskSaveTarget(host, kSourcePaletteSave);
     if (target.path.isEmpty())
         return;
     const QByteArray bytes = SourcePaletteExport(SourcePaletteWords(state, which),
                                                  SourcePaletteStepNumber(state, which),
-                                                 PaletteFormatForFilter(target.filterIndex));
+                                                 *target.format->paletteExport);
     ReportFailure(host, WriteFileAtomically(target.path, bytes));
 }
 
@@ -123,7 +121,7 @@ void ImportPaletteFromFile(AppState& state, Host& host, int which)
 {
     if (PaletteByNumber(state, which) == nullptr)
         return;
-    const QString path = AskOpenPath(host, texts::kAllFilesFilter);
+    const QString path = AskOpenPath(host, kTextOpen);
     // Text is read to its end: a device such as /dev/zero never ends and
     // would hold the window forever, so only regular files are read.
     if (path.isEmpty() || !ExistingFileSize(path))
@@ -155,7 +153,7 @@ void ImportPaletteFromImage(AppState& state, Host& host, int which)
     if (PaletteByNumber(state, which) == nullptr)
         return;
     state.importSlots.fill(kEmptySlot);
-    const QString path = AskOpenPath(host, texts::kPictureOpenFilter);
+    const QString path = AskOpenPath(host, kPictureOpen);
     if (path.isEmpty())
         return;
     ImportInto(state, which, [&state, &path](SourcePalette& palette) {
@@ -165,11 +163,10 @@ void ImportPaletteFromImage(AppState& state, Host& host, int which)
 
 void SaveImageToFile(Host& host, const PixelBuffer& preview)
 {
-    const SaveTarget target =
-        AskSaveTarget(host, texts::kPictureSaveFilters, texts::kPictureDefaultFilter, SaveRequester::Picture);
+    const SaveTarget target = AskSaveTarget(host, kPictureSave);
     if (target.path.isEmpty())
         return;
-    ReportFailure(host, WritePicture(target.path, preview, PictureFormatForFilter(target.filterIndex)));
+    ReportFailure(host, WritePicture(target.path, preview, *target.format->pictureExport));
 }
 
 void CopyImageToClipboard(Host& host, const PixelBuffer& preview)

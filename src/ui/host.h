@@ -3,6 +3,7 @@
 // interface: the window uses QtHost, tests pass a scripted fake.
 
 #include "core/app_state.h"
+#include "io/file_formats.h"
 
 #include <QImage>
 #include <QString>
@@ -20,12 +21,11 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // `filters` is a "|"-separated list of description and pattern pairs,
-    // e.g. "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c"; `filterIndex` is the
-    // pair preselected. The requesters start with an empty name, never ask
-    // before overwriting and never add an extension.
-    virtual FileChoice AskOpenFile(const QString& title, const QString& filters, int filterIndex) = 0;
-    virtual FileChoice AskSaveFile(const QString& title, const QString& filters, int filterIndex) = 0;
+    // The requester lists its formats, the preselected one chosen. It starts
+    // with an empty name, never asks before overwriting and never adds an
+    // extension.
+    virtual FileChoice AskOpenFile(const QString& title, const FileRequester& requester) = 0;
+    virtual FileChoice AskSaveFile(const QString& title, const FileRequester& requester) = 0;
 
     virtual bool AskYesNo(const QString& title, const QString& text) = 0;
     // A box with a single OK button.

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QPointer>
-#include <QRegularExpression>
 
 #include <optional>
 
@@ -75,7 +74,7 @@ private:
     std::optional<QString> typed_;
 };
 
-FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const QString& filters, int filterIndex)
+FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const FileRequester& requester)
 {
     QFileDialog dialog(DialogOwner(), title);
     // Nothing carries over from an earlier requester, not even its folder.
@@ -86,10 +85,10 @@ FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const QSt
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
-    const QStringList nameFilters = FileDialogNameFilters(filters);
+    const QStringList nameFilters = FileDialogNameFilters(requester);
     dialog.setNameFilters(nameFilters);
-    if (filterIndex >= 0 && filterIndex < nameFilters.size())
-        dialog.selectNameFilter(nameFilters[filterIndex]);
+    if (requester.preselected >= 0 && requester.preselected < nameFilters.size())
+        dialog.selectNameFilter(nameFilters[requester.preselected]);
     dialog.selectFile(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -99,30 +98,26 @@ FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const QSt
 
 } // namespace
 
-QStringList FileDialogNameFilters(const QString& filters)
+QStringList FileDialogNameFilters(const FileRequester& requester)
 {
-    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
-    const QStringList parts = filters.split(QLatin1Char('|'));
     QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        description.remove(trailingPatterns);
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : patterns)
-            p = p.trimmed();
-        result << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+    for (const FileFormat* format : requester.formats) {
+        QStringList patterns;
+        for (const char* extension : format->extensions)
+            patterns << QStringLiteral("*.") + QLatin1String(extension);
+        result << QStringLiteral("%1 (%2)").arg(QLatin1String(format->name), patterns.join(QLatin1Char(' ')));
     }
     return result;
 }
 
-FileChoice QtHost::AskOpenFile(const QString& title, const QString& filters, int filterIndex)
+FileChoice QtHost::AskOpenFile(const QString& title, const FileRequester& requester)
 {
-    return AskFile(QFileDialog::AcceptOpen, title, filters, filterIndex);
+    return AskFile(QFileDialog::AcceptOpen, title, requester);
 }
 
-FileChoice QtHost::AskSaveFile(const QString& title, const QString& filters, int filterIndex)
+FileChoice QtHost::AskSaveFile(const QString& title, const FileRequester& requester)
 {
-    return AskFile(QFileDialog::AcceptSave, title, filters, filterIndex);
+    return AskFile(QFileDialog::AcceptSave, title, requester);
 }
 
 bool QtHost::AskYesNo(const QString& title, const QString& text)

@@ -10,8 +10,8 @@ namespace palfade {
 
 class QtHost : public Host {
 public:
-    FileChoice AskOpenFile(const QString& title, const QString& filters, int filterIndex) override;
-    FileChoice AskSaveFile(const QString& title, const QString& filters, int filterIndex) override;
+    FileChoice AskOpenFile(const QString& title, const FileRequester& requester) override;
+    FileChoice AskSaveFile(const QString& title, const FileRequester& requester) override;
     bool AskYesNo(const QString& title, const QString& text) override;
     void ShowMessage(const QString& title, const QString& text) override;
     std::optional<DisplayRgb> ChooseColor(DisplayRgb initial) override;
@@ -21,11 +21,9 @@ public:
     void ShowAbout(const QString& text) override;
 };
 
-// "Desc (*.a;*.b)|*.a;*.b|..." to QFileDialog name filters, one per pair. Qt
-// takes the patterns from the parentheses, space-separated, so each filter is
-// rebuilt from the description's words before its parentheses and the pair's
-// own pattern list. An unpaired trailing description is dropped.
-QStringList FileDialogNameFilters(const QString& filters);
+// QFileDialog name filters, one per format: "Name (*.a *.b)". Qt takes the
+// patterns from the parentheses, space-separated.
+QStringList FileDialogNameFilters(const FileRequester& requester);
 
 // Qt's file and colour dialogs keep their history (last folder, custom
 // colours) in a user settings file. palfade keeps nothing between runs, so

@@ -139,7 +139,7 @@ TEST(SourcePaletteExport, TopAndBottomComeFromTheTableEnds)
 }
 
 struct SavePathRow {
-    SaveRequester requester;
+    const FileRequester& requester;
     int filter;
     const char* typed;
     const char* expected;
@@ -148,42 +148,43 @@ struct SavePathRow {
 TEST(FinalSavePath, AppendsTheFiltersExtensionWhenTheNameLacksIt)
 {
     const SavePathRow rows[] = {
-        {SaveRequester::FadeTable, 0, "fade", "fade.s"},
-        {SaveRequester::FadeTable, 0, "FADE.S", "FADE.S"},
-        {SaveRequester::FadeTable, 0, "fade.txt", "fade.txt.s"},
-        {SaveRequester::FadeTable, 1, "fade.bin", "fade.bin.c"},
-        {SaveRequester::FadeTable, 1, "x.C", "x.C"},
-        {SaveRequester::FadeTable, 2, "x.Bin", "x.Bin"},
-        {SaveRequester::FadeTable, 2, "x.binary", "x.binary.bin"},
-        {SaveRequester::FadeTable, 0, "/tmp/dir.s/fade", "/tmp/dir.s/fade.s"},
-        {SaveRequester::FadeTable, 0, "/tmp/v1.2/fade", "/tmp/v1.2/fade.s"},
-        {SaveRequester::FadeTable, 0, "fade.", "fade..s"},
-        {SaveRequester::SourcePalette, 2, "pal.NGPAL", "pal.NGPAL"},
-        {SaveRequester::SourcePalette, 2, "pal.txt", "pal.txt.ngpal"},
-        {SaveRequester::SourcePalette, 0, "pal", "pal.s"},
-        {SaveRequester::SourcePalette, 1, "pal.c", "pal.c"},
-        {SaveRequester::Picture, 0, "fade", "fade.png"},
-        {SaveRequester::Picture, 0, "FADE.PNG", "FADE.PNG"},
-        {SaveRequester::Picture, 0, "fade.bmp", "fade.bmp.png"},
-        {SaveRequester::Picture, 1, "pic.png", "pic.png.bmp"},
-        {SaveRequester::Picture, 1, "PIC.BMP", "PIC.BMP"},
-        {SaveRequester::Picture, 5, "pic", "pic.bmp"},
+        {kFadeTableSave, 0, "fade", "fade.s"},
+        {kFadeTableSave, 0, "FADE.S", "FADE.S"},
+        {kFadeTableSave, 0, "fade.txt", "fade.txt.s"},
+        {kFadeTableSave, 1, "fade.bin", "fade.bin.c"},
+        {kFadeTableSave, 1, "x.C", "x.C"},
+        {kFadeTableSave, 2, "x.Bin", "x.Bin"},
+        {kFadeTableSave, 2, "x.binary", "x.binary.bin"},
+        {kFadeTableSave, 0, "/tmp/dir.s/fade", "/tmp/dir.s/fade.s"},
+        {kFadeTableSave, 0, "/tmp/v1.2/fade", "/tmp/v1.2/fade.s"},
+        {kFadeTableSave, 0, "fade.", "fade..s"},
+        {kSourcePaletteSave, 2, "pal.NGPAL", "pal.NGPAL"},
+        {kSourcePaletteSave, 2, "pal.txt", "pal.txt.ngpal"},
+        {kSourcePaletteSave, 0, "pal", "pal.s"},
+        {kSourcePaletteSave, 1, "pal.c", "pal.c"},
+        {kPictureSave, 0, "fade", "fade.png"},
+        {kPictureSave, 0, "FADE.PNG", "FADE.PNG"},
+        {kPictureSave, 0, "fade.bmp", "fade.bmp.png"},
+        {kPictureSave, 1, "pic.png", "pic.png.bmp"},
+        {kPictureSave, 1, "PIC.BMP", "PIC.BMP"},
+        {kPictureSave, 5, "pic", "pic.bmp"},
     };
     for (const SavePathRow& row : rows)
-        EXPECT_EQ(FinalSavePath(QString::fromUtf8(row.typed), row.requester, row.filter),
+        EXPECT_EQ(FinalSavePath(QString::fromUtf8(row.typed), row.requester.Chosen(row.filter)),
                   QString::fromUtf8(row.expected))
             << row.typed << " filter " << row.filter;
 }
 
 TEST(FinalSavePath, FilterDecidesTheFormat)
 {
-    EXPECT_EQ(FadeFormatForFilter(0), FadeFormat::Assembler);
-    EXPECT_EQ(FadeFormatForFilter(1), FadeFormat::C);
-    EXPECT_EQ(FadeFormatForFilter(2), FadeFormat::Binary);
-    EXPECT_EQ(PaletteFormatForFilter(2), PaletteFormat::PaletteFile);
-    EXPECT_EQ(PictureFormatForFilter(0), PictureFormat::Png);
-    EXPECT_EQ(PictureFormatForFilter(1), PictureFormat::Bmp);
-    EXPECT_EQ(PictureFormatForFilter(-1), PictureFormat::Bmp);
+    EXPECT_EQ(kFadeTableSave.Chosen(0).fadeExport, FadeFormat::Assembler);
+    EXPECT_EQ(kFadeTableSave.Chosen(1).fadeExport, FadeFormat::C);
+    EXPECT_EQ(kFadeTableSave.Chosen(2).fadeExport, FadeFormat::Binary);
+    EXPECT_EQ(kFadeTableSave.Chosen(7).fadeExport, FadeFormat::Assembler);
+    EXPECT_EQ(kSourcePaletteSave.Chosen(2).paletteExport, PaletteFormat::PaletteFile);
+    EXPECT_EQ(kPictureSave.Chosen(0).pictureExport, PictureFormat::Png);
+    EXPECT_EQ(kPictureSave.Chosen(1).pictureExport, PictureFormat::Bmp);
+    EXPECT_EQ(kPictureSave.Chosen(-1).pictureExport, PictureFormat::Bmp);
 }
 
 } // namespace

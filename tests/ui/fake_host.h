@@ -42,13 +42,28 @@ public:
     QString lastFilters;
     int lastFilterIndex = -1;
 
-    FileChoice AskOpenFile(const QString& title, const QString& filters, int filterIndex) override
+    FileChoice AskOpenFile(const QString& title, const FileRequester& requester) override
     {
-        return File(openAnswers, "open", title, filters, filterIndex);
+        return File(openAnswers, "open", title, FilterList(requester), requester.preselected);
     }
-    FileChoice AskSaveFile(const QString& title, const QString& filters, int filterIndex) override
+    FileChoice AskSaveFile(const QString& title, const FileRequester& requester) override
     {
-        return File(saveAnswers, "save", title, filters, filterIndex);
+        return File(saveAnswers, "save", title, FilterList(requester), requester.preselected);
+    }
+
+    // The requester as the program has always written it: description and
+    // pattern pairs separated by "|", patterns by ";".
+    static QString FilterList(const FileRequester& requester)
+    {
+        QStringList pairs;
+        for (const FileFormat* format : requester.formats) {
+            QStringList patterns;
+            for (const char* extension : format->extensions)
+                patterns << QStringLiteral("*.") + QLatin1String(extension);
+            const QString joined = patterns.join(QLatin1Char(';'));
+            pairs << QStringLiteral("%1 (%2)|%2").arg(QLatin1String(format->name), joined);
+        }
+        return pairs.join(QLatin1Char('|'));
     }
     bool AskYesNo(const QString& title, const QString& text) override
     {

@@ -2,7 +2,7 @@
 // a scripted host answering and real files in a temporary folder.
 
 #include "fake_host.h"
-#include "io/fixed_texts.h"
+#include "ui/requester_texts.h"
 #include "ui/command_ids.h"
 #include "ui/file_commands.h"
 #include "ui/main_window.h"
@@ -818,7 +818,7 @@ void FileCommandsTest::qtSaveRequesterKeepsTypedName()
         QTest::keyClick(name, Qt::Key_Return);
     });
 
-    const FileChoice choice = host.AskSaveFile(texts::kSaveTitle, texts::kFadeTableFilters, 0);
+    const FileChoice choice = host.AskSaveFile(texts::kSaveTitle, kFadeTableSave);
     QDir::setCurrent(oldCwd);
 
     QCOMPARE(startName, QString());

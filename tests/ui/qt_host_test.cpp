@@ -57,23 +57,19 @@ private:
 
 void QtHostTest::nameFilters_data()
 {
-    QTest::addColumn<QString>("filters");
+    QTest::addColumn<const FileRequester*>("requester");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("fade table") << "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c|Binary (*.bin)|*.bin"
+    QTest::newRow("fade table") << &kFadeTableSave
                                 << QStringList{"ASM-Inlcude (*.s)", "C-Output (*.c)", "Binary (*.bin)"};
-    QTest::newRow("all files") << "All filess (*.*)|*.*" << QStringList{"All filess (*.*)"};
-    QTest::newRow("images") << "Supported Images (*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif"
-                            << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif)"};
-    QTest::newRow("no parentheses") << "Palettes|*.ngpal" << QStringList{"Palettes (*.ngpal)"};
-    QTest::newRow("unpaired tail") << "A (*.a)|*.a|B" << QStringList{"A (*.a)"};
-    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("all files") << &kTextOpen << QStringList{"All filess (*.*)"};
+    QTest::newRow("images") << &kPictureOpen << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif)"};
 }
 
 void QtHostTest::nameFilters()
 {
-    QFETCH(QString, filters);
+    QFETCH(const FileRequester*, requester);
     QFETCH(QStringList, expected);
-    QCOMPARE(FileDialogNameFilters(filters), expected);
+    QCOMPARE(FileDialogNameFilters(*requester), expected);
 }
 
 void QtHostTest::saveRequester_data()
@@ -90,7 +86,7 @@ void QtHostTest::saveRequester()
     QFETCH(int, preselected);
     QFETCH(int, chosen);
 
-    const QString filters = "ASM-Inlcude (*.s)|*.s|C-Output (*.c)|*.c|NeoGeo Palette (*.ngpal)|*.ngpal";
+    const FileRequester requester{kSourcePaletteSave.formats, preselected};
     // A name without the filter's extension: the requester must not add one.
     const QString path = QDir(QDir::tempPath()).filePath("palfade-ui-test-no-such-file.txt");
     QString title, preselectedFilter, startName, suffix;
@@ -111,10 +107,10 @@ void QtHostTest::saveRequester()
     });
 
     QtHost host;
-    const FileChoice choice = host.AskSaveFile("Please choose file to save..", filters, preselected);
+    const FileChoice choice = host.AskSaveFile("Please choose file to save..", requester);
 
     QCOMPARE(title, QString("Please choose file to save.."));
-    QCOMPARE(preselectedFilter, FileDialogNameFilters(filters).value(preselected));
+    QCOMPARE(preselectedFilter, FileDialogNameFilters(requester).value(preselected));
     QVERIFY(!confirmsOverwrite);
     QCOMPARE(suffix, QString());
     QVERIFY(QFileInfo(startName).isDir() || startName.isEmpty());
@@ -130,7 +126,7 @@ void QtHostTest::openRequesterCancelled()
         dialog->reject();
     });
     QtHost host;
-    QCOMPARE(host.AskOpenFile("Please choose file to open..", "All filess (*.*)|*.*", 0).path, QString());
+    QCOMPARE(host.AskOpenFile("Please choose file to open..", kTextOpen).path, QString());
 }
 
 void QtHostTest::colorChooser_data()

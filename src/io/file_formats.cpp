@@ -1,0 +1,97 @@
+#include "io/file_formats.h"
+
+namespace palfade {
+
+namespace {
+
+constexpr const char* kAsmExtensions[] = {"s"};
+constexpr const char* kAsmAlso[] = {"asm", "inc"};
+constexpr const char* kCExtensions[] = {"c"};
+constexpr const char* kCAlso[] = {"h"};
+constexpr const char* kBinExtensions[] = {"bin"};
+constexpr const char* kPaletteFileExtensions[] = {"ngpal"};
+constexpr const char* kPngExtensions[] = {"png"};
+constexpr const char* kBmpExtensions[] = {"bmp"};
+constexpr const char* kPictureExtensions[] = {"bmp", "jpg", "png", "gif"};
+constexpr const char* kPictureAlso[] = {"jpeg"};
+constexpr const char* kAnyExtension[] = {"*"};
+
+// Names spelled as the program has always shown them, typos included.
+constexpr FileFormat kAssembler{.name = "ASM-Inlcude",
+                                .extensions = kAsmExtensions,
+                                .alsoAccepted = kAsmAlso,
+                                .cliName = "asm",
+                                .fadeExport = FadeFormat::Assembler,
+                                .paletteExport = PaletteFormat::Assembler};
+constexpr FileFormat kCSource{.name = "C-Output",
+                              .extensions = kCExtensions,
+                              .alsoAccepted = kCAlso,
+                              .cliName = "c",
+                              .fadeExport = FadeFormat::C,
+                              .paletteExport = PaletteFormat::C};
+constexpr FileFormat kBinary{
+    .name = "Binary", .extensions = kBinExtensions, .cliName = "bin", .fadeExport = FadeFormat::Binary};
+constexpr FileFormat kPaletteFile{.name = "NeoGeo Palette",
+                                  .extensions = kPaletteFileExtensions,
+                                  .cliName = "ngpal",
+                                  .paletteExport = PaletteFormat::PaletteFile,
+                                  .source = SourceKind::PaletteFile};
+constexpr FileFormat kPng{.name = "Portable Network Graphics",
+                          .extensions = kPngExtensions,
+                          .cliName = "png",
+                          .pictureExport = PictureFormat::Png};
+constexpr FileFormat kBmp{
+    .name = "Windows Bitmap", .extensions = kBmpExtensions, .cliName = "bmp", .pictureExport = PictureFormat::Bmp};
+constexpr FileFormat kPictures{.name = "Supported Images",
+                               .extensions = kPictureExtensions,
+                               .alsoAccepted = kPictureAlso,
+                               .source = SourceKind::Picture};
+constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
+
+constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
+constexpr const FileFormat* kSourcePaletteFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
+constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
+constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
+constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
+
+bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
+{
+    for (const char* e : extensions)
+        if (lowerPath.endsWith(QLatin1Char('.') + QLatin1String(e)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+constexpr FileRequester kFadeTableSave{kFadeTableFormats, 0, 0};
+constexpr FileRequester kSourcePaletteSave{kSourcePaletteFormats, 2, 0};
+// Any filter but the first is BMP.
+constexpr FileRequester kPictureSave{kPictureSaveFormats, 0, 1};
+constexpr FileRequester kPaletteFileOpen{kPaletteFileFormats};
+constexpr FileRequester kTextOpen{kTextFormats};
+constexpr FileRequester kPictureOpen{kPictureOpenFormats};
+
+const FileFormat& FileRequester::Chosen(int filterIndex) const
+{
+    const bool offered = filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < formats.size();
+    return *formats[static_cast<std::size_t>(offered ? filterIndex : fallback)];
+}
+
+bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAccepted)
+{
+    const QString lower = path.toLower();
+    return EndsWithExtension(lower, format.extensions) ||
+           (alsoAccepted && EndsWithExtension(lower, format.alsoAccepted));
+}
+
+SourceKind SourceKindOf(const QString& path)
+{
+    for (const FileFormat* format : {&kPaletteFile, &kPictures})
+        if (HasExtensionOf(path, *format, true))
+            return *format->source;
+    return SourceKind::Text;
+}
+
+} // namespace palfade

@@ -305,6 +305,11 @@ TEST(Cli, HelpAndVersion)
                                "--hardware-colors", "--zoom", "--grid", "--grid-color", "--greyscale", "--step",
                                "--format", "-o", "--version", "Examples"})
         EXPECT_TRUE(help.out.contains(option)) << option;
+    // Option rows as manual page generators read them: two spaces, the
+    // option, its value, the text in one column.
+    for (const char* row : {"\n  --top SRC           palette 1,", "\n  --grid-color RRGGBB grid colour",
+                            "\n  -o OUT              written", "\n  --version           the version\n"})
+        EXPECT_TRUE(help.out.contains(row)) << row;
     const CliRun version = Cli({QStringLiteral("--version")});
     EXPECT_EQ(version.status, kExitSuccess);
     EXPECT_EQ(version.out, "palfade-cli " PALFADE_TEST_VERSION "\n");

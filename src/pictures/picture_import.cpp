@@ -15,7 +15,9 @@ RgbPixels PixelsOf(const QImage& rgb888)
 
 namespace {
 
-IoResult<QImage> ReadWith(QImageReader& reader, const QString& name)
+enum class Conversion { ToRgb888, AsStored };
+
+IoResult<QImage> ReadWith(QImageReader& reader, const QString& name, Conversion conversion = Conversion::ToRgb888)
 {
     IoResult<QImage> result;
     // The pixels as stored: no rotation from metadata, nothing scaled.
@@ -23,6 +25,10 @@ IoResult<QImage> ReadWith(QImageReader& reader, const QString& name)
     QImage image = reader.read();
     if (image.isNull()) {
         result.error = QStringLiteral("cannot decode picture %1: %2").arg(name, reader.errorString());
+        return result;
+    }
+    if (conversion == Conversion::AsStored) {
+        result.value = std::move(image);
         return result;
     }
     image.convertTo(QImage::Format_RGB888);
@@ -34,9 +40,7 @@ IoResult<QImage> ReadWith(QImageReader& reader, const QString& name)
     return result;
 }
 
-} // namespace
-
-IoResult<QImage> LoadPicture(const QString& path)
+IoResult<QImage> LoadPictureFile(const QString& path, Conversion conversion)
 {
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) {
@@ -47,7 +51,19 @@ IoResult<QImage> LoadPicture(const QString& path)
         return result;
     }
     QImageReader reader(path);
-    return ReadWith(reader, path);
+    return ReadWith(reader, path, conversion);
+}
+
+} // namespace
+
+IoResult<QImage> LoadPicture(const QString& path)
+{
+    return LoadPictureFile(path, Conversion::ToRgb888);
+}
+
+IoResult<QImage> LoadStoredPicture(const QString& path)
+{
+    return LoadPictureFile(path, Conversion::AsStored);
 }
 
 IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name)
@@ -69,6 +85,41 @@ IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels,
     ScanPictureColors(PixelsOf(picture.value), levels.inverse, importSlots);
     ApplyPictureSlots(importSlots, palette);
     return IoStatus::Success();
+}
+
+IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
+                                                     PictureOrder order)
+{
+    IoResult<std::vector<SourcePalette>> result;
+    ImportSlots tableSlots{};
+    if (order == PictureOrder::Appearance) {
+        result.value.resize(1);
+        const IoStatus status = ImportPaletteFromPicture(path, levels, tableSlots, result.value.front());
+        if (!status.ok())
+            result.error = status.error;
+        return result;
+    }
+
+    const IoResult<QImage> picture = LoadStoredPicture(path);
+    if (!picture.ok()) {
+        result.error = picture.error;
+        return result;
+    }
+    // Indexed8, Mono and MonoLSB pictures carry a table; every other format
+    // holds colours in its pixels.
+    const QList<QRgb> table = picture.value.colorTable();
+    if (table.isEmpty()) {
+        result.error = QStringLiteral("%1 has no colour table: its pixels are colours, not table indices")
+                           .arg(path);
+        return result;
+    }
+    const std::span<const std::uint32_t> entries(table.constData(), static_cast<std::size_t>(table.size()));
+    result.value.resize((entries.size() + kPaletteSize - 1) / kPaletteSize); // black entries
+    for (std::size_t k = 0; k < result.value.size(); ++k) {
+        ScanColorTable(entries, k * kPaletteSize, levels.inverse, tableSlots);
+        ApplyPictureSlots(tableSlots, result.value[k]);
+    }
+    return result;
 }
 
 } // namespace palfade

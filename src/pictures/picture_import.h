@@ -5,9 +5,12 @@
 #include "io/io_result.h"
 #include "io/picture_colors.h"
 
+#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace palfade {
@@ -30,6 +33,11 @@ IoResult<QImage> LoadStoredPicture(const QString& path);
 // does not decode the slots stay empty and the palette unchanged.
 IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
                                   SourcePalette& palette);
+
+// The colour table of a GIF: that of its first image when it brings one,
+// else the global one; nothing when it has neither or the bytes are not a
+// GIF. Qt's reader turns GIF pixels into colours and drops the table.
+std::optional<std::vector<std::uint32_t>> GifColorTable(QByteArrayView bytes);
 
 // Which colours of a picture make its palettes: those first seen in reading
 // order (the import's) or its own colour table in table order, as tools that

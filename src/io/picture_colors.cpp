@@ -38,6 +38,16 @@ void ScanPictureColors(const RgbPixels& pixels, const std::array<std::int16_t, 2
     }
 }
 
+void ScanColorTable(std::span<const std::uint32_t> table, std::size_t first,
+                    const std::array<std::int16_t, 256>& inverse, ImportSlots& importSlots)
+{
+    importSlots.fill(kEmptySlot);
+    for (std::size_t k = 0; k < importSlots.size() && first + k < table.size(); ++k) {
+        const std::uint32_t rgb = table[first + k];
+        importSlots[k] = ColorKey(inverse[(rgb >> 16) & 0xFF], inverse[(rgb >> 8) & 0xFF], inverse[rgb & 0xFF]);
+    }
+}
+
 void ApplyPictureSlots(const ImportSlots& importSlots, SourcePalette& palette)
 {
     auto index = [](std::int32_t key, int shift) {

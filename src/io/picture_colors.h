@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace palfade {
 
@@ -30,6 +31,12 @@ constexpr std::int32_t ColorKey(int redIndex, int greenIndex, int blueIndex)
 // 17th colour, so what follows it cannot matter.
 void ScanPictureColors(const RgbPixels& pixels, const std::array<std::int16_t, 256>& inverse,
                        ImportSlots& importSlots);
+
+// Entries first to first + 15 of a picture's colour table (0xAARRGGBB, alpha
+// ignored), in table order, each mapped to its key as the scan maps a pixel.
+// Slots past the table's end stay empty.
+void ScanColorTable(std::span<const std::uint32_t> table, std::size_t first,
+                    const std::array<std::int16_t, 256>& inverse, ImportSlots& importSlots);
 
 // Each filled slot becomes an entry through EntryFromIndices with the dark bit
 // allowed whatever the fade setting; an entry whose slot is empty keeps its

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
 #include <utility>
 
 namespace palfade {
@@ -55,8 +56,8 @@ int HexDigitValue(QChar c)
     return -1;
 }
 
-// token is upper case and not empty.
-void StoreToken(QStringView token, SourcePalette& palette, int& counter)
+// token is upper case and not empty. Only a colour token gives a word.
+std::optional<HwColor> ColourTokenWord(QStringView token)
 {
     qsizetype digits;
     if (token.startsWith(u"0X"))
@@ -64,7 +65,7 @@ void StoreToken(QStringView token, SourcePalette& palette, int& counter)
     else if (token.startsWith(u'$'))
         digits = 1;
     else
-        return;
+        return std::nullopt;
 
     unsigned word = 0;
     for (qsizetype i = digits; i < token.size(); ++i) {
@@ -73,8 +74,14 @@ void StoreToken(QStringView token, SourcePalette& palette, int& counter)
             break;
         word = ((word << 4) | static_cast<unsigned>(d)) & 0xFFFFu;
     }
-    if (counter >= 0 && counter < kPaletteSize) {
-        palette[static_cast<std::size_t>(counter)] = DecodeHwColor(static_cast<HwColor>(word));
+    return static_cast<HwColor>(word);
+}
+
+void StoreToken(QStringView token, SourcePalette& palette, int& counter)
+{
+    const std::optional<HwColor> word = ColourTokenWord(token);
+    if (word && counter >= 0 && counter < kPaletteSize) {
+        palette[static_cast<std::size_t>(counter)] = DecodeHwColor(*word);
         ++counter;
     }
 }
@@ -127,6 +134,25 @@ void ParsePaletteText(QStringView text, SourcePalette& palette, int& counter)
             start = -1;
         }
     }
+}
+
+std::vector<HwColor> ColourWordsOf(QStringView text)
+{
+    std::vector<HwColor> words;
+    const QString upper = text.toString().toUpper();
+    const QStringView all(upper);
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= all.size(); ++i) {
+        if (i < all.size() && !IsSeparator(all[i])) {
+            if (start < 0)
+                start = i;
+        } else if (start >= 0) {
+            if (const std::optional<HwColor> word = ColourTokenWord(all.sliced(start, i - start)))
+                words.push_back(*word);
+            start = -1;
+        }
+    }
+    return words;
 }
 
 QString DecodeTextBytes(QByteArrayView bytes)

@@ -11,6 +11,8 @@
 #include <QStringDecoder>
 #include <QStringView>
 
+#include <vector>
+
 namespace palfade {
 
 // Stores each colour token of text into entry `counter` of the palette and
@@ -20,6 +22,10 @@ namespace palfade {
 // word is the low 16 bits of the hex digits after the "$" up to the first
 // other character (none gives 0).
 void ParsePaletteText(QStringView text, SourcePalette& palette, int& counter);
+
+// Every colour word of text in order, by the token rules of ParsePaletteText
+// but without its limit of 16.
+std::vector<HwColor> ColourWordsOf(QStringView text);
 
 // A text file's bytes to text: UTF-8 unless the file opens with the
 // byte-order mark of UTF-8, UTF-16 LE or UTF-16 BE (the mark is dropped).

@@ -1,0 +1,43 @@
+#include "core/screen_fade.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace palfade {
+namespace {
+
+SourcePalette Filled(HwColor first, int stride)
+{
+    SourcePalette palette{};
+    for (int j = 0; j < kPaletteSize; ++j)
+        palette[static_cast<std::size_t>(j)] = DecodeHwColor(static_cast<HwColor>(first + j * stride));
+    return palette;
+}
+
+TEST(ComputeScreenFade, EachPairIsItsOwnFade)
+{
+    const std::vector<SourcePalette> tops{Filled(0x7FFF, -0x0111), Filled(0x8000, 0x0101), Filled(0x1234, 0x0777)};
+    const std::vector<SourcePalette> bottoms{Filled(0x0000, 0), Filled(0x7FFF, 0), Filled(0xC0DE, 0x0313)};
+    const struct {
+        int paletteCount;
+        bool simpleFade;
+        bool useDarkBit;
+    } rows[] = {{16, false, false}, {3, true, false}, {256, true, true}, {7, false, true}};
+    std::vector<FadeTable> tables(5); // more than needed: cut to the pairs
+    for (const auto& row : rows) {
+        ComputeScreenFade(ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, tables);
+        ASSERT_EQ(tables.size(), tops.size());
+        for (std::size_t k = 0; k < tops.size(); ++k) {
+            FadeTable single;
+            ComputeFade(FadeInputs{tops[k], bottoms[k], row.paletteCount, row.simpleFade, row.useDarkBit}, single);
+            ASSERT_EQ(tables[k].steps(), row.paletteCount);
+            for (int s = 0; s < row.paletteCount; ++s)
+                for (int j = 0; j < kPaletteSize; ++j)
+                    ASSERT_EQ(tables[k].at(j, s), single.at(j, s)) << "pair " << k << " step " << s;
+        }
+    }
+}
+
+} // namespace
+} // namespace palfade

@@ -1,0 +1,124 @@
+#include "pictures/picture_import.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace palfade {
+namespace {
+
+using Words = std::vector<HwColor>;
+
+QString Fixture(const char* name)
+{
+    return QStringLiteral(PALFADE_TEST_DATA "/") + QLatin1String(name);
+}
+
+Words WordsOf(const SourcePalette& palette)
+{
+    Words words;
+    for (const PaletteEntry& e : palette)
+        words.push_back(EncodeHwColor(e));
+    return words;
+}
+
+// With the linear set: blue 100F, red 4F00, white 7FFF, green 20F0, black
+// 8000, grey 128 8888, yellow 6FF0, cyan 30FF, magenta 5F0F; 0000 is an entry
+// no colour reached.
+const Words kFirstSixteen{0x100F, 0x4F00, 0x7FFF, 0x20F0, 0x8000, 0x8888, 0x6FF0, 0x6FF0,
+                          0x6FF0, 0x6FF0, 0x6FF0, 0x6FF0, 0x6FF0, 0x6FF0, 0x6FF0, 0x6FF0};
+
+TEST(PicturePalettes, TableOrderOfIndexedPictures)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // An 8-bit BMP whose pixels use its table backwards.
+    QImage indexed(3, 1, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(255, 0, 0), qRgb(128, 128, 128), qRgb(0, 0, 255)});
+    for (int x = 0; x < 3; ++x)
+        indexed.setPixel(x, 0, static_cast<uint>(2 - x));
+    const QString bmp = dir.filePath(QStringLiteral("indexed.bmp"));
+    ASSERT_TRUE(indexed.save(bmp));
+
+    const struct {
+        QString path;
+        PictureOrder order;
+        std::vector<Words> expected;
+    } rows[] = {
+        {Fixture("table_order.png"), PictureOrder::Table,
+         {kFirstSixteen, {0x30FF, 0x5F0F, 0x8888, 0x7FFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
+        {Fixture("table_order.png"), PictureOrder::Appearance,
+         {{0x20F0, 0x4F00, 0x7FFF, 0x100F, 0x5F0F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
+        {Fixture("table_order_4bit.png"), PictureOrder::Table,
+         {{0x100F, 0x4F00, 0x7FFF, 0x20F0, 0x8000, 0x8888, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
+        // A GIF's table holds a power of two entries: the black ones filling
+        // it are colours of the file.
+        {Fixture("table_order.gif"), PictureOrder::Table,
+         {kFirstSixteen, {0x30FF, 0x5F0F, 0x8888, 0x7FFF, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000,
+                          0x8000, 0x8000, 0x8000, 0x8000, 0x8000}}},
+        {bmp, PictureOrder::Table, {{0x4F00, 0x8888, 0x100F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
+        {bmp, PictureOrder::Appearance, {{0x100F, 0x8888, 0x4F00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
+    };
+    for (const auto& row : rows) {
+        const IoResult<std::vector<SourcePalette>> got = PicturePalettes(row.path, LinearLevelSet(), row.order);
+        ASSERT_TRUE(got.ok()) << got.error.toStdString();
+        std::vector<Words> words;
+        for (const SourcePalette& palette : got.value)
+            words.push_back(WordsOf(palette));
+        EXPECT_EQ(words, row.expected) << row.path.toStdString() << " order " << static_cast<int>(row.order);
+    }
+}
+
+TEST(PicturePalettes, TableOrderNeedsAColourTable)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage trueColour(2, 1, QImage::Format_RGB32);
+    trueColour.fill(Qt::red);
+    const QString png = dir.filePath(QStringLiteral("true.png"));
+    ASSERT_TRUE(trueColour.save(png));
+    const QString broken = dir.filePath(QStringLiteral("broken.png"));
+    QFile f(broken);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\x89PNG\r\n\x1a\nnot really");
+    f.close();
+
+    const struct {
+        QString path;
+        QString error;
+    } rows[] = {
+        {png, png + QStringLiteral(" has no colour table: its pixels are colours, not table indices")},
+        {broken, QStringLiteral("cannot decode picture ") + broken},
+        {dir.filePath(QStringLiteral("none.gif")), QStringLiteral("cannot open ") + dir.filePath(QStringLiteral("none.gif"))},
+    };
+    for (const auto& row : rows) {
+        const IoResult<std::vector<SourcePalette>> got = PicturePalettes(row.path, LinearLevelSet(), PictureOrder::Table);
+        EXPECT_TRUE(got.error.startsWith(row.error)) << got.error.toStdString();
+    }
+}
+
+TEST(GifColorTable, LocalTableBeforeGlobalAndBadHeaders)
+{
+    // Global table of two entries, a comment extension, then an image with a
+    // local table of two entries.
+    QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00"
+                   "\x01\x02\x03\x04\x05\x06"
+                   "\x21\xFE\x02hi\x00"
+                   "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x80"
+                   "\x0A\x0B\x0C\x0D\x0E\x0F",
+                   13 + 6 + 6 + 10 + 6);
+    EXPECT_EQ(GifColorTable(gif), (std::vector<std::uint32_t>{0xFF0A0B0C, 0xFF0D0E0F}));
+    gif[13 + 6 + 6 + 9] = 0; // no local table
+    EXPECT_EQ(GifColorTable(gif), (std::vector<std::uint32_t>{0xFF010203, 0xFF040506}));
+    EXPECT_FALSE(GifColorTable(gif.first(16)).has_value()); // table cut short
+    EXPECT_FALSE(GifColorTable(QByteArray("\x89PNG\r\n\x1a\n")).has_value());
+    gif[10] = 0; // no global table either
+    EXPECT_FALSE(GifColorTable(gif.first(13)).has_value());
+}
+
+} // namespace
+} // namespace palfade

@@ -38,9 +38,14 @@ SaveTarget AskSaveTarget(Host& host, const char* filters, int defaultFilter, Sav
     return SaveTarget{finalPath, choice.filterIndex};
 }
 
-// The user must not believe a fade was saved when it was not.
-void ReportFailure(Host& host, const IoStatus& status)
+// The user must not believe a fade was saved when it was not. A pipe or a
+// device at the path is refused before anything is opened: writing into it
+// would hold the window until some other program reads.
+void SaveAndReport(Host& host, const QString& path, const std::function<IoStatus()>& write)
 {
+    IoStatus status = RefuseSpecialFile(path);
+    if (status.ok())
+        status = write();
     if (!status.ok())
         host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), status.error);
 }
@@ -80,9 +85,11 @@ void SaveFadeTable(const AppState& state, Host& host)
                                             SaveRequester::FadeTable);
     if (target.path.isEmpty())
         return;
-    const QByteArray bytes = FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount,
-                                             FadeFormatForFilter(target.filterIndex));
-    ReportFailure(host, WriteFileAtomically(target.path, bytes));
+    SaveAndReport(host, target.path, [&] {
+        return WriteFileAtomically(target.path,
+                                   FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount,
+                                                   FadeFormatForFilter(target.filterIndex)));
+    });
 }
 
 void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which)
@@ -90,7 +97,9 @@ void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which
     if (PaletteByNumber(state, which) == nullptr)
         return;
     const QString chosen = path.isEmpty() ? AskOpenPath(host, texts::kPaletteFileFilter) : path;
-    if (chosen.isEmpty())
+    // Only a regular file: opening a pipe waits for a writer and would hold
+    // the window.
+    if (chosen.isEmpty() || !ExistingFileSize(chosen))
         return;
     LoadPaletteFile(state, chosen, which);
 }
@@ -113,10 +122,11 @@ void SaveSourcePalette(const AppState& state, Host& host, int which)
                                             texts::kSourcePaletteDefaultFilter, SaveRequester::SourcePalette);
     if (target.path.isEmpty())
         return;
-    const QByteArray bytes = SourcePaletteExport(SourcePaletteWords(state, which),
-                                                 SourcePaletteStepNumber(state, which),
-                                                 PaletteFormatForFilter(target.filterIndex));
-    ReportFailure(host, WriteFileAtomically(target.path, bytes));
+    SaveAndReport(host, target.path, [&] {
+        return WriteFileAtomically(target.path, SourcePaletteExport(SourcePaletteWords(state, which),
+                                                                    SourcePaletteStepNumber(state, which),
+                                                                    PaletteFormatForFilter(target.filterIndex)));
+    });
 }
 
 void ImportPaletteFromFile(AppState& state, Host& host, int which)
@@ -156,7 +166,7 @@ void ImportPaletteFromImage(AppState& state, Host& host, int which)
         return;
     state.importSlots.fill(kEmptySlot);
     const QString path = AskOpenPath(host, texts::kPictureOpenFilter);
-    if (path.isEmpty())
+    if (path.isEmpty() || !ExistingFileSize(path))
         return;
     ImportInto(state, which, [&state, &path](SourcePalette& palette) {
         return ImportPaletteFromPicture(path, state.levels, state.importSlots, palette).ok();
@@ -169,7 +179,9 @@ void SaveImageToFile(Host& host, const PixelBuffer& preview)
         AskSaveTarget(host, texts::kPictureSaveFilters, texts::kPictureDefaultFilter, SaveRequester::Picture);
     if (target.path.isEmpty())
         return;
-    ReportFailure(host, WritePicture(target.path, preview, PictureFormatForFilter(target.filterIndex)));
+    SaveAndReport(host, target.path, [&] {
+        return WritePicture(target.path, preview, PictureFormatForFilter(target.filterIndex));
+    });
 }
 
 void CopyImageToClipboard(Host& host, const PixelBuffer& preview)

@@ -380,6 +380,12 @@ void MainWindowTest::spinBoxes_data()
     QTest::newRow("colours down from 16") << false << 16 << int(Qt::Key_Down) << 15 << 1;
     QTest::newRow("colours up at 16") << false << 16 << int(Qt::Key_Up) << 16 << 0;
     QTest::newRow("colours down at 1") << false << 1 << int(Qt::Key_Down) << 1 << 0;
+    // One step per key, never ten.
+    QTest::newRow("palettes page up") << true << 16 << int(Qt::Key_PageUp) << 16 << 0;
+    QTest::newRow("colours page down") << false << 12 << int(Qt::Key_PageDown) << 12 << 0;
+    QTest::newRow("palettes ctrl+up") << true << 16 << (Qt::ControlModifier | Qt::Key_Up).toCombined() << 17 << 1;
+    QTest::newRow("colours ctrl+down") << false << 16 << (Qt::ControlModifier | Qt::Key_Down).toCombined() << 15
+                                       << 1;
 }
 
 void MainWindowTest::spinBoxes()
@@ -399,7 +405,8 @@ void MainWindowTest::spinBoxes()
     rig.refreshes.clear();
 
     spin->setFocus();
-    QTest::keyClick(spin, static_cast<Qt::Key>(key));
+    const QKeyCombination combination = QKeyCombination::fromCombined(key);
+    QTest::keyClick(spin, combination.key(), combination.keyboardModifiers());
     QCOMPARE(spin->value(), expected);
     QCOMPARE(count, expected);
     QCOMPARE(static_cast<int>(rig.refreshes.count()), refreshes);

@@ -280,9 +280,9 @@ void MainWindow::BuildClientArea()
     auto* client = new ClientArea(this);
     previewArea_ = new PreviewArea(client);
     // Wheel events over the preview reach the window even when sent straight
-    // to the canvas or the viewport, which would otherwise scroll.
-    previewArea_->canvas()->installEventFilter(this);
-    previewArea_->viewport()->installEventFilter(this);
+    // to the canvas, the viewport or a scroll bar, which would otherwise scroll.
+    for (QWidget* part : previewArea_->WheelTargets())
+        part->installEventFilter(this);
 
     // The preview starts as one pixel of the grid colour.
     shownPixels_.Resize(1, 1);
@@ -311,6 +311,9 @@ void MainWindow::BuildClientArea()
     });
 
     setCentralWidget(client);
+    // At start the focus is on no control: the wheel leaves the preview alone
+    // until it is clicked.
+    client->setFocus();
     LayoutWindow();
 }
 
@@ -488,8 +491,11 @@ void MainWindow::wheelEvent(QWheelEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Wheel && WheelZoom(static_cast<QWheelEvent*>(event)))
+    // Over the preview the wheel zooms or does nothing; it never scrolls.
+    if (event->type() == QEvent::Wheel) {
+        WheelZoom(static_cast<QWheelEvent*>(event));
         return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

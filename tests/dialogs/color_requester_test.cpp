@@ -102,6 +102,33 @@ private slots:
         QCOMPARE(d.Result(), word);
     }
 
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result"); // -2: still open
+        QTest::newRow("Return on Ok") << "ok" << int(Qt::Key_Return) << 0x7FFF;
+        QTest::newRow("Enter on Ok") << "ok" << int(Qt::Key_Enter) << 0x7FFF;
+        QTest::newRow("Return on Cancel") << "cancel" << int(Qt::Key_Return) << -1;
+        QTest::newRow("Return in a level field") << "field" << int(Qt::Key_Return) << -2;
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, result);
+        ColorRequesterDialog d(0x7FFF, LinearLevelSet());
+        Show(d);
+        QWidget* target = focus == "ok" ? static_cast<QWidget*>(d.OkButton())
+                          : focus == "cancel" ? static_cast<QWidget*>(d.CancelButton())
+                                              : static_cast<QWidget*>(d.RedField());
+        target->setFocus();
+        Key(d, static_cast<Qt::Key>(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(d.isVisible(), result == -2);
+        if (result != -2)
+            QCOMPARE(d.Result(), result);
+    }
+
     void cancelReturnsMinusOne_data()
     {
         QTest::addColumn<bool>("escape");

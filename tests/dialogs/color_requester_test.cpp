@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -300,6 +301,8 @@ private slots:
         QCOMPARE(d.CurrentColor(), (PaletteEntry{0, 0, 0, 0}));
         QTest::mouseMove(d.Bar(), OnSurface(400, 10));
         QCOMPARE(d.BarPosition(), 63);
+        // The pointer itself is held on the bar's last column.
+        QCOMPARE(QCursor::pos(), d.Bar()->mapToGlobal(OnSurface(255, 10)));
         QTest::mouseRelease(d.Bar(), Qt::LeftButton, {}, OnSurface(400, 10));
         QCOMPARE(d.Result(), 0x7FFF);
     }
@@ -312,6 +315,7 @@ private slots:
         QCOMPARE(d.PickerCell(), QPoint(1, 1));
         QTest::mouseMove(d.Picker(), OnSurface(-50, 300));
         QCOMPARE(d.PickerCell(), QPoint(0, 31));
+        QCOMPARE(QCursor::pos(), d.Picker()->mapToGlobal(OnSurface(0, 255)));
         QCOMPARE(d.BaseColor(), (ChannelLevels{31, 0, 0}));
         QTest::mouseRelease(d.Picker(), Qt::LeftButton, {}, OnSurface(-50, 300));
     }

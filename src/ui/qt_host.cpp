@@ -19,13 +19,6 @@
 namespace palfade {
 namespace {
 
-QWidget* DialogOwner()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
-}
-
 // Qt's own save dialog rewrites the typed name's extension when a filter is
 // picked ("fade.bin" becomes "fade.c" under "C-Output (*.c)"). palfade
 // appends the chosen filter's extension itself, so the name must stay exactly
@@ -75,11 +68,23 @@ private:
     std::optional<QString> typed_;
 };
 
-FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const QString& filters, int filterIndex)
+// Qt's file dialog restores its last folder, its "Recent Places" and its
+// side bar from the settings an earlier requester saved; a requester here
+// starts with no history, so they are forgotten before each one opens.
+void ForgetFileDialogHistory()
 {
-    QFileDialog dialog(DialogOwner(), title);
+    QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+    settings.remove(QStringLiteral("FileDialog"));
+    settings.remove(QStringLiteral("Qt/filedialog"));
+}
+
+FileChoice AskFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& title, const QString& filters,
+                   int filterIndex)
+{
+    ForgetFileDialogHistory();
     // Nothing carries over from an earlier requester, not even its folder.
-    dialog.setDirectory(QDir::currentPath());
+    QFileDialog dialog(owner, title, QDir::currentPath());
+    dialog.setHistory({});
     if (mode == QFileDialog::AcceptSave)
         new TypedNameKeeper(dialog);
     dialog.setAcceptMode(mode);
@@ -117,30 +122,30 @@ QStringList FileDialogNameFilters(const QString& filters)
 
 FileChoice QtHost::AskOpenFile(const QString& title, const QString& filters, int filterIndex)
 {
-    return AskFile(QFileDialog::AcceptOpen, title, filters, filterIndex);
+    return AskFile(owner_, QFileDialog::AcceptOpen, title, filters, filterIndex);
 }
 
 FileChoice QtHost::AskSaveFile(const QString& title, const QString& filters, int filterIndex)
 {
-    return AskFile(QFileDialog::AcceptSave, title, filters, filterIndex);
+    return AskFile(owner_, QFileDialog::AcceptSave, title, filters, filterIndex);
 }
 
 bool QtHost::AskYesNo(const QString& title, const QString& text)
 {
-    return QMessageBox::question(DialogOwner(), title, text, QMessageBox::Yes | QMessageBox::No) ==
+    return QMessageBox::question(owner_, title, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
 void QtHost::ShowMessage(const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, DialogOwner());
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
     box.exec();
 }
 
 std::optional<DisplayRgb> QtHost::ChooseColor(DisplayRgb initial)
 {
     const QColor chosen = QColorDialog::getColor(
-        QColor(DisplayRed(initial), DisplayGreen(initial), DisplayBlue(initial)), DialogOwner());
+        QColor(DisplayRed(initial), DisplayGreen(initial), DisplayBlue(initial)), owner_);
     if (!chosen.isValid())
         return std::nullopt;
     return MakeDisplayRgb(chosen.red(), chosen.green(), chosen.blue());
@@ -160,12 +165,20 @@ void QtHost::EditPalette(AppState& state, int which)
 {
     // An empty requester makes the editor open the real colour requester,
     // which shows colours through state.levels.
-    palfade::EditPalette(state, which, DialogOwner(), {});
+    palfade::EditPalette(state, which, owner_, {});
 }
 
 void QtHost::ShowAbout(const QString& text)
 {
-    ShowMessage(QString(), text);
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
+    // Qt names a window with an empty title after the application, and a
+    // window manager would show that name; the box has no caption at all, so
+    // the name is empty while its window is made.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QString());
+    box.winId();
+    QCoreApplication::setApplicationName(name);
+    box.exec();
 }
 
 void KeepQtSettingsIn(const QString& folder)

@@ -16,6 +16,14 @@
 
 #include <optional>
 
+#ifdef PALFADE_X11_WINDOW_NAME
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#endif
+
 namespace palfade {
 namespace {
 
@@ -102,6 +110,36 @@ FileChoice AskFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& 
                       static_cast<int>(std::max<qsizetype>(0, nameFilters.indexOf(dialog.selectedNameFilter())))};
 }
 
+// Qt gives a window with an empty title the application's name, and a
+// window manager shows it as the caption. The About box has no caption at
+// all, so on X11 its name properties are emptied directly.
+void ClearNativeWindowName(QWidget& window)
+{
+#ifdef PALFADE_X11_WINDOW_NAME
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr)
+        return;
+    xcb_connection_t* connection = x11->connection();
+    auto atom = [connection](const char* name) -> xcb_atom_t {
+        const xcb_intern_atom_cookie_t cookie =
+            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+        const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    };
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const xcb_atom_t netWmName = atom("_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    if (netWmName != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netWmName, utf8, 8, 0, nullptr);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
 } // namespace
 
 QStringList FileDialogNameFilters(const QString& filters)
@@ -171,13 +209,8 @@ void QtHost::EditPalette(AppState& state, int which)
 void QtHost::ShowAbout(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
-    // Qt names a window with an empty title after the application, and a
-    // window manager would show that name; the box has no caption at all, so
-    // the name is empty while its window is made.
-    const QString name = QCoreApplication::applicationName();
-    QCoreApplication::setApplicationName(QString());
-    box.winId();
-    QCoreApplication::setApplicationName(name);
+    box.winId(); // the native window, before it is shown
+    ClearNativeWindowName(box);
     box.exec();
 }
 

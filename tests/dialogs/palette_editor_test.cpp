@@ -263,32 +263,6 @@ private slots:
         QCOMPARE(SurfacePixel(d.SelectedSwatch(), 40, 100), SurfacePixel(d.Strip(), 32 * d.Selected() + 28, 28));
     }
 
-    void enterPressesTheFocusedButton_data()
-    {
-        QTest::addColumn<QString>("focus");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("outcome"); // -1: still open
-        QTest::newRow("Return on Ok") << "ok" << int(Qt::Key_Return) << int(QDialog::Accepted);
-        QTest::newRow("Enter on Cancel") << "cancel" << int(Qt::Key_Enter) << int(QDialog::Rejected);
-        QTest::newRow("Return in the hex field") << "hex" << int(Qt::Key_Return) << -1;
-    }
-    void enterPressesTheFocusedButton()
-    {
-        QFETCH(QString, focus);
-        QFETCH(int, key);
-        QFETCH(int, outcome);
-        PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());
-        Show(d);
-        QWidget* target = focus == "ok" ? static_cast<QWidget*>(d.OkButton())
-                          : focus == "cancel" ? static_cast<QWidget*>(d.CancelButton())
-                                              : static_cast<QWidget*>(d.HexField());
-        target->setFocus();
-        QTest::keyClick(target, static_cast<Qt::Key>(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QCOMPARE(d.isVisible(), outcome == -1);
-        if (outcome != -1)
-            QCOMPARE(d.result(), outcome);
-    }
-
     void releaseWithoutPressUsesSwatchZero()
     {
         PaletteEditorDialog d(Sample(), LinearLevelSet(), NoRequester());

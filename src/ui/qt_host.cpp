@@ -16,7 +16,9 @@
 
 #include <optional>
 
-#ifdef PALFADE_X11_WINDOW_NAME
+// Only where Qt itself runs on X11 through xcb.
+#if defined(PALFADE_X11_WINDOW_NAME) && defined(QT_FEATURE_xcb) && QT_FEATURE_xcb == 1
+#define PALFADE_CLEAR_X11_NAME
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -115,7 +117,7 @@ FileChoice AskFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& 
 // all, so on X11 its name properties are emptied directly.
 void ClearNativeWindowName(QWidget& window)
 {
-#ifdef PALFADE_X11_WINDOW_NAME
+#ifdef PALFADE_CLEAR_X11_NAME
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr)
         return;

@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     palfade::AppState state;
     palfade::QtHost host;
     palfade::MainWindow window(state, host);
+    host.SetOwner(&window);
     palfade::LoadLevelTables(state);
     window.RefreshView();
     window.show();

@@ -111,6 +111,7 @@ void ColorRequesterDialog::BuildControls(HwColor word)
     picker_ = new DrawSurface(this, kPicker.rect, kPicker.id);
     picker_->setToolTip(QString::fromLatin1(kPickerTip));
     picker_->setFocusPolicy(Qt::ClickFocus);
+    picker_->confinePointer = true;
     picker_->onPress = [this](const QMouseEvent& e, QPoint p) {
         if (e.button() == Qt::LeftButton)
             PickerMouse(e, p);
@@ -123,6 +124,7 @@ void ColorRequesterDialog::BuildControls(HwColor word)
     bar_ = new DrawSurface(this, kBar.rect, kBar.id);
     bar_->setToolTip(QString::fromLatin1(kBarTip));
     bar_->setFocusPolicy(Qt::ClickFocus);
+    bar_->confinePointer = true;
     bar_->onPress = [this](const QMouseEvent& e, QPoint p) {
         if (e.button() == Qt::LeftButton)
             BarMouse(e, p);

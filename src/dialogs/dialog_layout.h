@@ -2,6 +2,7 @@
 // Fixed control numbers, client-area positions and sizes, and texts of the
 // colour requester and the palette editor.
 
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRect>
 #include <QVariant>
@@ -28,10 +29,28 @@ T* Place(QWidget* parent, const ControlSpec& where)
 }
 
 // A push button at its fixed place. It is never a default button, so Return
-// in a field cannot end the dialog by accident.
+// in a field cannot end the dialog by accident; Return or Enter on the
+// focused button itself presses it.
+class DialogButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            event->accept();
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 inline QPushButton* PlaceButton(QWidget* parent, const ControlSpec& where, const char* text)
 {
-    auto* button = Place<QPushButton>(parent, where);
+    auto* button = Place<DialogButton>(parent, where);
     button->setText(QString::fromLatin1(text));
     button->setAutoDefault(false);
     button->setDefault(false);

@@ -2,6 +2,7 @@
 
 #include "dialogs/dialog_layout.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -41,7 +42,23 @@ void DrawSurface::Report(const MouseHandler& handler, QMouseEvent* event)
 }
 
 void DrawSurface::mousePressEvent(QMouseEvent* event) { Report(onPress, event); }
-void DrawSurface::mouseMoveEvent(QMouseEvent* event) { Report(onMove, event); }
+void DrawSurface::mouseMoveEvent(QMouseEvent* event)
+{
+    // Moves with a button held come here only after a press on this surface.
+    const QPoint pos = event->position().toPoint();
+    const QRect area = contentsRect();
+    if (confinePointer && event->buttons() != Qt::NoButton && !area.contains(pos)) {
+        const QPoint inside(std::clamp(pos.x(), area.left(), area.right()),
+                            std::clamp(pos.y(), area.top(), area.bottom()));
+        QCursor::setPos(mapToGlobal(inside));
+        QMouseEvent confined(event->type(), QPointF(inside), QPointF(mapToGlobal(inside)), event->button(),
+                             event->buttons(), event->modifiers(), event->pointingDevice());
+        Report(onMove, &confined);
+        event->accept();
+        return;
+    }
+    Report(onMove, event);
+}
 void DrawSurface::mouseReleaseEvent(QMouseEvent* event) { Report(onRelease, event); }
 void DrawSurface::mouseDoubleClickEvent(QMouseEvent* event) { Report(onDoubleClick, event); }
 

@@ -34,6 +34,10 @@ public:
     MouseHandler onDoubleClick;
     PlainHandler onEnter;
     PlainHandler onLeave;
+    // While a button pressed on the surface is held, the pointer is kept
+    // inside its drawing area: a move that leaves it puts the pointer back
+    // on the nearest edge and is reported there.
+    bool confinePointer = false;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -251,10 +251,11 @@ void PaletteEditorDialog::StripRelease(const QMouseEvent& event, QPoint pos)
     }
     // A click is a release inside the strip after a press inside it.
     const bool inside = QRect(QPoint(0, 0), strip_->InnerSize()).contains(pos);
-    if (inside && pressInsideStrip_ && IsSwatch(index)) {
+    if (inside && pressInsideStrip_ && IsSwatch(index))
         selected_ = index;
-        refreshNeeded_ = true;
-    }
+    // The press already moved the selection without showing it: after any
+    // release the sliders, fields and swatch show the entry they will edit.
+    refreshNeeded_ = true;
     pressInsideStrip_ = false;
     RefreshIfNeeded();
 }

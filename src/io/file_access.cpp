@@ -13,17 +13,40 @@ QString Reason(const QString& what, const QString& path, const QString& why)
     return QStringLiteral("%1 %2: %3").arg(what, path, why);
 }
 
+// The file must be open unbuffered. A write that runs out of room part way
+// returns a short count and no reason; writing the rest then fails at once
+// with the system's reason ("No space left on device"), which the file keeps.
+bool WriteAll(QFileDevice& file, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += static_cast<qsizetype>(written);
+    }
+    return true;
+}
+
 IoStatus WriteDirectly(const QString& path, QByteArrayView bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
-    if (file.write(bytes.data(), bytes.size()) != bytes.size())
+    if (!WriteAll(file, bytes))
         return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, file.errorString()));
     return IoStatus::Success();
 }
 
 } // namespace
+
+IoStatus RefuseSpecialFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, QStringLiteral("Not a regular file")));
+    return IoStatus::Success();
+}
 
 std::optional<qint64> ExistingFileSize(const QString& path)
 {
@@ -78,12 +101,12 @@ IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes)
     // Never fall back to truncating the target in place: that is exactly
     // the half-written file the temporary is there to prevent.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: QSaveFile::commit() ignores an error that only shows when a
+    // buffer is flushed and renames a short temporary over the target, and a
+    // flush that fails part way loses the reason. Every write is checked here.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
-    // QSaveFile::commit() ignores an error that only shows when its buffer is
-    // flushed, and renames a short temporary over the target: a small file
-    // that hits a full disk must be caught here, before the commit.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
+    if (!WriteAll(file, bytes)) {
         const QString why = file.errorString();
         file.cancelWriting();
         return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, why));

@@ -29,4 +29,9 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
 // cannot be replaced.
 IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes);
 
+// A failure for a path that exists but is neither a regular file nor a
+// directory: a pipe or a device would hold an interactive save until some
+// other program reads it. Success for anything else, a missing path included.
+IoStatus RefuseSpecialFile(const QString& path);
+
 } // namespace palfade

@@ -9,6 +9,12 @@
 
 namespace palfade {
 
+namespace {
+
+constexpr int kBmpPixelsPerMetre = 3937; // 100 dpi
+
+} // namespace
+
 QImage ImageView(const PixelBuffer& image)
 {
     if (!IsDrawable(image))
@@ -24,10 +30,15 @@ IoResult<QByteArray> EncodeBmp(const PixelBuffer& image)
         result.error = EmptyPictureReason();
         return result;
     }
+    // A new QImage takes its resolution from the screen, or 100 dpi without
+    // one: the file must not depend on where it was written.
+    QImage picture = ImageView(image);
+    picture.setDotsPerMeterX(kBmpPixelsPerMetre);
+    picture.setDotsPerMeterY(kBmpPixelsPerMetre);
     QBuffer buffer(&result.value);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(ImageView(image))) {
+    if (!writer.write(picture)) {
         result.error = QStringLiteral("cannot encode BMP: %1").arg(writer.errorString());
         result.value.clear();
     }

@@ -38,9 +38,14 @@ SaveTarget AskSaveTarget(Host& host, const FileRequester& requester)
     return SaveTarget{finalPath, &format};
 }
 
-// The user must not believe a fade was saved when it was not.
-void ReportFailure(Host& host, const IoStatus& status)
+// The user must not believe a fade was saved when it was not. A pipe or a
+// device at the path is refused before anything is opened: writing into it
+// would hold the window until some other program reads.
+void SaveAndReport(Host& host, const QString& path, const std::function<IoStatus()>& write)
 {
+    IoStatus status = RefuseSpecialFile(path);
+    if (status.ok())
+        status = write();
     if (!status.ok())
         host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), status.error);
 }
@@ -79,9 +84,10 @@ void SaveFadeTable(const AppState& state, Host& host)
     const SaveTarget target = AskSaveTarget(host, kFadeTableSave);
     if (target.path.isEmpty())
         return;
-    const QByteArray bytes = FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount,
-                                             *target.format->fadeExport);
-    ReportFailure(host, WriteFileAtomically(target.path, bytes));
+    SaveAndReport(host, target.path, [&] {
+        return WriteFileAtomically(target.path, FadeTableExport(state.fadeTable, state.paletteCount,
+                                                                state.colorCount, *target.format->fadeExport));
+    });
 }
 
 void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which)
@@ -89,7 +95,9 @@ void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which
     if (PaletteByNumber(state, which) == nullptr)
         return;
     const QString chosen = path.isEmpty() ? AskOpenPath(host, kPaletteFileOpen) : path;
-    if (chosen.isEmpty())
+    // Only a regular file: opening a pipe waits for a writer and would hold
+    // the window.
+    if (chosen.isEmpty() || !ExistingFileSize(chosen))
         return;
     LoadPaletteFile(state, chosen, which);
 }
@@ -111,10 +119,11 @@ void SaveSourcePalette(const AppState& state, Host& host, int which)
     const SaveTarget target = AskSaveTarget(host, kSourcePaletteSave);
     if (target.path.isEmpty())
         return;
-    const QByteArray bytes = SourcePaletteExport(SourcePaletteWords(state, which),
-                                                 SourcePaletteStepNumber(state, which),
-                                                 *target.format->paletteExport);
-    ReportFailure(host, WriteFileAtomically(target.path, bytes));
+    SaveAndReport(host, target.path, [&] {
+        return WriteFileAtomically(target.path, SourcePaletteExport(SourcePaletteWords(state, which),
+                                                                    SourcePaletteStepNumber(state, which),
+                                                                    *target.format->paletteExport));
+    });
 }
 
 void ImportPaletteFromFile(AppState& state, Host& host, int which)
@@ -154,7 +163,7 @@ void ImportPaletteFromImage(AppState& state, Host& host, int which)
         return;
     state.importSlots.fill(kEmptySlot);
     const QString path = AskOpenPath(host, kPictureOpen);
-    if (path.isEmpty())
+    if (path.isEmpty() || !ExistingFileSize(path))
         return;
     ImportInto(state, which, [&state, &path](SourcePalette& palette) {
         return ImportPaletteFromPicture(path, state.levels, state.importSlots, palette).ok();
@@ -166,7 +175,8 @@ void SaveImageToFile(Host& host, const PixelBuffer& preview)
     const SaveTarget target = AskSaveTarget(host, kPictureSave);
     if (target.path.isEmpty())
         return;
-    ReportFailure(host, WritePicture(target.path, preview, *target.format->pictureExport));
+    SaveAndReport(host, target.path,
+                  [&] { return WritePicture(target.path, preview, *target.format->pictureExport); });
 }
 
 void CopyImageToClipboard(Host& host, const PixelBuffer& preview)

@@ -19,8 +19,8 @@ namespace palfade {
 // "Save As..\tCtrl+S": the fade table as assembler, C or binary.
 void SaveFadeTable(const AppState& state, Host& host);
 
-// An empty path asks for the file first. Any file that opens is a palette
-// file: its first 32 bytes, missing bytes read as zero.
+// An empty path asks for the file first. Any regular file is a palette file:
+// its first 32 bytes, missing bytes read as zero. A pipe or device is skipped.
 void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which);
 // Path k (from 1) goes to palette k when it is a regular 32-byte file; other
 // paths are skipped but keep their number, paths from the third on are ignored.

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -25,6 +26,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -132,8 +134,9 @@ QColor ToQColor(DisplayRgb c)
     return QColor(DisplayRed(c), DisplayGreen(c), DisplayBlue(c));
 }
 
-// The value changes only through the arrows and the arrow keys: typing goes
-// to a read-only field and the wheel is left to the window.
+// The value changes only through the arrows and the arrow keys, one step
+// each: typing goes to a read-only field, Page Up and Page Down do nothing,
+// Ctrl does not make a step larger, and the wheel is left to the window.
 class CountSpinBox : public QSpinBox {
 public:
     CountSpinBox(int minimum, int maximum, QWidget* parent) : QSpinBox(parent)
@@ -145,24 +148,47 @@ public:
         setFocusPolicy(Qt::StrongFocus);
     }
 
+    void stepBy(int steps) override
+    {
+        if (steps != 0)
+            QSpinBox::stepBy(steps > 0 ? 1 : -1);
+    }
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+            event->accept();
+            return;
+        }
+        QSpinBox::keyPressEvent(event);
+    }
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 };
 
 // The labels keep their fixed 100-pixel boxes, and the colour count's box
-// runs 5 pixels under its spin box: with a large system font the text is set
-// smaller until it clears the spin box rather than being clipped.
+// runs 5 pixels under its spin box: with a large system font both texts are
+// set in one smaller size until the longer one clears the spin box.
 constexpr int kLabelTextRoom = 90;
+
+QFont CountLabelFont(QFont font)
+{
+    auto widest = [&font] {
+        const QFontMetrics metrics(font);
+        return std::max(metrics.horizontalAdvance(QString::fromLatin1(kPaletteLabelText)),
+                        metrics.horizontalAdvance(QString::fromLatin1(kColorLabelText)));
+    };
+    while (widest() > kLabelTextRoom && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
 
 QLabel* CountLabel(const char* text, const QRect& rect, QWidget* parent)
 {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    while (QFontMetrics(font).horizontalAdvance(label->text()) > kLabelTextRoom && font.pointSizeF() > 6.0)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    label->setFont(font);
+    label->setFont(CountLabelFont(label->font()));
     return label;
 }
 
@@ -254,9 +280,9 @@ void MainWindow::BuildClientArea()
     auto* client = new ClientArea(this);
     previewArea_ = new PreviewArea(client);
     // Wheel events over the preview reach the window even when sent straight
-    // to the canvas or the viewport, which would otherwise scroll.
-    previewArea_->canvas()->installEventFilter(this);
-    previewArea_->viewport()->installEventFilter(this);
+    // to the canvas, the viewport or a scroll bar, which would otherwise scroll.
+    for (QWidget* part : previewArea_->WheelTargets())
+        part->installEventFilter(this);
 
     // The preview starts as one pixel of the grid colour.
     shownPixels_.Resize(1, 1);
@@ -285,6 +311,9 @@ void MainWindow::BuildClientArea()
     });
 
     setCentralWidget(client);
+    // At start the focus is on no control: the wheel leaves the preview alone
+    // until it is clicked.
+    client->setFocus();
     LayoutWindow();
 }
 
@@ -462,8 +491,11 @@ void MainWindow::wheelEvent(QWheelEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Wheel && WheelZoom(static_cast<QWheelEvent*>(event)))
+    // Over the preview the wheel zooms or does nothing; it never scrolls.
+    if (event->type() == QEvent::Wheel) {
+        WheelZoom(static_cast<QWheelEvent*>(event));
         return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -39,6 +39,15 @@ PreviewArea::PreviewArea(QWidget* parent) : QScrollArea(parent), canvas_(new Pre
     setWidget(canvas_);
     horizontalScrollBar()->setSingleStep(kScrollStep);
     verticalScrollBar()->setSingleStep(kScrollStep);
+    setFocusPolicy(Qt::NoFocus);
+    for (QWidget* part : {viewport(), static_cast<QWidget*>(horizontalScrollBar()),
+                          static_cast<QWidget*>(verticalScrollBar())})
+        part->setFocusPolicy(Qt::NoFocus);
+}
+
+QList<QWidget*> PreviewArea::WheelTargets()
+{
+    return {canvas_, viewport(), horizontalScrollBar(), verticalScrollBar(), this};
 }
 
 void PreviewArea::SetBackground(const QColor& color)

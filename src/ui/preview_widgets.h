@@ -25,12 +25,15 @@ private:
 };
 
 // Scrolls the canvas 8 pixels per step and centres it when it is smaller than
-// the visible part.
+// the visible part. Neither the area nor its scroll bars take the keyboard
+// focus: a click on a bar leaves it on the canvas, and Tab skips them.
 class PreviewArea : public QScrollArea {
 public:
     explicit PreviewArea(QWidget* parent = nullptr);
     PreviewCanvas* canvas() const { return canvas_; }
     void SetBackground(const QColor& color);
+    // Every widget a wheel event over the area can be sent to.
+    QList<QWidget*> WheelTargets();
 
 private:
     PreviewCanvas* canvas_;

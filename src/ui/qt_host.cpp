@@ -15,15 +15,18 @@
 
 #include <optional>
 
+// Only where Qt itself runs on X11 through xcb.
+#if defined(PALFADE_X11_WINDOW_NAME) && defined(QT_FEATURE_xcb) && QT_FEATURE_xcb == 1
+#define PALFADE_CLEAR_X11_NAME
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#endif
+
 namespace palfade {
 namespace {
-
-QWidget* DialogOwner()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    return QApplication::activeWindow();
-}
 
 // Qt's own save dialog rewrites the typed name's extension when a filter is
 // picked ("fade.bin" becomes "fade.c" under "C-Output (*.c)"). palfade
@@ -74,11 +77,23 @@ private:
     std::optional<QString> typed_;
 };
 
-FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const FileRequester& requester)
+// Qt's file dialog restores its last folder, its "Recent Places" and its
+// side bar from the settings an earlier requester saved; a requester here
+// starts with no history, so they are forgotten before each one opens.
+void ForgetFileDialogHistory()
 {
-    QFileDialog dialog(DialogOwner(), title);
+    QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+    settings.remove(QStringLiteral("FileDialog"));
+    settings.remove(QStringLiteral("Qt/filedialog"));
+}
+
+FileChoice AskFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& title,
+                   const FileRequester& requester)
+{
+    ForgetFileDialogHistory();
     // Nothing carries over from an earlier requester, not even its folder.
-    dialog.setDirectory(QDir::currentPath());
+    QFileDialog dialog(owner, title, QDir::currentPath());
+    dialog.setHistory({});
     if (mode == QFileDialog::AcceptSave)
         new TypedNameKeeper(dialog);
     dialog.setAcceptMode(mode);
@@ -94,6 +109,36 @@ FileChoice AskFile(QFileDialog::AcceptMode mode, const QString& title, const Fil
         return {};
     return FileChoice{dialog.selectedFiles().first(),
                       static_cast<int>(std::max<qsizetype>(0, nameFilters.indexOf(dialog.selectedNameFilter())))};
+}
+
+// Qt gives a window with an empty title the application's name, and a
+// window manager shows it as the caption. The About box has no caption at
+// all, so on X11 its name properties are emptied directly.
+void ClearNativeWindowName(QWidget& window)
+{
+#ifdef PALFADE_CLEAR_X11_NAME
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr)
+        return;
+    xcb_connection_t* connection = x11->connection();
+    auto atom = [connection](const char* name) -> xcb_atom_t {
+        const xcb_intern_atom_cookie_t cookie =
+            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+        const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return result;
+    };
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const xcb_atom_t netWmName = atom("_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    if (netWmName != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netWmName, utf8, 8, 0, nullptr);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
 }
 
 } // namespace
@@ -112,30 +157,30 @@ QStringList FileDialogNameFilters(const FileRequester& requester)
 
 FileChoice QtHost::AskOpenFile(const QString& title, const FileRequester& requester)
 {
-    return AskFile(QFileDialog::AcceptOpen, title, requester);
+    return AskFile(owner_, QFileDialog::AcceptOpen, title, requester);
 }
 
 FileChoice QtHost::AskSaveFile(const QString& title, const FileRequester& requester)
 {
-    return AskFile(QFileDialog::AcceptSave, title, requester);
+    return AskFile(owner_, QFileDialog::AcceptSave, title, requester);
 }
 
 bool QtHost::AskYesNo(const QString& title, const QString& text)
 {
-    return QMessageBox::question(DialogOwner(), title, text, QMessageBox::Yes | QMessageBox::No) ==
+    return QMessageBox::question(owner_, title, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
 void QtHost::ShowMessage(const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, DialogOwner());
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
     box.exec();
 }
 
 std::optional<DisplayRgb> QtHost::ChooseColor(DisplayRgb initial)
 {
     const QColor chosen = QColorDialog::getColor(
-        QColor(DisplayRed(initial), DisplayGreen(initial), DisplayBlue(initial)), DialogOwner());
+        QColor(DisplayRed(initial), DisplayGreen(initial), DisplayBlue(initial)), owner_);
     if (!chosen.isValid())
         return std::nullopt;
     return MakeDisplayRgb(chosen.red(), chosen.green(), chosen.blue());
@@ -155,12 +200,15 @@ void QtHost::EditPalette(AppState& state, int which)
 {
     // An empty requester makes the editor open the real colour requester,
     // which shows colours through state.levels.
-    palfade::EditPalette(state, which, DialogOwner(), {});
+    palfade::EditPalette(state, which, owner_, {});
 }
 
 void QtHost::ShowAbout(const QString& text)
 {
-    ShowMessage(QString(), text);
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
+    box.winId(); // the native window, before it is shown
+    ClearNativeWindowName(box);
+    box.exec();
 }
 
 void KeepQtSettingsIn(const QString& folder)

@@ -1,15 +1,21 @@
 #pragma once
 // Host answered by real Qt dialogs and the system clipboard. Each dialog is
-// owned by whichever palfade window is in front when it opens.
+// owned by, and centred on, the main window.
 
 #include "ui/host.h"
 
+#include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 namespace palfade {
 
 class QtHost : public Host {
 public:
+    // The window that owns every dialog and is disabled while one is open.
+    // Set once the main window exists; until then dialogs have no owner.
+    void SetOwner(QWidget* window) { owner_ = window; }
+
     FileChoice AskOpenFile(const QString& title, const FileRequester& requester) override;
     FileChoice AskSaveFile(const QString& title, const FileRequester& requester) override;
     bool AskYesNo(const QString& title, const QString& text) override;
@@ -19,6 +25,9 @@ public:
     void SetClipboardImage(const QImage& image) override;
     void EditPalette(AppState& state, int which) override;
     void ShowAbout(const QString& text) override;
+
+private:
+    QPointer<QWidget> owner_;
 };
 
 // QFileDialog name filters, one per format: "Name (*.a *.b)". Qt takes the

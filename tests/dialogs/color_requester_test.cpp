@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -100,6 +101,33 @@ private slots:
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(d.Result(), word);
+    }
+
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result"); // -2: still open
+        QTest::newRow("Return on Ok") << "ok" << int(Qt::Key_Return) << 0x7FFF;
+        QTest::newRow("Enter on Ok") << "ok" << int(Qt::Key_Enter) << 0x7FFF;
+        QTest::newRow("Return on Cancel") << "cancel" << int(Qt::Key_Return) << -1;
+        QTest::newRow("Return in a level field") << "field" << int(Qt::Key_Return) << -2;
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, result);
+        ColorRequesterDialog d(0x7FFF, LinearLevelSet());
+        Show(d);
+        QWidget* target = focus == "ok" ? static_cast<QWidget*>(d.OkButton())
+                          : focus == "cancel" ? static_cast<QWidget*>(d.CancelButton())
+                                              : static_cast<QWidget*>(d.RedField());
+        target->setFocus();
+        Key(d, static_cast<Qt::Key>(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(d.isVisible(), result == -2);
+        if (result != -2)
+            QCOMPARE(d.Result(), result);
     }
 
     void cancelReturnsMinusOne_data()
@@ -273,6 +301,8 @@ private slots:
         QCOMPARE(d.CurrentColor(), (PaletteEntry{0, 0, 0, 0}));
         QTest::mouseMove(d.Bar(), OnSurface(400, 10));
         QCOMPARE(d.BarPosition(), 63);
+        // The pointer itself is held on the bar's last column.
+        QCOMPARE(QCursor::pos(), d.Bar()->mapToGlobal(OnSurface(255, 10)));
         QTest::mouseRelease(d.Bar(), Qt::LeftButton, {}, OnSurface(400, 10));
         QCOMPARE(d.Result(), 0x7FFF);
     }
@@ -285,6 +315,7 @@ private slots:
         QCOMPARE(d.PickerCell(), QPoint(1, 1));
         QTest::mouseMove(d.Picker(), OnSurface(-50, 300));
         QCOMPARE(d.PickerCell(), QPoint(0, 31));
+        QCOMPARE(QCursor::pos(), d.Picker()->mapToGlobal(OnSurface(0, 255)));
         QCOMPARE(d.BaseColor(), (ChannelLevels{31, 0, 0}));
         QTest::mouseRelease(d.Picker(), Qt::LeftButton, {}, OnSurface(-50, 300));
     }

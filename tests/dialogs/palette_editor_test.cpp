@@ -240,6 +240,7 @@ private slots:
         QTest::newRow("x 511 is swatch 15") << 511 << 15;
         QTest::newRow("x 512 names none") << 512 << -1;
         QTest::newRow("x 900 names none") << 900 << -1;
+        QTest::newRow("below, same column") << 4 * 32 + 10 << -1;
     }
     void releaseOutsideTheStrip()
     {
@@ -254,8 +255,12 @@ private slots:
             std::swap(expected[4], expected[static_cast<std::size_t>(swappedWith)]);
         QCOMPARE(d.WorkingColors(), expected);
         QCOMPARE(d.Selected(), swappedWith >= 0 ? swappedWith : 4);
-        if (swappedWith >= 0)
-            QCOMPARE(d.HexField()->text(), WordText(EncodeHwColor(Sample()[4])));
+        // Whatever the release did, the editor shows the entry it now edits.
+        const PaletteEntry shown = expected[static_cast<std::size_t>(d.Selected())];
+        QCOMPARE(d.HexField()->text(), WordText(EncodeHwColor(shown)));
+        QCOMPARE(d.RedSlider()->value(), shown.red);
+        QCOMPARE(d.BlueSlider()->value(), shown.blue);
+        QCOMPARE(SurfacePixel(d.SelectedSwatch(), 40, 100), SurfacePixel(d.Strip(), 32 * d.Selected() + 28, 28));
     }
 
     void releaseWithoutPressUsesSwatchZero()

@@ -116,6 +116,7 @@ private slots:
     void spinBoxes_data();
     void spinBoxes();
     void typingIntoSpinBoxes();
+    void wheelOverLargePreview();
     void newResetsOnlyPalettesAndCount();
     void togglesTwice_data();
     void togglesTwice();
@@ -380,6 +381,12 @@ void MainWindowTest::spinBoxes_data()
     QTest::newRow("colours down from 16") << false << 16 << int(Qt::Key_Down) << 15 << 1;
     QTest::newRow("colours up at 16") << false << 16 << int(Qt::Key_Up) << 16 << 0;
     QTest::newRow("colours down at 1") << false << 1 << int(Qt::Key_Down) << 1 << 0;
+    // One step per key, never ten.
+    QTest::newRow("palettes page up") << true << 16 << int(Qt::Key_PageUp) << 16 << 0;
+    QTest::newRow("colours page down") << false << 12 << int(Qt::Key_PageDown) << 12 << 0;
+    QTest::newRow("palettes ctrl+up") << true << 16 << (Qt::ControlModifier | Qt::Key_Up).toCombined() << 17 << 1;
+    QTest::newRow("colours ctrl+down") << false << 16 << (Qt::ControlModifier | Qt::Key_Down).toCombined() << 15
+                                       << 1;
 }
 
 void MainWindowTest::spinBoxes()
@@ -399,7 +406,8 @@ void MainWindowTest::spinBoxes()
     rig.refreshes.clear();
 
     spin->setFocus();
-    QTest::keyClick(spin, static_cast<Qt::Key>(key));
+    const QKeyCombination combination = QKeyCombination::fromCombined(key);
+    QTest::keyClick(spin, combination.key(), combination.keyboardModifiers());
     QCOMPARE(spin->value(), expected);
     QCOMPARE(count, expected);
     QCOMPARE(static_cast<int>(rig.refreshes.count()), refreshes);
@@ -417,6 +425,57 @@ void MainWindowTest::spinBoxes()
     const int max = palettes ? 256 : 16;
     QCOMPARE(spin->value(), std::min(expected + 1, max));
     QCOMPARE(static_cast<int>(rig.refreshes.count()), expected < max ? 1 : 0);
+}
+
+// A preview larger than the area: the wheel over any part of the area zooms
+// only while the canvas has the focus, and never scrolls. The area and its
+// bars take no focus, by click or by Tab.
+void MainWindowTest::wheelOverLargePreview()
+{
+    Rig rig;
+    QVERIFY(rig.ShowActive());
+    rig.window.paletteCountSpin()->setValue(256);
+    rig.state.view.zoom = 4;
+    rig.window.RefreshView();
+    PreviewArea* area = rig.window.previewArea();
+    QScrollBar* bar = area->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    rig.refreshes.clear();
+
+    auto wheelOver = [](QWidget* target, int delta) {
+        const QPointF pos(target->width() / 2, target->height() / 2);
+        QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    };
+    const QList<QWidget*> parts{rig.window.previewCanvas(), area->viewport(), bar, area->horizontalScrollBar()};
+    QTest::mouseClick(rig.window.colorCountSpin(), Qt::LeftButton, {}, QPoint(5, 10));
+    for (QWidget* part : parts)
+        for (int delta : {-120, 120})
+            wheelOver(part, delta);
+    QCOMPARE(rig.state.view.zoom, 4);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(rig.refreshes.count(), 0);
+
+    QTest::mouseClick(rig.window.previewCanvas(), Qt::LeftButton);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 40));
+    QVERIFY(bar->value() > 0); // the bar still scrolls by clicks
+    QVERIFY(rig.window.previewCanvas()->hasFocus());
+    const int scrolled = bar->value();
+    wheelOver(bar, -120);
+    QCOMPARE(rig.state.view.zoom, 3);
+    QCOMPARE(rig.refreshes.count(), 1);
+    if (bar->maximum() >= scrolled)
+        QCOMPARE(bar->value(), scrolled);
+
+    // Tab goes round the canvas and the two spin boxes only.
+    QList<QWidget*> stops;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << QApplication::focusWidget();
+    }
+    QCOMPARE(stops, (QList<QWidget*>{rig.window.paletteCountSpin(), rig.window.colorCountSpin(),
+                                     rig.window.previewCanvas()}));
 }
 
 void MainWindowTest::typingIntoSpinBoxes()

@@ -50,6 +50,8 @@ private slots:
     void yesNo_data();
     void yesNo();
     void aboutBoxHasNoCaption();
+    void requesterStartsWithoutHistory();
+    void dialogsBelongToTheOwner();
 
 private:
     QTemporaryDir settingsFolder_;
@@ -210,6 +212,54 @@ void QtHostTest::dialogsWriteNoSettingsAtHome()
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     delete dialog; // a file dialog saves its history when it goes
     QVERIFY(QFileInfo::exists(qtDialogs.fileName()));
+}
+
+void QtHostTest::requesterStartsWithoutHistory()
+{
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    QtHost host;
+    AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(elsewhere.path()); // the user wanders off, then cancels
+        dialog->reject();
+    });
+    host.AskOpenFile("Please choose file to open..", kTextOpen);
+
+    QStringList history{"unset"};
+    QString folder;
+    bool canGoBack = true;
+    AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        history = dialog->history();
+        folder = dialog->directory().absolutePath();
+        auto* back = dialog->findChild<QWidget*>(QStringLiteral("backButton"));
+        canGoBack = back == nullptr || back->isEnabled();
+        dialog->reject();
+    });
+    host.AskSaveFile("Please choose file to save..", kFadeTableSave);
+    QVERIFY2(!history.contains(elsewhere.path()), qPrintable(history.join(',')));
+    QCOMPARE(folder, QDir::currentPath());
+    QVERIFY(!canGoBack);
+}
+
+void QtHostTest::dialogsBelongToTheOwner()
+{
+    QWidget window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QtHost host;
+    host.SetOwner(&window);
+    QList<QWidget*> parents;
+    auto record = [&parents](QDialog* dialog) {
+        parents << dialog->parentWidget();
+        dialog->reject();
+    };
+    AnswerNextDialog<QMessageBox>(record);
+    host.ShowMessage("Error", "x");
+    AnswerNextDialog<QMessageBox>(record);
+    host.AskYesNo("Confirm Save As", "x");
+    AnswerNextDialog<QFileDialog>(record);
+    host.AskOpenFile("Please choose file to open..", kTextOpen);
+    QCOMPARE(parents, (QList<QWidget*>{&window, &window, &window}));
 }
 
 QTEST_MAIN(QtHostTest)

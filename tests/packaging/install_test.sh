@@ -36,7 +36,7 @@ done
 desktop-file-validate "$root/share/applications/$id.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" > /dev/null
 xmllint --noout "$root/share/mime/packages/$id.xml"
-update-mime-database "$root/share/mime"
+XDG_DATA_DIRS=$root/share update-mime-database "$root/share/mime"
 grep -qx 'application/x-ngpal:\*\.ngpal' "$root/share/mime/globs" || fail "*.ngpal is no application/x-ngpal"
 
 for page in palfade palfade-cli; do
@@ -49,16 +49,22 @@ for page in palfade palfade-cli; do
   done
 done
 
-"$root/bin/palfade-cli" fade --top white --palettes 3 --colors 2 --format c -o - |
-  grep -q '0x0000, 0x0888,  // step 2' || fail "the installed palfade-cli wrote no fade"
+# Outputs are kept whole before grep -q looks at them: grep stops reading at
+# the first match, and pipefail would count the writer's broken pipe.
+fade=$("$root/bin/palfade-cli" fade --top white --palettes 3 --colors 2 --format c -o -)
+grep -q '0x0000, 0x0888,  // step 2' <<< "$fade" || fail "the installed palfade-cli wrote no fade"
 [ "$(QT_QPA_PLATFORM=offscreen "$root/bin/palfade" --version)" = "palfade $("$root/bin/palfade-cli" --version | cut -d' ' -f2)" ] ||
   fail "palfade --version"
 
-complete_words() {
-  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _palfade_cli; printf "%s\n" "${COMPREPLY[@]}"' \
-    _ "$root/share/bash-completion/completions/palfade-cli" "$@"
+# offers WORD WORDS...: completing the last of WORDS offers WORD.
+offers() {
+  local word=$1 offered
+  shift
+  offered=$(bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _palfade_cli
+                     printf "%s\n" "${COMPREPLY[@]}"' _ "$root/share/bash-completion/completions/palfade-cli" "$@")
+  grep -qx -- "$word" <<< "$offered" || fail "completing '$*' offers no $word: $offered"
 }
-complete_words palfade-cli '' | grep -qx preview || fail "completion offers no command"
-complete_words palfade-cli fade --pal | grep -qx -- --palettes || fail "completion offers no option"
-complete_words palfade-cli fade --format '' | grep -qx asm || fail "completion offers no format"
+offers preview palfade-cli ''
+offers --palettes palfade-cli fade --pal
+offers asm palfade-cli fade --format ''
 echo "installed files all present and valid"

@@ -1,11 +1,12 @@
 # make test: install what is missing, build, run every test with CTest.
 # make run:  install what is missing, build, start the window.
+# make package: the Debian package $(BUILD)/palfade_VERSION_ARCH.deb.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench package clean
 
 all: build
 
@@ -27,6 +28,9 @@ run: build
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(BUILD).configure.log

@@ -157,6 +157,8 @@ TEST(TextImport, EncodingsAndLineEnds)
         {"mark only", QByteArray("\xFF\xFE"), {}},
         {"empty", QByteArray(), {}},
         {"short", QByteArray("$1"), {0x0001}},
+        // A lone leading surrogate, then a pair, inside a word.
+        {"utf-16 surrogates", QByteArray("\xFF\xFE$\0" "1\0\0\xD8\0\xD8\0\xDC \0$\0" "2\0", 18), {0x0001, 0x0002}},
         // A broken sequence right before a separator must not eat it,
         // wherever the text is cut into pieces.
         {"broken before space", QByteArray("dc.w $0000,$7FF\xBA\xCD 0x08\"88 ; #$0FFF 12\r\n"), {0x0000, 0x07FF, 0x0008}},

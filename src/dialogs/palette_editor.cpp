@@ -183,8 +183,7 @@ SourcePalette PaletteEditorDialog::WorkingColors() const
 {
     SourcePalette colors{};
     for (std::size_t i = 0; i < colors.size(); ++i)
-        colors[i] = PaletteEntry{workPalette_[i].red, workPalette_[i].green, workPalette_[i].blue,
-                                 workPalette_[i].dark};
+        colors[i] = EntryOf(workPalette_[i]);
     return colors;
 }
 
@@ -268,7 +267,7 @@ void PaletteEditorDialog::StripDoubleClick(const QMouseEvent& event, QPoint pos)
         return;
     selected_ = index;
     EditorEntry& entry = workPalette_[static_cast<std::size_t>(index)];
-    const HwColor word = EncodeHwColor(PaletteEntry{entry.red, entry.green, entry.blue, entry.dark});
+    const HwColor word = EncodeHwColor(EntryOf(entry));
     const int chosen = requester_(word, this);
     if (chosen < 0)
         return;
@@ -330,7 +329,7 @@ void PaletteEditorDialog::RefreshEditor()
     std::array<HwColor, kPaletteSize> words{};
     for (std::size_t i = 0; i < workPalette_.size(); ++i) {
         EditorEntry& e = workPalette_[i];
-        words[i] = EncodeHwColor(PaletteEntry{e.red, e.green, e.blue, e.dark});
+        words[i] = EncodeHwColor(EntryOf(e));
         e.word = words[i];
         e.displayColor = static_cast<std::int32_t>(DisplayColor(levels_, e.red, e.green, e.blue, e.dark));
     }

@@ -1,5 +1,8 @@
 #include "io/export_formats.h"
 
+#include "core/hex_word.h"
+#include "io/word_bytes.h"
+
 #include <algorithm>
 
 namespace palfade {
@@ -13,15 +16,8 @@ constexpr const char* kCStepComment = " // step ";
 
 void AppendHexDigits(QByteArray& out, HwColor word)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out.append(kDigits[(word >> shift) & 0xF]);
-}
-
-void AppendBigEndian(QByteArray& out, HwColor word)
-{
-    out.append(static_cast<char>(word >> 8));
-    out.append(static_cast<char>(word & 0xFF));
+    const std::array<char, 4> digits = HexWordDigits(word);
+    out.append(digits.data(), static_cast<qsizetype>(digits.size()));
 }
 
 template <typename Words>
@@ -74,7 +70,7 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
     for (int s = 0; s < steps; ++s) {
         for (int j = 0; j < colors; ++j) {
             const FadeCell& c = table.at(j, s);
-            words[static_cast<std::size_t>(j)] = EncodeHwColor(PaletteEntry{c.red, c.green, c.blue, c.dark});
+            words[static_cast<std::size_t>(j)] = EncodeHwColor(EntryOf(c));
         }
         switch (format) {
         case FadeFormat::Assembler:
@@ -85,7 +81,7 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
             break;
         case FadeFormat::Binary:
             for (HwColor w : words)
-                AppendBigEndian(out, w);
+                AppendBigEndianWord(out, w);
             break;
         }
     }
@@ -103,16 +99,8 @@ PaletteWords SourcePaletteWords(const AppState& state, int which)
     const int step = which == 1 ? 0 : table.steps() - 1;
     for (int j = 0; j < kPaletteSize; ++j) {
         const FadeCell& c = table.at(j, step);
-        words[static_cast<std::size_t>(j)] = EncodeHwColor(PaletteEntry{c.red, c.green, c.blue, c.dark});
+        words[static_cast<std::size_t>(j)] = EncodeHwColor(EntryOf(c));
     }
-    return words;
-}
-
-PaletteWords WordsOfPalette(const SourcePalette& palette)
-{
-    PaletteWords words{};
-    for (std::size_t j = 0; j < words.size(); ++j)
-        words[j] = EncodeHwColor(palette[j]);
     return words;
 }
 
@@ -135,7 +123,7 @@ QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, Palett
         break;
     case PaletteFormat::PaletteFile:
         for (HwColor w : words)
-            AppendBigEndian(out, w);
+            AppendBigEndianWord(out, w);
         break;
     }
     return out;

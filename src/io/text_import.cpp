@@ -1,7 +1,9 @@
 #include "io/text_import.h"
 
+#include "core/hex_word.h"
+#include "io/file_access.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <utility>
 
@@ -45,16 +47,6 @@ bool IsSeparator(QChar c)
     }
 }
 
-int HexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 // token is upper case and not empty.
 void StoreToken(QStringView token, SourcePalette& palette, int& counter)
 {
@@ -66,15 +58,10 @@ void StoreToken(QStringView token, SourcePalette& palette, int& counter)
     else
         return;
 
-    unsigned word = 0;
-    for (qsizetype i = digits; i < token.size(); ++i) {
-        const int d = HexDigitValue(token[i]);
-        if (d < 0)
-            break;
-        word = ((word << 4) | static_cast<unsigned>(d)) & 0xFFFFu;
-    }
+    const QStringView hex = token.sliced(digits);
+    const HwColor word = ParseHexWord(std::u16string_view(hex.utf16(), static_cast<std::size_t>(hex.size())));
     if (counter >= 0 && counter < kPaletteSize) {
-        palette[static_cast<std::size_t>(counter)] = DecodeHwColor(static_cast<HwColor>(word));
+        palette[static_cast<std::size_t>(counter)] = DecodeHwColor(word);
         ++counter;
     }
 }
@@ -155,12 +142,6 @@ void ParsePaletteText(QStringView text, SourcePalette& palette, int& counter)
     EndWord(word, palette, counter);
 }
 
-QString DecodeTextBytes(QByteArrayView bytes)
-{
-    QStringDecoder decoder = DecoderFor(bytes);
-    return decoder.decode(bytes);
-}
-
 void PaletteTextReader::Feed(QByteArrayView bytes)
 {
     if (!started_) {
@@ -215,13 +196,6 @@ void PaletteTextReader::Finish()
     EndWord(word_, palette_, counter_);
 }
 
-void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette, int& counter)
-{
-    PaletteTextReader reader(palette, counter);
-    reader.Feed(bytes);
-    reader.Finish();
-}
-
 IoStatus ImportPaletteTextFrom(QIODevice& device, const QString& name, SourcePalette& palette, int& counter)
 {
     PaletteTextReader reader(palette, counter);
@@ -243,14 +217,9 @@ IoStatus ImportPaletteTextFrom(QIODevice& device, const QString& name, SourcePal
 
 IoStatus ImportPaletteTextFile(const QString& path, SourcePalette& palette, int& counter)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return IoStatus::Failure(QStringLiteral("cannot open %1: No such file or directory").arg(path));
-    if (info.isDir())
-        return IoStatus::Failure(QStringLiteral("cannot open %1: Is a directory").arg(path));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return IoStatus::Failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    if (const IoStatus opened = OpenForReading(file); !opened.ok())
+        return opened;
     return ImportPaletteTextFrom(file, path, palette, counter);
 }
 

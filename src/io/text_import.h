@@ -21,15 +21,13 @@ namespace palfade {
 // other character (none gives 0).
 void ParsePaletteText(QStringView text, SourcePalette& palette, int& counter);
 
-// A text file's bytes to text: UTF-8 unless the file opens with the
-// byte-order mark of UTF-8, UTF-16 LE or UTF-16 BE (the mark is dropped).
-// Invalid sequences become replacement characters.
-QString DecodeTextBytes(QByteArrayView bytes);
-
 // Reads bytes, possibly in pieces, as ParsePaletteText reads the whole text,
 // with one counter for it. Words are taken as the bytes arrive, so the time
 // is linear in the input and what is held is the word still open (plus, in
-// UTF-8, the bytes after the last ASCII one), however long the line.
+// UTF-8, the bytes after the last ASCII one), however long the line. The
+// bytes are UTF-8 unless they open with the byte-order mark of UTF-8, UTF-16
+// LE or UTF-16 BE (the mark is dropped); invalid sequences become
+// replacement characters.
 class PaletteTextReader {
 public:
     PaletteTextReader(SourcePalette& palette, int& counter) : palette_(palette), counter_(counter) {}
@@ -53,9 +51,6 @@ private:
     QByteArray carry_; // bytes after the last whole character
     QString word_; // the word not yet closed by a separator
 };
-
-// Whole text in bytes, as a file holds it.
-void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette, int& counter);
 
 // Reads the device to its end (or until 16 entries are stored).
 IoStatus ImportPaletteTextFrom(QIODevice& device, const QString& name, SourcePalette& palette, int& counter);

@@ -131,8 +131,10 @@ TEST(SourcePaletteExport, TopAndBottomComeFromTheTableEnds)
     ComputeFade(state);
     EXPECT_EQ(SourcePaletteWords(state, 1)[4], 0xDA52);
     EXPECT_EQ(SourcePaletteWords(state, 2)[0], 0x0842);
-    EXPECT_EQ(SourcePaletteWords(state, 1), WordsOfPalette(state.palettes[0]));
-    EXPECT_EQ(SourcePaletteWords(state, 2), WordsOfPalette(state.palettes[1]));
+    for (std::size_t j = 0; j < kPaletteSize; ++j) {
+        EXPECT_EQ(SourcePaletteWords(state, 1)[j], EncodeHwColor(state.palettes[0][j]));
+        EXPECT_EQ(SourcePaletteWords(state, 2)[j], EncodeHwColor(state.palettes[1][j]));
+    }
     EXPECT_TRUE(SourcePaletteExport(SourcePaletteWords(state, 2), SourcePaletteStepNumber(state, 2),
                                     PaletteFormat::C)
                     .contains("  // step 3\r\n"));

@@ -26,14 +26,6 @@ struct PaletteEntry {
 
 using SourcePalette = std::array<PaletteEntry, kPaletteSize>;
 
-// The colour of a fade cell or a palette editor entry, which carry the same
-// four fields beside values derived from them.
-template <typename Colour>
-constexpr PaletteEntry EntryOf(const Colour& c)
-{
-    return PaletteEntry{c.red, c.green, c.blue, c.dark};
-}
-
 constexpr HwColor EncodeHwColor(const PaletteEntry& e)
 {
     std::uint32_t w = ((static_cast<std::uint32_t>(e.blue) >> 1) & 0xF) |

@@ -70,7 +70,7 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
     for (int s = 0; s < steps; ++s) {
         for (int j = 0; j < colors; ++j) {
             const FadeCell& c = table.at(j, s);
-            words[static_cast<std::size_t>(j)] = EncodeHwColor(EntryOf(c));
+            words[static_cast<std::size_t>(j)] = EncodeHwColor(c);
         }
         switch (format) {
         case FadeFormat::Assembler:
@@ -99,7 +99,7 @@ PaletteWords SourcePaletteWords(const AppState& state, int which)
     const int step = which == 1 ? 0 : table.steps() - 1;
     for (int j = 0; j < kPaletteSize; ++j) {
         const FadeCell& c = table.at(j, step);
-        words[static_cast<std::size_t>(j)] = EncodeHwColor(EntryOf(c));
+        words[static_cast<std::size_t>(j)] = EncodeHwColor(c);
     }
     return words;
 }

@@ -19,7 +19,7 @@ FadeTable TableOfWords(const std::vector<std::vector<HwColor>>& steps)
     for (std::size_t s = 0; s < steps.size(); ++s)
         for (std::size_t j = 0; j < steps[s].size(); ++j) {
             const PaletteEntry e = DecodeHwColor(steps[s][j]);
-            table.at(static_cast<int>(j), static_cast<int>(s)) = FadeCell{e.red, e.green, e.blue, e.dark, 0};
+            table.at(static_cast<int>(j), static_cast<int>(s)) = FadeCell{e, 0};
         }
     return table;
 }
@@ -65,7 +65,7 @@ TEST(FadeTableExport, LargestShape)
 {
     FadeTable table;
     table.Reset(kMaxPalettes);
-    table.at(15, 255) = FadeCell{31, 31, 31, 1, 0};
+    table.at(15, 255) = FadeCell{{31, 31, 31, 1}, 0};
 
     const QByteArray assembler = FadeTableExport(table, 256, 16, FadeFormat::Assembler);
     const QList<QByteArray> lines = assembler.split('\n');

@@ -53,7 +53,7 @@ void BM_RefreshViewAndPaint(benchmark::State& st)
     QApplication::processEvents();
     for (auto _ : st) {
         window.RefreshView();
-        window.previewCanvas()->repaint();
+        window.PreviewCanvasWidget()->repaint();
         benchmark::ClobberMemory();
     }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the palette text parser, the palette file
-# reader and the picture import with clang (fuzzer, address and undefined
-# sanitizers) in fuzz-build/, then runs each one after the other.
+# reader, the picture import and the PNG encoder (decoded by libpng's reader)
+# with clang (fuzzer, address and undefined sanitizers) in fuzz-build/, then
+# runs each one after the other.
 #   scripts/fuzz.sh [seconds per target, default 120]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,15 +13,16 @@ flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefin
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPALFADE_FUZZ=ON -DPALFADE_BUILD_BENCH=OFF -DPALFADE_WERROR=ON \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" > "$build.configure.log"
-cmake --build "$build" -j2 --target fuzz_palette_text fuzz_palette_file fuzz_picture_import
+cmake --build "$build" -j2 --target fuzz_palette_text fuzz_palette_file fuzz_picture_import fuzz_png_export
 
 # Seeds: the program's own exports and small pictures of every format.
 seeds=$build/seeds
-mkdir -p "$seeds/palette_text" "$seeds/palette_file" "$seeds/picture_import"
+mkdir -p "$seeds/palette_text" "$seeds/palette_file" "$seeds/picture_import" "$seeds/png_export"
 printf 'PAL: dc.w $0000,$7FFF, 0x0888 ; #$0FFF 12\r\n' > "$seeds/palette_text/asm"
 printf 'const int fade_colors[] =\r\n{\r\n\t0x0000, 0x7FFF,  // step 1\r\n};\r\n' > "$seeds/palette_text/c"
 printf '\xff\xfe$\x000\x00x\x00' > "$seeds/palette_text/utf16"
 printf '\x7f\xff\x80\x00\x0f\x00' > "$seeds/palette_file/short"
+head -c 4096 /dev/urandom > "$seeds/png_export/random"
 if command -v convert > /dev/null; then
   for ext in png bmp gif jpg; do
     convert -size 5x3 xc:red -fill blue -draw 'point 0,0' "$seeds/picture_import/seed.$ext"
@@ -29,7 +31,7 @@ fi
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=detect_leaks=1
-for name in palette_text palette_file picture_import; do
+for name in palette_text palette_file picture_import png_export; do
   corpus=$build/corpus/$name
   mkdir -p "$corpus"
   echo "== fuzz_$name for ${seconds}s"

@@ -12,11 +12,8 @@ namespace palfade {
 inline constexpr int kMinPalettes = 3;
 inline constexpr int kMaxPalettes = 256;
 
-struct FadeCell {
-    std::int32_t red = 0;
-    std::int32_t green = 0;
-    std::int32_t blue = 0;
-    std::int32_t dark = 0;
+// A cell is a palette entry with the colour the preview shows for it.
+struct FadeCell : PaletteEntry {
     std::uint32_t displayColor = 0; // 0x00BBGGRR, filled by the preview renderer
 
     bool operator==(const FadeCell&) const = default;

@@ -12,6 +12,5 @@ std::u16string Shift(std::u16string_view text, int by)
 } // namespace
 
 std::u16string UnscrambleText(std::u16string_view stored) { return Shift(stored, -3); }
-std::u16string ScrambleText(std::u16string_view plain) { return Shift(plain, 3); }
 
 } // namespace palfade

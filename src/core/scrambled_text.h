@@ -8,6 +8,5 @@
 namespace palfade {
 
 std::u16string UnscrambleText(std::u16string_view stored);
-std::u16string ScrambleText(std::u16string_view plain);
 
 } // namespace palfade

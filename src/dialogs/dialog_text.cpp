@@ -1,5 +1,7 @@
 #include "dialogs/dialog_text.h"
 
+#include "core/hex_word.h"
+
 #include <QStringList>
 
 namespace palfade {
@@ -11,7 +13,8 @@ QString LevelText(int level)
 
 QString WordText(HwColor word)
 {
-    return QStringLiteral("$%1").arg(word, 4, 16, QLatin1Char('0')).toUpper();
+    const std::array<char, 4> digits = HexWordDigits(word);
+    return QLatin1Char('$') + QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size()));
 }
 
 QString BinaryText(HwColor word)
@@ -47,26 +50,8 @@ QString AssemblerText(const std::array<HwColor, kPaletteSize>& words)
 
 HwColor ParseHexField(const QString& text)
 {
-    QString full = text;
-    if (!full.startsWith(QLatin1Char('$')))
-        full.prepend(QLatin1Char('$'));
-    // Keeping only the low 16 bits while accumulating gives the last four
-    // digits and cannot overflow however many digits are typed.
-    unsigned value = 0;
-    for (qsizetype i = 1; i < full.size(); ++i) {
-        const char16_t c = full.at(i).unicode();
-        int digit = -1;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        else if (c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        if (digit < 0)
-            break;
-        value = ((value << 4) | static_cast<unsigned>(digit)) & 0xFFFFu;
-    }
-    return static_cast<HwColor>(value);
+    const QStringView digits = text.startsWith(QLatin1Char('$')) ? QStringView(text).sliced(1) : QStringView(text);
+    return ParseHexWord(std::u16string_view(digits.utf16(), static_cast<std::size_t>(digits.size())));
 }
 
 } // namespace palfade

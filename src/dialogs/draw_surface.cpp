@@ -76,6 +76,11 @@ void DrawSurface::leaveEvent(QEvent* event)
         onLeave();
 }
 
+QColor ToQColor(DisplayRgb color)
+{
+    return QColor(DisplayRed(color), DisplayGreen(color), DisplayBlue(color));
+}
+
 void FillDisplayRect(QImage& image, const QRect& rect, DisplayRgb color)
 {
     const QRect clipped = rect.intersected(image.rect());

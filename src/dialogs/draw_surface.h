@@ -5,6 +5,7 @@
 #include "core/level_table.h"
 
 #include <QFrame>
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 
@@ -56,6 +57,9 @@ private:
 };
 
 inline constexpr int kSurfaceBorder = 2;
+
+// The one conversion from a display colour to a QColor.
+QColor ToQColor(DisplayRgb color);
 
 // Pixel work on Format_RGB32 pictures; everything is clipped to the picture.
 void FillDisplayRect(QImage& image, const QRect& rect, DisplayRgb color);

@@ -32,10 +32,7 @@ int SwatchIndex(int x) { return x / kSwatchPixels; }
 // Only the colour goes in; the display colour and word follow at the next refresh.
 void SetColor(EditorEntry& entry, const PaletteEntry& color)
 {
-    entry.red = color.red;
-    entry.green = color.green;
-    entry.blue = color.blue;
-    entry.dark = color.dark;
+    static_cast<PaletteEntry&>(entry) = color;
 }
 bool IsSwatch(int index) { return index >= 0 && index < kPaletteSize; }
 
@@ -183,8 +180,7 @@ SourcePalette PaletteEditorDialog::WorkingColors() const
 {
     SourcePalette colors{};
     for (std::size_t i = 0; i < colors.size(); ++i)
-        colors[i] = PaletteEntry{workPalette_[i].red, workPalette_[i].green, workPalette_[i].blue,
-                                 workPalette_[i].dark};
+        colors[i] = workPalette_[i];
     return colors;
 }
 
@@ -269,7 +265,7 @@ void PaletteEditorDialog::StripDoubleClick(const QMouseEvent& event, QPoint pos)
         return;
     selected_ = index;
     EditorEntry& entry = workPalette_[static_cast<std::size_t>(index)];
-    const HwColor word = EncodeHwColor(PaletteEntry{entry.red, entry.green, entry.blue, entry.dark});
+    const HwColor word = EncodeHwColor(entry);
     const int chosen = requester_(word, this);
     if (chosen < 0)
         return;
@@ -331,7 +327,7 @@ void PaletteEditorDialog::RefreshEditor()
     std::array<HwColor, kPaletteSize> words{};
     for (std::size_t i = 0; i < workPalette_.size(); ++i) {
         EditorEntry& e = workPalette_[i];
-        words[i] = EncodeHwColor(PaletteEntry{e.red, e.green, e.blue, e.dark});
+        words[i] = EncodeHwColor(e);
         e.word = words[i];
         e.displayColor = static_cast<std::int32_t>(DisplayColor(levels_, e.red, e.green, e.blue, e.dark));
     }

@@ -34,11 +34,7 @@ using ColorRequester = std::function<int(HwColor word, QWidget* opener)>;
 // the real colour requester. Returns true when "Ok" ended the dialog.
 bool EditPalette(AppState& state, int which, QWidget* owner, const ColorRequester& requester);
 
-struct EditorEntry {
-    std::int32_t red = 0;
-    std::int32_t green = 0;
-    std::int32_t blue = 0;
-    std::int32_t dark = 0;
+struct EditorEntry : PaletteEntry {
     std::int32_t displayColor = 0; // recomputed at every refresh
     std::int32_t word = 0;         // recomputed at every refresh
 };

@@ -1,5 +1,8 @@
 #include "io/export_formats.h"
 
+#include "core/hex_word.h"
+#include "io/word_bytes.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -18,15 +21,8 @@ constexpr const char* kCPaletteOnlyComment = " // palette ";
 
 void AppendHexDigits(QByteArray& out, HwColor word)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out.append(kDigits[(word >> shift) & 0xF]);
-}
-
-void AppendBigEndian(QByteArray& out, HwColor word)
-{
-    out.append(static_cast<char>(word >> 8));
-    out.append(static_cast<char>(word & 0xFF));
+    const std::array<char, 4> digits = HexWordDigits(word);
+    out.append(digits.data(), static_cast<qsizetype>(digits.size()));
 }
 
 // The Motorola form marks hex with "$", GNU as with "0x".
@@ -95,7 +91,7 @@ template <typename Words>
 void AppendBinaryWords(QByteArray& out, const Words& words)
 {
     for (HwColor w : words)
-        AppendBigEndian(out, w);
+        AppendBigEndianWord(out, w);
 }
 
 // The words of colours 0 to words.size() - 1 of one step.
@@ -103,7 +99,7 @@ void StepWords(const FadeTable& table, int step, std::vector<HwColor>& words)
 {
     for (std::size_t j = 0; j < words.size(); ++j) {
         const FadeCell& c = table.at(static_cast<int>(j), step);
-        words[j] = EncodeHwColor(PaletteEntry{c.red, c.green, c.blue, c.dark});
+        words[j] = EncodeHwColor(c);
     }
 }
 
@@ -216,16 +212,8 @@ PaletteWords SourcePaletteWords(const AppState& state, int which)
     const int step = which == 1 ? 0 : table.steps() - 1;
     for (int j = 0; j < kPaletteSize; ++j) {
         const FadeCell& c = table.at(j, step);
-        words[static_cast<std::size_t>(j)] = EncodeHwColor(PaletteEntry{c.red, c.green, c.blue, c.dark});
+        words[static_cast<std::size_t>(j)] = EncodeHwColor(c);
     }
-    return words;
-}
-
-PaletteWords WordsOfPalette(const SourcePalette& palette)
-{
-    PaletteWords words{};
-    for (std::size_t j = 0; j < words.size(); ++j)
-        words[j] = EncodeHwColor(palette[j]);
     return words;
 }
 

@@ -59,7 +59,6 @@ QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCou
 // (which = 2, the last step), read from the fade table's ends, which every
 // computation sets equal to the source palettes.
 PaletteWords SourcePaletteWords(const AppState& state, int which);
-PaletteWords WordsOfPalette(const SourcePalette& palette);
 
 // One palette, always all 16 words. stepNumber is only used by the C form's
 // comment: 1 for Palette 1 (Top), the palette count for Palette 2 (Bottom).

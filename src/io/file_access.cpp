@@ -48,6 +48,24 @@ IoStatus RefuseSpecialFile(const QString& path)
     return IoStatus::Success();
 }
 
+QString CannotOpenReason(const QString& path, const QString& why)
+{
+    return Reason(QStringLiteral("cannot open"), path, why);
+}
+
+IoStatus OpenForReading(QFile& file)
+{
+    const QString path = file.fileName();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return IoStatus::Failure(CannotOpenReason(path, QStringLiteral("No such file or directory")));
+    if (info.isDir())
+        return IoStatus::Failure(CannotOpenReason(path, QStringLiteral("Is a directory")));
+    if (!file.open(QIODevice::ReadOnly))
+        return IoStatus::Failure(CannotOpenReason(path, file.errorString()));
+    return IoStatus::Success();
+}
+
 std::optional<qint64> ExistingFileSize(const QString& path)
 {
     if (path.isEmpty())
@@ -63,18 +81,9 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
     IoResult<QByteArray> result;
     if (totalSize != nullptr)
         *totalSize = -1;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = Reason(QStringLiteral("cannot open"), path, QStringLiteral("No such file or directory"));
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = Reason(QStringLiteral("cannot open"), path, QStringLiteral("Is a directory"));
-        return result;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = Reason(QStringLiteral("cannot open"), path, file.errorString());
+    if (const IoStatus opened = OpenForReading(file); !opened.ok()) {
+        result.error = opened.error;
         return result;
     }
     if (totalSize != nullptr && !file.isSequential())

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 
 #include <optional>
@@ -16,6 +17,13 @@ namespace palfade {
 // missing path, a directory or a special file. This is the "a file exists
 // there" test of the save confirmation and of dropped palette files.
 std::optional<qint64> ExistingFileSize(const QString& path);
+
+// "cannot open PATH: why", the message of every file that cannot be read.
+QString CannotOpenReason(const QString& path, const QString& why);
+
+// Opens the file (named already) for reading; a missing file, a directory or
+// a refusal gives the reason.
+IoStatus OpenForReading(QFile& file);
 
 // Reads at most maxBytes from the start of the file. A directory or a file
 // that cannot be opened is an error; `totalSize` receives the file's size when

@@ -16,7 +16,6 @@ inline constexpr qint64 kPaletteFileSize = 2 * kPaletteSize; // 32 bytes
 // Missing bytes read as zero, so a short file still gives 16 entries (an
 // empty one 16 non-dark blacks); bytes after the 32nd are ignored.
 SourcePalette PaletteFromBytes(QByteArrayView bytes);
-QByteArray PaletteToBytes(const SourcePalette& palette);
 
 struct PaletteFileContent {
     SourcePalette palette{};

@@ -1,7 +1,9 @@
 #include "io/text_import.h"
 
+#include "core/hex_word.h"
+#include "io/file_access.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <optional>
 #include <utility>
@@ -46,16 +48,6 @@ bool IsSeparator(QChar c)
     }
 }
 
-int HexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 // token is upper case and not empty. Only a colour token gives a word.
 std::optional<HwColor> ColourTokenWord(QStringView token)
 {
@@ -67,14 +59,8 @@ std::optional<HwColor> ColourTokenWord(QStringView token)
     else
         return std::nullopt;
 
-    unsigned word = 0;
-    for (qsizetype i = digits; i < token.size(); ++i) {
-        const int d = HexDigitValue(token[i]);
-        if (d < 0)
-            break;
-        word = ((word << 4) | static_cast<unsigned>(d)) & 0xFFFFu;
-    }
-    return static_cast<HwColor>(word);
+    const QStringView hex = token.sliced(digits);
+    return ParseHexWord(std::u16string_view(hex.utf16(), static_cast<std::size_t>(hex.size())));
 }
 
 void StoreToken(QStringView token, SourcePalette& palette, int& counter)
@@ -84,6 +70,40 @@ void StoreToken(QStringView token, SourcePalette& palette, int& counter)
         palette[static_cast<std::size_t>(counter)] = DecodeHwColor(*word);
         ++counter;
     }
+}
+
+// Whether the word, upper-cased, begins with "$" or "0X". Only "$", "0", "x"
+// and "X" upper-case to those characters, so the test needs no upper-casing;
+// the digits after the mark do (a ligature such as U+FB00 becomes "FF").
+bool IsColourWord(QStringView word)
+{
+    return word.startsWith(u'$') || (word.size() >= 2 && word[0] == u'0' && (word[1] == u'x' || word[1] == u'X'));
+}
+
+void EndWord(QString& word, SourcePalette& palette, int& counter)
+{
+    if (word.isEmpty())
+        return;
+    if (counter >= 0 && counter < kPaletteSize && IsColourWord(word))
+        StoreToken(word.toUpper(), palette, counter);
+    word.resize(0); // keeps the capacity for the next word
+}
+
+// Ends each word of text that a separator closes; the word still open at
+// the end of text stays in `word` for the text that follows.
+void ScanWords(QStringView text, QString& word, SourcePalette& palette, int& counter)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!IsSeparator(text[i]))
+            continue;
+        if (i > start)
+            word.append(text.sliced(start, i - start));
+        EndWord(word, palette, counter);
+        start = i + 1;
+    }
+    if (start < text.size())
+        word.append(text.sliced(start));
 }
 
 constexpr qsizetype kChunkSize = 64 * 1024;
@@ -100,16 +120,18 @@ QStringDecoder DecoderFor(QByteArrayView head)
 
 // Length of the longest start of bytes that ends on a character boundary
 // whatever follows: after an ASCII byte in UTF-8, after a code unit that is
-// not a leading surrogate in UTF-16.
-qsizetype CompleteCharacters(QByteArrayView bytes, bool utf16, bool bigEndian)
+// not a leading surrogate in UTF-16. The first `known` bytes are the rest of
+// an earlier call, known to hold no such boundary, and are not looked at
+// again; 0 when there is no boundary.
+qsizetype CompleteCharacters(QByteArrayView bytes, qsizetype known, bool utf16, bool bigEndian)
 {
     if (!utf16) {
-        for (qsizetype i = bytes.size(); i > 0; --i)
+        for (qsizetype i = bytes.size(); i > known; --i)
             if (static_cast<unsigned char>(bytes[i - 1]) < 0x80)
                 return i;
         return 0;
     }
-    for (qsizetype i = bytes.size() & ~qsizetype(1); i > 0; i -= 2) {
+    for (qsizetype i = bytes.size() & ~qsizetype(1); i > (known & ~qsizetype(1)); i -= 2) {
         const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i - 2 : i - 1]);
         if (hi < 0xD8 || hi > 0xDB)
             return i;
@@ -121,36 +143,23 @@ qsizetype CompleteCharacters(QByteArrayView bytes, bool utf16, bool bigEndian)
 
 void ParsePaletteText(QStringView text, SourcePalette& palette, int& counter)
 {
-    const QString upper = text.toString().toUpper();
-    const QStringView all(upper);
-    qsizetype start = -1;
-    for (qsizetype i = 0; i <= all.size(); ++i) {
-        const bool boundary = i == all.size() || IsSeparator(all[i]);
-        if (!boundary) {
-            if (start < 0)
-                start = i;
-        } else if (start >= 0) {
-            StoreToken(all.sliced(start, i - start), palette, counter);
-            start = -1;
-        }
-    }
+    QString word;
+    ScanWords(text, word, palette, counter);
+    EndWord(word, palette, counter);
 }
 
 std::vector<HwColor> ColourWordsOf(QStringView text)
 {
     std::vector<HwColor> words;
-    const QString upper = text.toString().toUpper();
-    const QStringView all(upper);
-    qsizetype start = -1;
-    for (qsizetype i = 0; i <= all.size(); ++i) {
-        if (i < all.size() && !IsSeparator(all[i])) {
-            if (start < 0)
-                start = i;
-        } else if (start >= 0) {
-            if (const std::optional<HwColor> word = ColourTokenWord(all.sliced(start, i - start)))
-                words.push_back(*word);
-            start = -1;
-        }
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !IsSeparator(text[i]))
+            continue;
+        const QStringView word = text.sliced(start, i - start);
+        if (IsColourWord(word))
+            if (const std::optional<HwColor> value = ColourTokenWord(word.toString().toUpper()))
+                words.push_back(*value);
+        start = i + 1;
     }
     return words;
 }
@@ -186,28 +195,19 @@ void PaletteTextReader::Decode(QByteArrayView bytes)
     // by a piece boundary differently from the same bytes in one piece when
     // the sequence is invalid, and a file must read the same however it
     // arrives. The rest waits for the next piece.
+    const qsizetype known = carry_.size();
     carry_.append(bytes.data(), bytes.size());
-    const qsizetype cut = CompleteCharacters(carry_, utf16_, bigEndian_);
-    pending_ += decoder_.decode(QByteArrayView(carry_).first(cut));
+    const qsizetype cut = CompleteCharacters(carry_, known, utf16_, bigEndian_);
+    if (cut == 0)
+        return;
+    Scan(QByteArrayView(carry_).first(cut));
     carry_.remove(0, cut);
-    ParseCompleteLines();
 }
 
-void PaletteTextReader::ParseCompleteLines()
+void PaletteTextReader::Scan(QByteArrayView bytes)
 {
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < pending_.size(); ++i) {
-        const QChar c = pending_[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        ParsePaletteText(QStringView(pending_).sliced(lineStart, i - lineStart), palette_, counter_);
-        // CR LF is one line end; a CR at the very end of a piece may still
-        // be followed by its LF, which then only ends an empty line.
-        if (c == u'\r' && i + 1 < pending_.size() && pending_[i + 1] == u'\n')
-            ++i;
-        lineStart = i + 1;
-    }
-    pending_.remove(0, lineStart);
+    const QString text = decoder_.decode(bytes);
+    ScanWords(text, word_, palette_, counter_);
 }
 
 void PaletteTextReader::Finish()
@@ -217,20 +217,11 @@ void PaletteTextReader::Finish()
         Decode(head);
     }
     if (started_) {
-        pending_ += decoder_.decode(carry_);
+        Scan(carry_);
         carry_.clear();
-        pending_ += decoder_.decode(QByteArrayView()); // an incomplete last sequence
+        Scan(QByteArrayView()); // an incomplete last sequence
     }
-    if (!pending_.isEmpty())
-        ParsePaletteText(pending_, palette_, counter_);
-    pending_.clear();
-}
-
-void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette, int& counter)
-{
-    PaletteTextReader reader(palette, counter);
-    reader.Feed(bytes);
-    reader.Finish();
+    EndWord(word_, palette_, counter_);
 }
 
 IoStatus ImportPaletteTextFrom(QIODevice& device, const QString& name, SourcePalette& palette, int& counter)
@@ -254,14 +245,9 @@ IoStatus ImportPaletteTextFrom(QIODevice& device, const QString& name, SourcePal
 
 IoStatus ImportPaletteTextFile(const QString& path, SourcePalette& palette, int& counter)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return IoStatus::Failure(QStringLiteral("cannot open %1: No such file or directory").arg(path));
-    if (info.isDir())
-        return IoStatus::Failure(QStringLiteral("cannot open %1: Is a directory").arg(path));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return IoStatus::Failure(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    if (const IoStatus opened = OpenForReading(file); !opened.ok())
+        return opened;
     return ImportPaletteTextFrom(file, path, palette, counter);
 }
 

@@ -32,8 +32,13 @@ std::vector<HwColor> ColourWordsOf(QStringView text);
 // Invalid sequences become replacement characters.
 QString DecodeTextBytes(QByteArrayView bytes);
 
-// Feeds bytes, possibly in pieces, to ParsePaletteText one line at a time
-// (lines end at CR LF, LF or CR) with one counter for the whole text.
+// Reads bytes, possibly in pieces, as ParsePaletteText reads the whole text,
+// with one counter for it. Words are taken as the bytes arrive, so the time
+// is linear in the input and what is held is the word still open (plus, in
+// UTF-8, the bytes after the last ASCII one), however long the line. The
+// bytes are UTF-8 unless they open with the byte-order mark of UTF-8, UTF-16
+// LE or UTF-16 BE (the mark is dropped); invalid sequences become
+// replacement characters.
 class PaletteTextReader {
 public:
     PaletteTextReader(SourcePalette& palette, int& counter) : palette_(palette), counter_(counter) {}
@@ -45,7 +50,7 @@ public:
 
 private:
     void Decode(QByteArrayView bytes);
-    void ParseCompleteLines();
+    void Scan(QByteArrayView bytes);
 
     SourcePalette& palette_;
     int& counter_;
@@ -55,11 +60,8 @@ private:
     bool utf16_ = false;
     bool bigEndian_ = false;
     QByteArray carry_; // bytes after the last whole character
-    QString pending_; // text after the last line end seen so far
+    QString word_; // the word not yet closed by a separator
 };
-
-// Whole text in bytes, as a file holds it.
-void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette, int& counter);
 
 // Reads the device to its end (or until 16 entries are stored).
 IoStatus ImportPaletteTextFrom(QIODevice& device, const QString& name, SourcePalette& palette, int& counter);

@@ -37,4 +37,16 @@ enum CommandId : int {
     kCmdAbout = 33,
 };
 
+// The two palette menus carry the same commands in the same order; Palette
+// 2's id of each is Palette 1's plus this.
+inline constexpr int kPalette2IdOffset = kCmdOpenPalette2 - kCmdOpenPalette1;
+static_assert(kCmdImportClipboard2 - kCmdImportClipboard1 == kPalette2IdOffset &&
+              kCmdBlackPalette2 - kCmdBlackPalette1 == kPalette2IdOffset);
+
+// The id of a palette command (given by its Palette 1 id) for palette `which` (1 or 2).
+constexpr int PaletteCommandId(int palette1Id, int which)
+{
+    return palette1Id + (which - 1) * kPalette2IdOffset;
+}
+
 } // namespace palfade

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "core/palette_commands.h"
+#include "dialogs/draw_surface.h"
 #include "render/preview_renderer.h"
 #include "ui/command_ids.h"
 #include "ui/file_commands.h"
@@ -38,7 +39,8 @@ constexpr int kAreaLeft = 3;
 constexpr int kAreaTop = 30;
 constexpr int kAreaSideMargins = 6;  // 3 left, 3 right
 constexpr int kAreaHeightLoss = 31;  // the 30-pixel strip and 1 pixel above the status bar
-constexpr int kStatusWidths[kStatusFieldCount] = {0, 150, 100, 150, 100}; // 0: the remaining width
+// Indexed by StatusBarField; 0: the remaining width.
+constexpr int kStatusWidths[kStatusFieldCount] = {0, 150, 100, 150, 100};
 
 constexpr QRect kPaletteLabelRect(5, 7, 100, 20);
 constexpr QRect kPaletteSpinRect(105, 5, 50, 20);
@@ -47,12 +49,34 @@ constexpr QRect kColorSpinRect(300, 5, 50, 20);
 constexpr const char* kPaletteLabelText = "# Palettes (3-256):";
 constexpr const char* kColorLabelText = "# Colors (1-16):";
 
-constexpr const char* kHardwareOn = "Hardware colors : On";
-constexpr const char* kHardwareOff = "Hardware colors : Off";
-constexpr const char* kDarkBitOn = "Dark bit : On";
-constexpr const char* kDarkBitOff = "Dark bit : Off";
-constexpr const char* kSimpleFadeOn = "Simple fade : On";
-constexpr const char* kSimpleFadeOff = "Simple fade : Off";
+// Each setting the menus switch on and off: its command, its flag, and the
+// status bar field that shows it with its two texts (the grid has none).
+struct Toggle {
+    int id;
+    void (*toggle)(AppState&);
+    bool ViewSettings::*flag;
+    StatusBarField field;
+    const char* onText;
+    const char* offText;
+};
+
+constexpr Toggle kToggles[] = {
+    {kCmdShowGrid, &ToggleGrid, &ViewSettings::showGrid, StatusBarField::Message, nullptr, nullptr},
+    {kCmdHardwareColors, &ToggleHardwareColors, &ViewSettings::hardwareColors, StatusBarField::HardwareColors,
+     "Hardware colors : On", "Hardware colors : Off"},
+    {kCmdDarkBit, &ToggleDarkBit, &ViewSettings::useDarkBit, StatusBarField::DarkBit, "Dark bit : On",
+     "Dark bit : Off"},
+    {kCmdSimpleFade, &ToggleSimpleFade, &ViewSettings::simpleFade, StatusBarField::SimpleFade, "Simple fade : On",
+     "Simple fade : Off"},
+};
+
+const Toggle* FindToggle(int id)
+{
+    for (const Toggle& t : kToggles)
+        if (t.id == id)
+            return &t;
+    return nullptr;
+}
 
 constexpr int kSeparator = 0;
 
@@ -65,6 +89,7 @@ struct MenuItem {
 struct Menu {
     const char* title;
     std::span<const MenuItem> items;
+    int palette; // 1 or 2 for a palette menu (its items carry Palette 1's ids), else 0
 };
 
 constexpr MenuItem kFileItems[] = {
@@ -73,7 +98,7 @@ constexpr MenuItem kFileItems[] = {
     {nullptr, kSeparator, nullptr},
     {"Quit", kCmdQuit, nullptr},
 };
-constexpr MenuItem kPalette1Items[] = {
+constexpr MenuItem kPaletteItems[] = {
     {"Open..", kCmdOpenPalette1, nullptr},
     {"Save As..", kCmdSavePalette1, nullptr},
     {"Edit palette..", kCmdEditPalette1, nullptr},
@@ -84,18 +109,6 @@ constexpr MenuItem kPalette1Items[] = {
     {"Greyscale loaded palette", kCmdGreyscalePalette1, nullptr},
     {"Set to black", kCmdBlackPalette1, nullptr},
     {"Set to white", kCmdWhitePalette1, nullptr},
-};
-constexpr MenuItem kPalette2Items[] = {
-    {"Open..", kCmdOpenPalette2, nullptr},
-    {"Save As..", kCmdSavePalette2, nullptr},
-    {"Edit palette..", kCmdEditPalette2, nullptr},
-    {"Import from file..", kCmdImportFile2, nullptr},
-    {"Import from image..", kCmdImportImage2, nullptr},
-    {"Import from clipboard", kCmdImportClipboard2, nullptr},
-    {nullptr, kSeparator, nullptr},
-    {"Greyscale loaded palette", kCmdGreyscalePalette2, nullptr},
-    {"Set to black", kCmdBlackPalette2, nullptr},
-    {"Set to white", kCmdWhitePalette2, nullptr},
 };
 constexpr MenuItem kOptionsItems[] = {
     {"Swap palettes", kCmdSwapPalettes, nullptr},
@@ -116,23 +129,13 @@ constexpr MenuItem kHelpItems[] = {
 };
 
 constexpr Menu kMenus[] = {
-    {"File", kFileItems},
-    {"Palette 1 (Top)", kPalette1Items},
-    {"Palette 2 (Bottom)", kPalette2Items},
-    {"Options", kOptionsItems},
-    {"Settings", kSettingsItems},
-    {"Help", kHelpItems},
+    {"File", kFileItems, 0},
+    {"Palette 1 (Top)", kPaletteItems, 1},
+    {"Palette 2 (Bottom)", kPaletteItems, 2},
+    {"Options", kOptionsItems, 0},
+    {"Settings", kSettingsItems, 0},
+    {"Help", kHelpItems, 0},
 };
-
-bool IsToggle(int id)
-{
-    return id == kCmdShowGrid || id == kCmdHardwareColors || id == kCmdDarkBit || id == kCmdSimpleFade;
-}
-
-QColor ToQColor(DisplayRgb c)
-{
-    return QColor(DisplayRed(c), DisplayGreen(c), DisplayBlue(c));
-}
 
 // The value changes only through the arrows and the arrow keys, one step
 // each: typing goes to a read-only field, Page Up and Page Down do nothing,
@@ -246,11 +249,11 @@ void MainWindow::BuildMenus()
                 m->addSeparator();
                 continue;
             }
+            const int id = menu.palette > 0 ? PaletteCommandId(item.id, menu.palette) : item.id;
             QAction* action = m->addAction(QString::fromLatin1(item.text));
             if (item.shortcut != nullptr)
                 action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
-            action->setCheckable(IsToggle(item.id));
-            const int id = item.id;
+            action->setCheckable(FindToggle(id) != nullptr);
             connect(action, &QAction::triggered, this, [this, id] { DispatchCommand(id); });
             actions_[id] = action;
         }
@@ -328,7 +331,7 @@ void MainWindow::LayoutWindow()
                               client->height() - kAreaHeightLoss);
 }
 
-PreviewCanvas* MainWindow::previewCanvas() const
+PreviewCanvas* MainWindow::PreviewCanvasWidget() const
 {
     return previewArea_->canvas();
 }
@@ -339,9 +342,9 @@ QAction* MainWindow::CommandAction(int id) const
     return it == actions_.end() ? nullptr : it->second;
 }
 
-QLabel* MainWindow::statusField(int field) const
+QLabel* MainWindow::StatusField(StatusBarField field) const
 {
-    return field >= 0 && field < kStatusFieldCount ? statusFields_[field] : nullptr;
+    return statusFields_[static_cast<int>(field)];
 }
 
 void MainWindow::ShowPixels()
@@ -362,11 +365,10 @@ void MainWindow::RefreshView()
     BuildPreviewImage(state_, basePixels_, shownPixels_);
     ShowPixels();
 
-    const int zoom = state_.view.zoom;
-    statusFields_[4]->setText(QStringLiteral("Zoom: %1x%1").arg(zoom));
-    statusFields_[1]->setText(QString::fromLatin1(state_.view.hardwareColors ? kHardwareOn : kHardwareOff));
-    statusFields_[2]->setText(QString::fromLatin1(state_.view.useDarkBit ? kDarkBitOn : kDarkBitOff));
-    statusFields_[3]->setText(QString::fromLatin1(state_.view.simpleFade ? kSimpleFadeOn : kSimpleFadeOff));
+    StatusField(StatusBarField::Zoom)->setText(QStringLiteral("Zoom: %1x%1").arg(state_.view.zoom));
+    for (const Toggle& t : kToggles)
+        if (t.onText != nullptr)
+            StatusField(t.field)->setText(QString::fromLatin1(state_.view.*t.flag ? t.onText : t.offText));
     emit refreshed();
 }
 
@@ -379,47 +381,53 @@ void MainWindow::DispatchCommand(int id)
         void (*run)(MainWindow& w);
         bool refreshAfter;
     };
+    // Palette 1's ids; the same routes serve palette 2.
+    struct PaletteRoute {
+        int id;
+        void (*run)(MainWindow& w, int which);
+        bool refreshAfter;
+    };
+    static constexpr PaletteRoute kPaletteRoutes[] = {
+        {kCmdOpenPalette1, [](MainWindow& w, int which) { OpenPaletteFile(w.state_, w.host_, QString(), which); },
+         true},
+        {kCmdSavePalette1, [](MainWindow& w, int which) { SaveSourcePalette(w.state_, w.host_, which); }, false},
+        {kCmdBlackPalette1, [](MainWindow& w, int which) { SetPaletteBlack(w.state_, which); }, true},
+        {kCmdWhitePalette1, [](MainWindow& w, int which) { SetPaletteWhite(w.state_, which); }, true},
+        {kCmdGreyscalePalette1, [](MainWindow& w, int which) { GreyscalePalette(w.state_, which); }, true},
+        {kCmdEditPalette1, [](MainWindow& w, int which) { w.host_.EditPalette(w.state_, which); }, true},
+        {kCmdImportImage1, [](MainWindow& w, int which) { ImportPaletteFromImage(w.state_, w.host_, which); }, true},
+        {kCmdImportFile1, [](MainWindow& w, int which) { ImportPaletteFromFile(w.state_, w.host_, which); }, true},
+        {kCmdImportClipboard1,
+         [](MainWindow& w, int which) { ImportPaletteFromClipboard(w.state_, w.host_, which); }, true},
+    };
     static constexpr Route kRoutes[] = {
         {kCmdNew, [](MainWindow& w) { w.NewFadeCommand(); }, false},
         {kCmdSaveFadeTable, [](MainWindow& w) { SaveFadeTable(w.state_, w.host_); }, false},
         {kCmdQuit, [](MainWindow& w) { w.close(); }, false},
-        {kCmdOpenPalette1, [](MainWindow& w) { OpenPaletteFile(w.state_, w.host_, QString(), 1); }, true},
-        {kCmdSavePalette1, [](MainWindow& w) { SaveSourcePalette(w.state_, w.host_, 1); }, false},
-        {kCmdBlackPalette1, [](MainWindow& w) { SetPaletteBlack(w.state_, 1); }, true},
-        {kCmdWhitePalette1, [](MainWindow& w) { SetPaletteWhite(w.state_, 1); }, true},
-        {kCmdGreyscalePalette1, [](MainWindow& w) { GreyscalePalette(w.state_, 1); }, true},
-        {kCmdEditPalette1, [](MainWindow& w) { w.host_.EditPalette(w.state_, 1); }, true},
-        {kCmdImportImage1, [](MainWindow& w) { ImportPaletteFromImage(w.state_, w.host_, 1); }, true},
-        {kCmdImportFile1, [](MainWindow& w) { ImportPaletteFromFile(w.state_, w.host_, 1); }, true},
-        {kCmdImportClipboard1, [](MainWindow& w) { ImportPaletteFromClipboard(w.state_, w.host_, 1); }, true},
-        {kCmdOpenPalette2, [](MainWindow& w) { OpenPaletteFile(w.state_, w.host_, QString(), 2); }, true},
-        {kCmdSavePalette2, [](MainWindow& w) { SaveSourcePalette(w.state_, w.host_, 2); }, false},
-        {kCmdBlackPalette2, [](MainWindow& w) { SetPaletteBlack(w.state_, 2); }, true},
-        {kCmdWhitePalette2, [](MainWindow& w) { SetPaletteWhite(w.state_, 2); }, true},
-        {kCmdGreyscalePalette2, [](MainWindow& w) { GreyscalePalette(w.state_, 2); }, true},
-        {kCmdEditPalette2, [](MainWindow& w) { w.host_.EditPalette(w.state_, 2); }, true},
-        {kCmdImportImage2, [](MainWindow& w) { ImportPaletteFromImage(w.state_, w.host_, 2); }, true},
-        {kCmdImportFile2, [](MainWindow& w) { ImportPaletteFromFile(w.state_, w.host_, 2); }, true},
-        {kCmdImportClipboard2, [](MainWindow& w) { ImportPaletteFromClipboard(w.state_, w.host_, 2); }, true},
-        {kCmdShowGrid,
-         [](MainWindow& w) { w.ToggleSetting(&ToggleGrid, &ViewSettings::showGrid, kCmdShowGrid); }, false},
         {kCmdGridColor, [](MainWindow& w) { w.ChooseGridColor(); }, false},
-        {kCmdHardwareColors,
-         [](MainWindow& w) {
-             w.ToggleSetting(&ToggleHardwareColors, &ViewSettings::hardwareColors, kCmdHardwareColors);
-         },
-         false},
-        {kCmdDarkBit,
-         [](MainWindow& w) { w.ToggleSetting(&ToggleDarkBit, &ViewSettings::useDarkBit, kCmdDarkBit); }, false},
-        {kCmdSimpleFade,
-         [](MainWindow& w) { w.ToggleSetting(&ToggleSimpleFade, &ViewSettings::simpleFade, kCmdSimpleFade); },
-         false},
         {kCmdSwapPalettes, [](MainWindow& w) { SwapPalettes(w.state_); }, true},
         {kCmdSaveImage, [](MainWindow& w) { SaveImageToFile(w.host_, w.shownPixels_); }, false},
         {kCmdCopyImage, [](MainWindow& w) { CopyImageToClipboard(w.host_, w.shownPixels_); }, false},
         {kCmdAbout, [](MainWindow& w) { w.ShowAbout(); }, false},
     };
 
+    if (const Toggle* toggle = FindToggle(id)) {
+        toggle->toggle(state_);
+        // A checkable action has already flipped its own mark; the flag decides.
+        actions_.at(id)->setChecked(state_.view.*toggle->flag);
+        RefreshView();
+        return;
+    }
+    for (const PaletteRoute& route : kPaletteRoutes) {
+        for (int which = 1; which <= 2; ++which) {
+            if (PaletteCommandId(route.id, which) != id)
+                continue;
+            route.run(*this, which);
+            if (route.refreshAfter)
+                RefreshView();
+            return;
+        }
+    }
     for (const Route& route : kRoutes) {
         if (route.id != id)
             continue;
@@ -437,14 +445,6 @@ void MainWindow::NewFadeCommand()
         const QSignalBlocker quiet(paletteCountSpin_);
         paletteCountSpin_->setValue(state_.paletteCount);
     }
-    RefreshView();
-}
-
-void MainWindow::ToggleSetting(void (*toggle)(AppState&), bool ViewSettings::*flag, int id)
-{
-    toggle(state_);
-    // A checkable action has already flipped its own mark; the flag decides.
-    actions_.at(id)->setChecked(state_.view.*flag);
     RefreshView();
 }
 
@@ -475,7 +475,7 @@ bool MainWindow::WheelZoom(QWheelEvent* event)
     // Only while the preview has the keyboard focus; one step per event,
     // whatever the delta's size. RefreshView brings the zoom back into range.
     const int delta = event->angleDelta().y();
-    if (!previewCanvas()->hasFocus() || delta == 0)
+    if (!PreviewCanvasWidget()->hasFocus() || delta == 0)
         return false;
     state_.view.zoom += delta > 0 ? 1 : -1;
     event->accept();

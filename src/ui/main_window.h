@@ -19,6 +19,8 @@ namespace palfade {
 class PreviewArea;
 class PreviewCanvas;
 
+// The status bar's fields, left to right.
+enum class StatusBarField { Message, HardwareColors, DarkBit, SimpleFade, Zoom };
 inline constexpr int kStatusFieldCount = 5;
 
 class MainWindow : public QMainWindow {
@@ -44,11 +46,11 @@ public:
     const QImage& PreviewImage() const { return previewImage_; }
 
     QAction* CommandAction(int id) const;
-    QSpinBox* paletteCountSpin() const { return paletteCountSpin_; }
-    QSpinBox* colorCountSpin() const { return colorCountSpin_; }
-    PreviewArea* previewArea() const { return previewArea_; }
-    PreviewCanvas* previewCanvas() const;
-    QLabel* statusField(int field) const;
+    QSpinBox* PaletteCountSpin() const { return paletteCountSpin_; }
+    QSpinBox* ColorCountSpin() const { return colorCountSpin_; }
+    PreviewArea* PreviewAreaWidget() const { return previewArea_; }
+    PreviewCanvas* PreviewCanvasWidget() const;
+    QLabel* StatusField(StatusBarField field) const;
 
 signals:
     // Emitted at the end of every RefreshView.
@@ -70,10 +72,8 @@ private:
     bool WheelZoom(QWheelEvent* event);
 
     void NewFadeCommand();
-    void ToggleSetting(void (*toggle)(AppState&), bool ViewSettings::*flag, int id);
     void ChooseGridColor();
     void ShowAbout();
-    void OnCountChanged();
 
     AppState& state_;
     Host& host_;

@@ -125,7 +125,6 @@ TEST(LevelTableTest, DisplayColorGoesThroughTheWorkingTable)
 TEST(LevelTableTest, PixelConversionSwapsRedAndBlue)
 {
     EXPECT_EQ(DisplayToPixel(MakeDisplayRgb(0x11, 0x22, 0x33)), 0xFF112233u);
-    EXPECT_EQ(PixelToDisplay(0xFF112233u), MakeDisplayRgb(0x11, 0x22, 0x33));
 }
 
 TEST(EntryFromIndicesTest, DarkBitOnlyWhenEveryChannelIsDarkable)
@@ -165,7 +164,6 @@ TEST(ScrambledTextTest, EachCodeUnitMovesDownByThree)
     EXPECT_EQ(UnscrambleText(u""), u"");
     const char16_t low[] = {0, 1, 2};
     EXPECT_EQ(UnscrambleText(std::u16string_view(low, 3)), (std::u16string{0xFFFD, 0xFFFE, 0xFFFF}));
-    EXPECT_EQ(UnscrambleText(ScrambleText(u"palfade \u00a7 \xFFFF")), u"palfade \u00a7 \xFFFF");
 }
 
 } // namespace

@@ -19,7 +19,7 @@ FadeTable TableOfWords(const std::vector<std::vector<HwColor>>& steps)
     for (std::size_t s = 0; s < steps.size(); ++s)
         for (std::size_t j = 0; j < steps[s].size(); ++j) {
             const PaletteEntry e = DecodeHwColor(steps[s][j]);
-            table.at(static_cast<int>(j), static_cast<int>(s)) = FadeCell{e.red, e.green, e.blue, e.dark, 0};
+            table.at(static_cast<int>(j), static_cast<int>(s)) = FadeCell{e, 0};
         }
     return table;
 }
@@ -65,7 +65,7 @@ TEST(FadeTableExport, LargestShape)
 {
     FadeTable table;
     table.Reset(kMaxPalettes);
-    table.at(15, 255) = FadeCell{31, 31, 31, 1, 0};
+    table.at(15, 255) = FadeCell{{31, 31, 31, 1}, 0};
 
     const QByteArray assembler = FadeTableExport(table, 256, 16, FadeFormat::Assembler);
     const QList<QByteArray> lines = assembler.split('\n');
@@ -131,8 +131,10 @@ TEST(SourcePaletteExport, TopAndBottomComeFromTheTableEnds)
     ComputeFade(state);
     EXPECT_EQ(SourcePaletteWords(state, 1)[4], 0xDA52);
     EXPECT_EQ(SourcePaletteWords(state, 2)[0], 0x0842);
-    EXPECT_EQ(SourcePaletteWords(state, 1), WordsOfPalette(state.palettes[0]));
-    EXPECT_EQ(SourcePaletteWords(state, 2), WordsOfPalette(state.palettes[1]));
+    for (std::size_t j = 0; j < kPaletteSize; ++j) {
+        EXPECT_EQ(SourcePaletteWords(state, 1)[j], EncodeHwColor(state.palettes[0][j]));
+        EXPECT_EQ(SourcePaletteWords(state, 2)[j], EncodeHwColor(state.palettes[1][j]));
+    }
     EXPECT_TRUE(SourcePaletteExport(SourcePaletteWords(state, 2), SourcePaletteStepNumber(state, 2),
                                     PaletteFormat::C)
                     .contains("  // step 3\r\n"));

@@ -1,3 +1,4 @@
+#include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
 
@@ -68,7 +69,10 @@ TEST(PaletteFile, WriteThenReadGivesTheSameEntries)
     SourcePalette p;
     for (int i = 0; i < 16; ++i)
         p[static_cast<std::size_t>(i)] = PaletteEntry{31 - i, i * 2, i, (i / 3) % 2};
-    const QByteArray bytes = PaletteToBytes(p);
+    PaletteWords words{};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = EncodeHwColor(p[i]);
+    const QByteArray bytes = SourcePaletteExport(words, 1, PaletteFormat::PaletteFile);
     ASSERT_EQ(bytes.size(), 32);
     EXPECT_EQ(PaletteFromBytes(bytes), p);
     EXPECT_EQ(bytes.left(2), QByteArray("\x4F\x00", 2)); // red 31 alone, most significant byte first

@@ -90,7 +90,9 @@ TEST(PalettesFromText, WithoutOptionsTheFirstPaletteIsTheImports)
     for (const char* text : texts) {
         SourcePalette imported{};
         int counter = 0;
-        ImportPaletteTextBytes(QByteArrayView(text), imported, counter);
+        PaletteTextReader reader(imported, counter);
+        reader.Feed(QByteArrayView(text));
+        reader.Finish();
         const IoResult<std::vector<SourcePalette>> palettes =
             PalettesFromText(DecodeTextBytes(QByteArrayView(text)), {}, QStringLiteral("t"));
         ASSERT_TRUE(palettes.ok()) << text;

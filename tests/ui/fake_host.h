@@ -37,10 +37,7 @@ public:
         int filterIndex = -1;
     };
     std::vector<Question> log;
-    QString lastTitle;
     QString lastText;
-    QString lastFilters;
-    int lastFilterIndex = -1;
 
     FileChoice AskOpenFile(const QString& title, const FileRequester& requester) override
     {
@@ -125,7 +122,6 @@ private:
     {
         asked << what;
         log.push_back(Question{what, title, text, QString(), -1});
-        lastTitle = title;
         lastText = text;
     }
     template <typename T> T Unexpected(const char* what, T fallback)
@@ -138,8 +134,6 @@ private:
                     int filterIndex)
     {
         Record(QLatin1String(what), title, QString());
-        lastFilters = filters;
-        lastFilterIndex = filterIndex;
         log.back().filters = filters;
         log.back().filterIndex = filterIndex;
         if (answers.empty())

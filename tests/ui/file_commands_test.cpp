@@ -138,8 +138,8 @@ struct Rig {
     void UseSavePalettes()
     {
         state.palettes = {SavePalette(1), SavePalette(2)};
-        window.paletteCountSpin()->setValue(3);
-        window.colorCountSpin()->setValue(2);
+        window.PaletteCountSpin()->setValue(3);
+        window.ColorCountSpin()->setValue(2);
         refreshes.clear();
     }
     void Run(int id) { window.CommandAction(id)->trigger(); }
@@ -661,7 +661,7 @@ void FileCommandsTest::exportsImportBack()
     for (int k = 0; k < kPaletteSize; ++k)
         varied[k] = PaletteEntry{k * 2, 31 - k, (k * 7) % 32, k % 2};
     rig.state.palettes[0] = varied;
-    rig.window.colorCountSpin()->setValue(1); // the export still writes all 16
+    rig.window.ColorCountSpin()->setValue(1); // the export still writes all 16
     rig.host.saveAnswers.push_back(FileChoice{rig.Path("p1"), filter});
     rig.Run(kCmdSavePalette1);
     const QStringList written = rig.Entries();

@@ -86,12 +86,12 @@ struct Rig {
     {
         QStringList texts;
         for (int i = 0; i < kStatusFieldCount; ++i)
-            texts << window.statusField(i)->text();
+            texts << window.StatusField(static_cast<StatusBarField>(i))->text();
         return texts;
     }
     void Wheel(int delta)
     {
-        PreviewCanvas* canvas = window.previewCanvas();
+        PreviewCanvas* canvas = window.PreviewCanvasWidget();
         const QPointF pos(0, 0);
         QWheelEvent event(pos, canvas->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
@@ -140,12 +140,12 @@ void MainWindowTest::startState()
     QCOMPARE(rig.state.colorCount, 16);
     QCOMPARE(rig.state.view.zoom, 1);
     QCOMPARE(rig.state.view.gridColor, 0xFF00FFu);
-    QCOMPARE(rig.window.paletteCountSpin()->value(), 16);
-    QCOMPARE(rig.window.colorCountSpin()->value(), 16);
-    QCOMPARE(rig.window.paletteCountSpin()->minimum(), 3);
-    QCOMPARE(rig.window.paletteCountSpin()->maximum(), 256);
-    QCOMPARE(rig.window.colorCountSpin()->minimum(), 1);
-    QCOMPARE(rig.window.colorCountSpin()->maximum(), 16);
+    QCOMPARE(rig.window.PaletteCountSpin()->value(), 16);
+    QCOMPARE(rig.window.ColorCountSpin()->value(), 16);
+    QCOMPARE(rig.window.PaletteCountSpin()->minimum(), 3);
+    QCOMPARE(rig.window.PaletteCountSpin()->maximum(), 256);
+    QCOMPARE(rig.window.ColorCountSpin()->minimum(), 1);
+    QCOMPARE(rig.window.ColorCountSpin()->maximum(), 16);
     for (QAction* action : rig.window.menuBar()->actions())
         for (QAction* item : action->menu()->actions())
             QVERIFY2(!item->isChecked(), qPrintable(item->text()));
@@ -158,16 +158,16 @@ void MainWindowTest::startState()
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x)
             QCOMPARE(preview.pixel(x, y), kBlackPixel);
-    QCOMPARE(rig.window.previewCanvas()->size(), QSize(128, 128));
+    QCOMPARE(rig.window.PreviewCanvasWidget()->size(), QSize(128, 128));
 
     QCOMPARE(rig.window.size(), QSize(640, 480));
     QCOMPARE(rig.window.minimumSize(), QSize(640, 480));
     QVERIFY(rig.window.windowTitle().startsWith("palfade"));
     QVERIFY(rig.window.acceptDrops());
-    QCOMPARE(rig.window.previewCanvas()->focusPolicy(), Qt::StrongFocus);
-    QCOMPARE(rig.window.previewArea()->verticalScrollBar()->singleStep(), 8);
-    QCOMPARE(rig.window.previewArea()->horizontalScrollBar()->singleStep(), 8);
-    QCOMPARE(rig.window.previewArea()->viewport()->palette().color(QPalette::Window), QColor(128, 128, 128));
+    QCOMPARE(rig.window.PreviewCanvasWidget()->focusPolicy(), Qt::StrongFocus);
+    QCOMPARE(rig.window.PreviewAreaWidget()->verticalScrollBar()->singleStep(), 8);
+    QCOMPARE(rig.window.PreviewAreaWidget()->horizontalScrollBar()->singleStep(), 8);
+    QCOMPARE(rig.window.PreviewAreaWidget()->viewport()->palette().color(QPalette::Window), QColor(128, 128, 128));
     QVERIFY(rig.host.asked.isEmpty());
 }
 
@@ -317,7 +317,7 @@ void MainWindowTest::shortcuts()
         break;
     case kCmdHardwareColors:
         QVERIFY(rig.state.view.hardwareColors);
-        QCOMPARE(rig.window.statusField(1)->text(), QString("Hardware colors : On"));
+        QCOMPARE(rig.window.StatusField(StatusBarField::HardwareColors)->text(), QString("Hardware colors : On"));
         break;
     default: // Save As: changes nothing on screen
         QCOMPARE(rig.refreshes.count(), 0);
@@ -351,19 +351,19 @@ void MainWindowTest::wheelZoom()
     Rig rig;
     QVERIFY(rig.ShowActive());
     if (focus == "canvas")
-        QTest::mouseClick(rig.window.previewCanvas(), Qt::LeftButton);
+        QTest::mouseClick(rig.window.PreviewCanvasWidget(), Qt::LeftButton);
     if (focus == "spin")
-        QTest::mouseClick(rig.window.colorCountSpin(), Qt::LeftButton, {}, QPoint(5, 10));
-    QCOMPARE(rig.window.previewCanvas()->hasFocus(), focus == "canvas");
+        QTest::mouseClick(rig.window.ColorCountSpin(), Qt::LeftButton, {}, QPoint(5, 10));
+    QCOMPARE(rig.window.PreviewCanvasWidget()->hasFocus(), focus == "canvas");
 
     for (int delta : deltas)
         rig.Wheel(delta);
     QCOMPARE(rig.state.view.zoom, zoom);
     QCOMPARE(static_cast<int>(rig.refreshes.count()), refreshes);
-    QCOMPARE(rig.window.statusField(4)->text(), QStringLiteral("Zoom: %1x%1").arg(zoom));
+    QCOMPARE(rig.window.StatusField(StatusBarField::Zoom)->text(), QStringLiteral("Zoom: %1x%1").arg(zoom));
     QCOMPARE(rig.window.PreviewImage().size(), QSize(128 * zoom, 128 * zoom));
-    QCOMPARE(rig.window.previewCanvas()->size(), QSize(128 * zoom, 128 * zoom));
-    QCOMPARE(rig.window.colorCountSpin()->value(), 16);
+    QCOMPARE(rig.window.PreviewCanvasWidget()->size(), QSize(128 * zoom, 128 * zoom));
+    QCOMPARE(rig.window.ColorCountSpin()->value(), 16);
 }
 
 void MainWindowTest::spinBoxes_data()
@@ -399,7 +399,7 @@ void MainWindowTest::spinBoxes()
 
     Rig rig;
     QVERIFY(rig.ShowActive());
-    QSpinBox* spin = palettes ? rig.window.paletteCountSpin() : rig.window.colorCountSpin();
+    QSpinBox* spin = palettes ? rig.window.PaletteCountSpin() : rig.window.ColorCountSpin();
     int& count = palettes ? rig.state.paletteCount : rig.state.colorCount;
     spin->setValue(start); // the user's change: stores and refreshes
     QCOMPARE(count, start);
@@ -434,10 +434,10 @@ void MainWindowTest::wheelOverLargePreview()
 {
     Rig rig;
     QVERIFY(rig.ShowActive());
-    rig.window.paletteCountSpin()->setValue(256);
+    rig.window.PaletteCountSpin()->setValue(256);
     rig.state.view.zoom = 4;
     rig.window.RefreshView();
-    PreviewArea* area = rig.window.previewArea();
+    PreviewArea* area = rig.window.PreviewAreaWidget();
     QScrollBar* bar = area->verticalScrollBar();
     QTRY_VERIFY(bar->isVisible());
     rig.refreshes.clear();
@@ -448,8 +448,8 @@ void MainWindowTest::wheelOverLargePreview()
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
     };
-    const QList<QWidget*> parts{rig.window.previewCanvas(), area->viewport(), bar, area->horizontalScrollBar()};
-    QTest::mouseClick(rig.window.colorCountSpin(), Qt::LeftButton, {}, QPoint(5, 10));
+    const QList<QWidget*> parts{rig.window.PreviewCanvasWidget(), area->viewport(), bar, area->horizontalScrollBar()};
+    QTest::mouseClick(rig.window.ColorCountSpin(), Qt::LeftButton, {}, QPoint(5, 10));
     for (QWidget* part : parts)
         for (int delta : {-120, 120})
             wheelOver(part, delta);
@@ -457,10 +457,10 @@ void MainWindowTest::wheelOverLargePreview()
     QCOMPARE(bar->value(), 0);
     QCOMPARE(rig.refreshes.count(), 0);
 
-    QTest::mouseClick(rig.window.previewCanvas(), Qt::LeftButton);
+    QTest::mouseClick(rig.window.PreviewCanvasWidget(), Qt::LeftButton);
     QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 40));
     QVERIFY(bar->value() > 0); // the bar still scrolls by clicks
-    QVERIFY(rig.window.previewCanvas()->hasFocus());
+    QVERIFY(rig.window.PreviewCanvasWidget()->hasFocus());
     const int scrolled = bar->value();
     wheelOver(bar, -120);
     QCOMPARE(rig.state.view.zoom, 3);
@@ -474,15 +474,15 @@ void MainWindowTest::wheelOverLargePreview()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         stops << QApplication::focusWidget();
     }
-    QCOMPARE(stops, (QList<QWidget*>{rig.window.paletteCountSpin(), rig.window.colorCountSpin(),
-                                     rig.window.previewCanvas()}));
+    QCOMPARE(stops, (QList<QWidget*>{rig.window.PaletteCountSpin(), rig.window.ColorCountSpin(),
+                                     rig.window.PreviewCanvasWidget()}));
 }
 
 void MainWindowTest::typingIntoSpinBoxes()
 {
     Rig rig;
     QVERIFY(rig.ShowActive());
-    for (QSpinBox* spin : {rig.window.paletteCountSpin(), rig.window.colorCountSpin()}) {
+    for (QSpinBox* spin : {rig.window.PaletteCountSpin(), rig.window.ColorCountSpin()}) {
         QVERIFY(spin->findChild<QLineEdit*>()->isReadOnly());
         spin->setFocus();
         QTest::keyClick(spin, Qt::Key_Backspace);
@@ -499,8 +499,8 @@ void MainWindowTest::typingIntoSpinBoxes()
 void MainWindowTest::newResetsOnlyPalettesAndCount()
 {
     Rig rig;
-    rig.window.paletteCountSpin()->setValue(40);
-    rig.window.colorCountSpin()->setValue(5);
+    rig.window.PaletteCountSpin()->setValue(40);
+    rig.window.ColorCountSpin()->setValue(5);
     rig.state.view.zoom = 2;
     rig.state.view.gridColor = MakeDisplayRgb(1, 2, 3);
     rig.window.DispatchCommand(kCmdShowGrid);
@@ -512,11 +512,11 @@ void MainWindowTest::newResetsOnlyPalettesAndCount()
     rig.window.CommandAction(kCmdNew)->trigger();
 
     QCOMPARE(rig.state.paletteCount, 16);
-    QCOMPARE(rig.window.paletteCountSpin()->value(), 16);
+    QCOMPARE(rig.window.PaletteCountSpin()->value(), 16);
     QCOMPARE(rig.state.palettes[0], SourcePalette{});
     QCOMPARE(rig.state.palettes[1], SourcePalette{});
     QCOMPARE(rig.state.colorCount, 5);
-    QCOMPARE(rig.window.colorCountSpin()->value(), 5);
+    QCOMPARE(rig.window.ColorCountSpin()->value(), 5);
     QCOMPARE(rig.state.view, view);
     QVERIFY(rig.window.CommandAction(kCmdShowGrid)->isChecked());
     QVERIFY(rig.window.CommandAction(kCmdSimpleFade)->isChecked());
@@ -559,7 +559,7 @@ void MainWindowTest::togglesTwice()
     QVERIFY(rig.state.view != viewBefore);
     QVERIFY(rig.Preview() != before);
     if (field >= 0)
-        QCOMPARE(rig.window.statusField(field)->text(), onText);
+        QCOMPARE(rig.window.StatusField(static_cast<StatusBarField>(field))->text(), onText);
 
     action->trigger();
     QVERIFY(!action->isChecked());
@@ -567,7 +567,7 @@ void MainWindowTest::togglesTwice()
     QCOMPARE(rig.Preview(), before);
     QCOMPARE(rig.StatusTexts(), statusBefore);
     if (field >= 0)
-        QCOMPARE(rig.window.statusField(field)->text(), offText);
+        QCOMPARE(rig.window.StatusField(static_cast<StatusBarField>(field))->text(), offText);
     QCOMPARE(rig.refreshes.count(), 2);
 }
 
@@ -640,20 +640,20 @@ void MainWindowTest::smallPreviewSizes()
     rig.state.view.zoom = zoom;
     rig.window.RefreshView();
     QCOMPARE(rig.window.PreviewImage().size(), size);
-    QCOMPARE(rig.window.previewCanvas()->size(), size);
+    QCOMPARE(rig.window.PreviewCanvasWidget()->size(), size);
     const int bounded = std::clamp(zoom, 1, 4);
     QCOMPARE(rig.state.view.zoom, bounded);
-    QCOMPARE(rig.window.statusField(4)->text(), QStringLiteral("Zoom: %1x%1").arg(bounded));
+    QCOMPARE(rig.window.StatusField(StatusBarField::Zoom)->text(), QStringLiteral("Zoom: %1x%1").arg(bounded));
 
     // A small preview sits in the middle of the area, a large one scrolls.
     QCoreApplication::processEvents();
-    const QWidget* viewport = rig.window.previewArea()->viewport();
-    const QRect canvas = rig.window.previewCanvas()->geometry();
+    const QWidget* viewport = rig.window.PreviewAreaWidget()->viewport();
+    const QRect canvas = rig.window.PreviewCanvasWidget()->geometry();
     if (size.width() < viewport->width() && size.height() < viewport->height()) {
         QVERIFY(std::abs(canvas.center().x() - viewport->rect().center().x()) <= 1);
         QVERIFY(std::abs(canvas.center().y() - viewport->rect().center().y()) <= 1);
     } else {
-        QVERIFY(rig.window.previewArea()->verticalScrollBar()->maximum() > 0);
+        QVERIFY(rig.window.PreviewAreaWidget()->verticalScrollBar()->maximum() > 0);
     }
 }
 
@@ -675,29 +675,29 @@ void MainWindowTest::resizing()
     Rig rig;
     rig.window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
-    const int field0Before = rig.window.statusField(0)->width();
+    const int field0Before = rig.window.StatusField(StatusBarField::Message)->width();
     const QImage before = rig.Preview();
     rig.window.resize(requested);
     QCoreApplication::processEvents();
 
     QCOMPARE(rig.window.size(), expected);
     const QWidget* client = rig.window.centralWidget();
-    const QRect area = rig.window.previewArea()->geometry();
+    const QRect area = rig.window.PreviewAreaWidget()->geometry();
     QCOMPARE(area, QRect(3, 30, client->width() - 6, client->height() - 31));
     QCOMPARE(client->width(), expected.width());
     // The area ends one pixel above the status bar.
-    const int areaBottom = rig.window.previewArea()->mapTo(&rig.window, QPoint(0, area.height() - 1)).y();
+    const int areaBottom = rig.window.PreviewAreaWidget()->mapTo(&rig.window, QPoint(0, area.height() - 1)).y();
     QCOMPARE(areaBottom + 2, rig.window.statusBar()->geometry().top());
 
     // Only the leftmost status field takes up the change in width.
     const int widths[] = {150, 100, 150, 100};
     for (int i = 1; i < kStatusFieldCount; ++i)
-        QCOMPARE(rig.window.statusField(i)->width(), widths[i - 1]);
-    QCOMPARE(rig.window.statusField(0)->width() - field0Before, expected.width() - 640);
+        QCOMPARE(rig.window.StatusField(static_cast<StatusBarField>(i))->width(), widths[i - 1]);
+    QCOMPARE(rig.window.StatusField(StatusBarField::Message)->width() - field0Before, expected.width() - 640);
 
     // The spin boxes stay put and nothing is recomputed.
-    QCOMPARE(rig.window.paletteCountSpin()->geometry(), QRect(105, 5, 50, 20));
-    QCOMPARE(rig.window.colorCountSpin()->geometry(), QRect(300, 5, 50, 20));
+    QCOMPARE(rig.window.PaletteCountSpin()->geometry(), QRect(105, 5, 50, 20));
+    QCOMPARE(rig.window.ColorCountSpin()->geometry(), QRect(300, 5, 50, 20));
     QCOMPARE(rig.refreshes.count(), 0);
     QCOMPARE(rig.Preview(), before);
 }

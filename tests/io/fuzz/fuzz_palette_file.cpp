@@ -1,6 +1,7 @@
 // Any bytes as a palette file: 16 valid entries, and writing them gives back
 // the first 32 bytes (missing ones as zero).
 
+#include "io/export_formats.h"
 #include "io/palette_file.h"
 
 #include <algorithm>
@@ -18,7 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     QByteArray expected = bytes.first(std::min<qsizetype>(bytes.size(), palfade::kPaletteFileSize)).toByteArray();
     expected.append(palfade::kPaletteFileSize - expected.size(), '\0');
-    if (palfade::PaletteToBytes(palette) != expected)
+    palfade::PaletteWords words{};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = palfade::EncodeHwColor(palette[i]);
+    if (palfade::SourcePaletteExport(words, 1, palfade::PaletteFormat::PaletteFile) != expected)
         std::abort();
     return 0;
 }

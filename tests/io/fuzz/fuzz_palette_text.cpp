@@ -26,7 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     palfade::SourcePalette whole{};
     int wholeCounter = 0;
-    palfade::ImportPaletteTextBytes(bytes, whole, wholeCounter);
+    {
+        palfade::PaletteTextReader reader(whole, wholeCounter);
+        reader.Feed(bytes);
+        reader.Finish();
+    }
     CheckPalette(whole, wholeCounter);
 
     // Fed in two pieces the result must not change.

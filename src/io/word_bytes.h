@@ -1,0 +1,24 @@
+#pragma once
+// Colour words as bytes, high byte first: palette files and binary exports.
+
+#include "core/hw_color.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace palfade {
+
+inline void AppendBigEndianWord(QByteArray& out, HwColor word)
+{
+    out.append(static_cast<char>(word >> 8));
+    out.append(static_cast<char>(word & 0xFF));
+}
+
+// Word `index` of bytes; bytes past the end read as zero.
+inline HwColor BigEndianWordAt(QByteArrayView bytes, qsizetype index)
+{
+    auto byteAt = [&](qsizetype i) -> unsigned { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
+    return static_cast<HwColor>((byteAt(2 * index) << 8) | byteAt(2 * index + 1));
+}
+
+} // namespace palfade

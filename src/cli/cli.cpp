@@ -182,7 +182,7 @@ void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, st
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
 }
 
-std::vector<FadeTable> ScreenFade(AppState& state, const Options& o, const Streams& io)
+std::vector<FadeTable> ScreenPreviewFades(AppState& state, const Options& o, const Streams& io)
 {
     std::vector<SourcePalette> tops;
     std::vector<SourcePalette> bottoms;
@@ -212,9 +212,13 @@ QByteArray Produce(const Options& o, const Streams& io)
     AppState state = StateFor(o);
     switch (o.command) {
     case Command::Fade: {
-        if (o.allPalettes)
-            return ScreenFadeExport(ScreenFade(state, o, io), state.paletteCount, state.colorCount,
-                                    *o.format->fadeExport, o.exportOptions);
+        if (o.allPalettes) {
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            return ScreenFadeExport(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
+                                    state.colorCount, *o.format->fadeExport, o.exportOptions);
+        }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
         ComputeFade(state);
@@ -225,7 +229,7 @@ QByteArray Produce(const Options& o, const Streams& io)
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
         PixelBuffer base;
         if (o.allPalettes) {
-            std::vector<FadeTable> tables = ScreenFade(state, o, io);
+            std::vector<FadeTable> tables = ScreenPreviewFades(state, o, io);
             RenderScreenPreview(tables,
                                 PreviewParams{state.colorCount, state.paletteCount, state.view.showGrid,
                                               state.view.gridColor},

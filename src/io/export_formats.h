@@ -4,6 +4,7 @@
 // with CR LF (the last one too); words are "$"/"0x" and four upper-case digits.
 
 #include "core/app_state.h"
+#include "core/screen_fade.h"
 
 #include <QByteArray>
 #include <QString>
@@ -54,6 +55,12 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
 // palette K" with S from 1 and K from 0.
 QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCount, int colorCount,
                             FadeFormat format, const ExportOptions& options = {});
+
+// The same bytes as ComputeScreenFade then the export above, computed one
+// palette at a time: only the words are held, not every palette's fade table
+// (at 256 palettes of 256 steps, 2 MiB instead of 21 MiB).
+QByteArray ScreenFadeExport(const ScreenFadeInputs& in, int colorCount, FadeFormat format,
+                            const ExportOptions& options = {});
 
 // Words of "Palette 1 (Top)" (which = 1, step 0) or "Palette 2 (Bottom)"
 // (which = 2, the last step), read from the fade table's ends, which every

@@ -175,8 +175,10 @@ void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, st
 {
     tops = PalettesOf(o.top, 1, state, o, io);
     bottoms = PalettesOf(o.bottom, 2, state, o, io);
-    if (IsNamedPalette(o.bottom))
-        bottoms.assign(tops.size(), bottoms.front());
+    if (IsNamedPalette(o.bottom)) {
+        const SourcePalette bottom = bottoms.front();
+        bottoms.assign(tops.size(), bottom);
+    }
     if (bottoms.size() != tops.size())
         throw Failure(PaletteCountMismatch(SourceName(o.top), static_cast<qsizetype>(tops.size()),
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));

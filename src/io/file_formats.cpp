@@ -62,8 +62,8 @@ constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
 constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
-constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kCSource, &kBinary, &kGnuAssembler};
-constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kCSource, &kPaletteFile, &kGnuAssembler};
+constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary};
+constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kPaletteFile};
 
 bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 {

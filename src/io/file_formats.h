@@ -48,8 +48,8 @@ extern const FileRequester kPaletteFileOpen;
 extern const FileRequester kTextOpen;
 extern const FileRequester kPictureOpen;
 
-// palfade-cli's --format words per command: the save requester's formats,
-// then the toolchain forms the window does not offer (chosen by name only).
+// palfade-cli's --format words per command: the save requester's formats and
+// the toolchain forms the window does not offer (chosen by name only).
 using FormatList = std::span<const FileFormat* const>;
 extern const FormatList kFadeTableCliFormats;
 extern const FormatList kSourcePaletteCliFormats;

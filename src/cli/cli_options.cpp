@@ -6,8 +6,8 @@
 #include <climits>
 #include <iterator>
 #include <map>
-#include <set>
 #include <optional>
+#include <set>
 
 namespace palfade::cli {
 

@@ -2,15 +2,21 @@
 
 #include "cli/cli_options.h"
 #include "core/palette_commands.h"
+#include "core/screen_fade.h"
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
+#include "io/palette_source.h"
 #include "io/text_import.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
+#include "render/screen_preview.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
 
 namespace palfade::cli {
 
@@ -81,6 +87,113 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
                           .arg(fromStdin ? QStringLiteral("standard input") : src));
 }
 
+bool IsNamedPalette(const QString& src)
+{
+    return src == QLatin1String("black") || src == QLatin1String("white");
+}
+
+QString SourceName(const QString& src)
+{
+    return src == QLatin1String(kStdio) ? QStringLiteral("standard input") : src;
+}
+
+template <typename T>
+T Checked(IoResult<T> result)
+{
+    if (!result.ok())
+        throw Failure(result.error);
+    return std::move(result.value);
+}
+
+// Every palette SRC holds: a palette file's 32-byte pieces, a text's groups
+// of 16 words after the text options, a picture's palettes in the chosen
+// order. `which` is the state's palette used as scratch for black and white.
+std::vector<SourcePalette> PalettesOf(const QString& src, int which, AppState& state, const Options& o,
+                                      const Streams& io)
+{
+    if (IsNamedPalette(src)) {
+        LoadSource(src, state, which, io);
+        return {*PaletteByNumber(state, which)};
+    }
+    switch (SourceKindOf(src)) {
+    case SourceKind::PaletteFile: {
+        std::vector<SourcePalette> palettes = Checked(ReadPaletteFileSet(src));
+        const qint64 size = QFileInfo(src).size();
+        if (size == 0 || size % kPaletteFileSize != 0)
+            Print(io.err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4 per palette; missing bytes read as zero")
+                              .arg(QLatin1String(kProgram), src)
+                              .arg(size)
+                              .arg(kPaletteFileSize));
+        return palettes;
+    }
+    case SourceKind::Picture:
+        return Checked(PicturePalettes(src, state.levels, o.pictureOrder));
+    case SourceKind::Text:
+        break;
+    }
+    const QString text = Checked(src == QLatin1String(kStdio) ? ReadTextSourceFrom(io.in, SourceName(src))
+                                                              : ReadTextSource(src));
+    return Checked(PalettesFromText(text, o.text, SourceName(src)));
+}
+
+// Does SRC read exactly as the window reads it? Only the options that
+// concern its kind count.
+bool ReadsAsWindow(const QString& src, const std::optional<int>& index, const Options& o)
+{
+    if (index)
+        return false;
+    if (IsNamedPalette(src))
+        return true;
+    switch (SourceKindOf(src)) {
+    case SourceKind::PaletteFile:
+        return true;
+    case SourceKind::Picture:
+        return o.pictureOrder == PictureOrder::Appearance;
+    case SourceKind::Text:
+        break;
+    }
+    return !o.text.skipComments && o.text.after.isEmpty() && o.text.skipWords == 0;
+}
+
+// Palette `which` of the state from palette K of SRC (0 when no index is
+// given); the state's level tables must already be the chosen set.
+void LoadPalette(const QString& src, const std::optional<int>& index, int which, AppState& state, const Options& o,
+                 const Streams& io)
+{
+    if (ReadsAsWindow(src, index, o)) {
+        LoadSource(src, state, which, io);
+        return;
+    }
+    *PaletteByNumber(state, which) =
+        Checked(PickPalette(PalettesOf(src, which, state, o, io), index.value_or(0), SourceName(src)));
+}
+
+// The palette pairs of a whole-screen fade: every top palette, each with the
+// black or white bottom or with the bottom SRC's palette of the same number.
+void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<SourcePalette>& tops,
+                        std::vector<SourcePalette>& bottoms)
+{
+    tops = PalettesOf(o.top, 1, state, o, io);
+    bottoms = PalettesOf(o.bottom, 2, state, o, io);
+    if (IsNamedPalette(o.bottom)) {
+        const SourcePalette bottom = bottoms.front();
+        bottoms.assign(tops.size(), bottom);
+    }
+    if (bottoms.size() != tops.size())
+        throw Failure(PaletteCountMismatch(SourceName(o.top), static_cast<qsizetype>(tops.size()),
+                                           SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
+}
+
+std::vector<FadeTable> ScreenPreviewFades(AppState& state, const Options& o, const Streams& io)
+{
+    std::vector<SourcePalette> tops;
+    std::vector<SourcePalette> bottoms;
+    LoadScreenPalettes(state, o, io, tops, bottoms);
+    std::vector<FadeTable> tables;
+    ComputeScreenFade(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, tables);
+    return tables;
+}
+
 AppState StateFor(const Options& o)
 {
     AppState state;
@@ -101,18 +214,34 @@ QByteArray Produce(const Options& o, const Streams& io)
     AppState state = StateFor(o);
     switch (o.command) {
     case Command::Fade: {
-        LoadSource(o.top, state, 1, io);
-        LoadSource(o.bottom, state, 2, io);
+        if (o.allPalettes) {
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            return ScreenFadeExport(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
+                                    state.colorCount, *o.format->fadeExport, o.exportOptions);
+        }
+        LoadPalette(o.top, o.topIndex, 1, state, o, io);
+        LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
         ComputeFade(state);
-        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, *o.format->fadeExport);
+        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, *o.format->fadeExport,
+                               o.exportOptions);
     }
     case Command::Preview: {
-        LoadSource(o.top, state, 1, io);
-        LoadSource(o.bottom, state, 2, io);
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
-        ComputeFade(state);
         PixelBuffer base;
-        RenderPreview(state, base);
+        if (o.allPalettes) {
+            std::vector<FadeTable> tables = ScreenPreviewFades(state, o, io);
+            RenderScreenPreview(tables,
+                                PreviewParams{state.colorCount, state.paletteCount, state.view.showGrid,
+                                              state.view.gridColor},
+                                state.levels, base);
+        } else {
+            LoadPalette(o.top, o.topIndex, 1, state, o, io);
+            LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
+            ComputeFade(state);
+            RenderPreview(state, base);
+        }
         state.view.zoom = BoundZoom(state.view.zoom);
         const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
         if (!bytes.ok())
@@ -120,11 +249,21 @@ QByteArray Produce(const Options& o, const Streams& io)
         return bytes.value;
     }
     case Command::Palette: {
-        LoadSource(o.source, state, 1, io);
+        if (o.allPalettes) {
+            std::vector<PaletteWords> words;
+            for (SourcePalette palette : PalettesOf(o.source, 1, state, o, io)) {
+                if (o.greyscale)
+                    std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
+                words.push_back(WordsOfPalette(palette));
+            }
+            return PaletteSetExport(words, *o.format->paletteExport, o.exportOptions);
+        }
+        LoadPalette(o.source, o.sourceIndex, 1, state, o, io);
         if (o.greyscale)
             GreyscalePalette(state, 1);
         ComputeFade(state);
-        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, *o.format->paletteExport);
+        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, *o.format->paletteExport,
+                                   o.exportOptions);
     }
     }
     return {};

@@ -2,8 +2,12 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+#include <climits>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace palfade::cli {
 
@@ -13,15 +17,17 @@ using Action = ParseResult::Action;
 
 enum class Opt {
     Top, Bottom, Palettes, Colors, Simple, DarkBit, HardwareColors, Zoom, Grid, GridColor, Greyscale, Step,
-    Output, Format, Help, Version
+    TopIndex, BottomIndex, Index, AllPalettes, SkipComments, After, SkipWords, PictureOrder,
+    Output, Format, Label, CType, Help, Version
 };
 
 // Which commands take an option.
 enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2 };
 constexpr unsigned kFadeAndPreview = kFade | kPreview;
+constexpr unsigned kTextOutput = kFade | kPalette; // the commands with asm, gas and c forms
 constexpr unsigned kEveryCommand = kFade | kPreview | kPalette;
 
-enum class HelpGroup { Fade, Preview, Palette, Output, Other };
+enum class HelpGroup { Fade, Preview, Palette, Source, Output, Other };
 
 // Every option of palfade-cli, declared once: the parser and --help read it.
 struct OptionSpec {
@@ -57,11 +63,37 @@ constexpr OptionSpec kOptions[] = {
      "grid colour (default FF00FF, magenta)"},
     {Opt::Greyscale, "greyscale", nullptr, nullptr, kPalette, HelpGroup::Palette, "convert the palette to grey first"},
     {Opt::Step, "step", nullptr, "N", kPalette, HelpGroup::Palette, "step number in the C comment, 1-256 (default 1)"},
+    {Opt::TopIndex, "top-index", nullptr, "K", kFadeAndPreview, HelpGroup::Source,
+     "palette K of the top SRC, counted from 0 (default 0)"},
+    {Opt::BottomIndex, "bottom-index", nullptr, "K", kFadeAndPreview, HelpGroup::Source,
+     "palette K of the bottom SRC (default 0)"},
+    {Opt::Index, "index", nullptr, "K", kPalette, HelpGroup::Source, "palette K of the palette command's SRC (default 0)"},
+    {Opt::AllPalettes, "all-palettes", nullptr, nullptr, kEveryCommand, HelpGroup::Source,
+     "every palette of the SRC, for a whole-screen fade. fade:\nthe fades of all top palettes, frame by frame (each\n"
+     "step: one line per palette, palette 0 first); the\nbottom is black, white or a SRC of as many palettes.\n"
+     "preview: the fades side by side. palette: one line\nper palette, or 32 bytes each for ngpal. Not with\n"
+     "the index options or --step"},
+    {Opt::SkipComments, "skip-comments", nullptr, nullptr, kEveryCommand, HelpGroup::Source,
+     "text SRC: remove ';' and '//' to the end of the line,\n'/* ... */' and lines starting with '*'"},
+    {Opt::After, "after", nullptr, "NAME", kEveryCommand, HelpGroup::Source,
+     "text SRC: read from just after the first place where\nNAME stands as a whole identifier (a label such as\n"
+     "TitlePalettes or clut)"},
+    {Opt::SkipWords, "skip-words", nullptr, "N", kEveryCommand, HelpGroup::Source,
+     "text SRC: the first N colour words are no colours\n(DATlib's palette count: --skip-words 1)"},
+    {Opt::PictureOrder, "picture-order", nullptr, "ORDER", kEveryCommand, HelpGroup::Source,
+     "picture SRC: 'appearance' (default) takes colours in\norder of first use; 'table' takes an indexed picture's\n"
+     "colour table in table order, entries 16K to 16K+15\nfor palette K, as tile cutters number them"},
     {Opt::Output, "o", "output", "OUT", kEveryCommand, HelpGroup::Output,
      "written exactly at OUT (no extension added), replaced\nonly once complete; '-' writes to standard output"},
     {Opt::Format, "format", nullptr, "F", kEveryCommand, HelpGroup::Output,
      "default from OUT's extension: .s .asm .inc -> asm,\n.c .h -> c, .bin -> bin, .ngpal -> ngpal, .png -> png,\n"
-     ".bmp -> bmp"},
+     ".bmp -> bmp. asm is \"dc.w $7FFF\" for vasm and as -M;\ngas (only by name) is \".word 0x7FFF\" for GNU as in\n"
+     "its default syntax"},
+    {Opt::Label, "label", nullptr, "NAME", kTextOutput, HelpGroup::Output,
+     "asm, gas, c: a named table. asm: xdef NAME, even,\nNAME:; gas: .globl NAME, .balign 2, NAME:; c: the\n"
+     "array is NAME instead of fade_colors. NAME is a C\nidentifier; bin and ngpal take no label"},
+    {Opt::CType, "c-type", nullptr, "TYPE", kTextOutput, HelpGroup::Output,
+     "c: the element type instead of int (4 bytes on the\n68000), e.g. u16, uint16_t or \"unsigned short\""},
     {Opt::Help, "help", "h", nullptr, 0, HelpGroup::Other, "this text"},
     {Opt::Version, "version", nullptr, nullptr, 0, HelpGroup::Other, "the version"},
 };
@@ -70,13 +102,13 @@ struct CommandSpec {
     const char* name;
     Command command;
     unsigned bit;
-    const FileRequester& formats; // what --format names and OUT's extension choose from
+    FormatList formats; // what --format names and OUT's extension choose from, in this order
 };
 
 const CommandSpec kCommands[] = {
-    {"fade", Command::Fade, kFade, kFadeTableSave},
-    {"preview", Command::Preview, kPreview, kPictureSave},
-    {"palette", Command::Palette, kPalette, kSourcePaletteSave},
+    {"fade", Command::Fade, kFade, kFadeTableCliFormats},
+    {"preview", Command::Preview, kPreview, kPictureSave.formats},
+    {"palette", Command::Palette, kPalette, kSourcePaletteCliFormats},
 };
 
 QString Spelled(const char* name)
@@ -136,6 +168,25 @@ QString ParseError(const QCommandLineParser& parser, const QStringList& args, co
     return QStringLiteral("option '%1' needs a value").arg(args.last());
 }
 
+// A palette index or word count: 0 or more.
+std::optional<QString> SetNumber(const OptionSpec& spec, const QString& value, int& target)
+{
+    const auto n = ParseCount(value, 0, INT_MAX);
+    if (!n)
+        return QStringLiteral("%1 must be a whole number, 0 or more, not '%2'").arg(Spelled(spec.name), value);
+    target = *n;
+    return std::nullopt;
+}
+
+std::optional<QString> SetIndex(const OptionSpec& spec, const QString& value, std::optional<int>& target)
+{
+    int n = 0;
+    if (std::optional<QString> refused = SetNumber(spec, value, n))
+        return refused;
+    target = n;
+    return std::nullopt;
+}
+
 // The value of a counted option, or the reason it is refused.
 std::optional<QString> SetCount(const OptionSpec& spec, const QString& value, int low, int high, int& target)
 {
@@ -188,6 +239,47 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
         break;
     case Opt::Step:
         return SetCount(spec, value, 1, kMaxStep, o.step);
+    case Opt::TopIndex:
+        return SetIndex(spec, value, o.topIndex);
+    case Opt::BottomIndex:
+        return SetIndex(spec, value, o.bottomIndex);
+    case Opt::Index:
+        return SetIndex(spec, value, o.sourceIndex);
+    case Opt::AllPalettes:
+        o.allPalettes = true;
+        break;
+    case Opt::SkipComments:
+        o.text.skipComments = true;
+        break;
+    case Opt::After:
+        if (value.isEmpty())
+            return QStringLiteral("%1 needs a name").arg(Spelled(spec.name));
+        o.text.after = value;
+        break;
+    case Opt::SkipWords:
+        return SetNumber(spec, value, o.text.skipWords);
+    case Opt::PictureOrder:
+        if (value == QLatin1String("appearance"))
+            o.pictureOrder = PictureOrder::Appearance;
+        else if (value == QLatin1String("table"))
+            o.pictureOrder = PictureOrder::Table;
+        else
+            return QStringLiteral("%1 is 'appearance' or 'table', not '%2'").arg(Spelled(spec.name), value);
+        break;
+    case Opt::Label:
+        if (!IsCIdentifier(value))
+            return QStringLiteral("%1 must be a C identifier (a letter or '_', then letters, digits or '_'), "
+                                  "not '%2'")
+                .arg(Spelled(spec.name), value);
+        o.exportOptions.label = value;
+        break;
+    case Opt::CType:
+        if (!IsCType(value))
+            return QStringLiteral("%1 must be C identifiers separated by single spaces, such as u16 or "
+                                  "'unsigned short', not '%2'")
+                .arg(Spelled(spec.name), value);
+        o.exportOptions.cType = value;
+        break;
     case Opt::Output:
         if (value.isEmpty())
             return QStringLiteral("%1 needs a file name or '-'").arg(Spelled(spec.name));
@@ -206,12 +298,42 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
 const FileFormat* ChooseFormat(const CommandSpec& command, const std::optional<QString>& formatName,
                                const QString& output)
 {
-    for (const FileFormat* format : command.formats.formats) {
+    for (const FileFormat* format : command.formats) {
         if (formatName ? *formatName == QLatin1String(format->cliName)
                        : output != QLatin1String(kStdio) && HasExtensionOf(output, *format, true))
             return format;
     }
     return nullptr;
+}
+
+const OptionSpec& SpecOf(Opt id)
+{
+    return *std::find_if(std::begin(kOptions), std::end(kOptions), [id](const OptionSpec& s) { return s.id == id; });
+}
+
+
+// Options that mean nothing for the chosen format or contradict each other
+// are refused rather than ignored, so a build rule says what it gets.
+std::optional<QString> CheckCombination(const std::set<Opt>& given, const Options& o)
+{
+    auto isSet = [&given](Opt id) { return given.contains(id); };
+    const FileFormat& f = *o.format;
+    const bool isC = f.fadeExport == FadeFormat::C || f.paletteExport == PaletteFormat::C;
+    const bool isAsm = f.fadeExport == FadeFormat::Assembler || f.paletteExport == PaletteFormat::Assembler;
+    const QString name = QLatin1String(f.cliName);
+    if (isSet(Opt::Label) && !isC && !isAsm)
+        return QStringLiteral("--label names an asm, gas or c table; %1 has no name").arg(name);
+    if (isSet(Opt::CType) && !isC)
+        return QStringLiteral("--c-type is the element type of c, not of %1").arg(name);
+    if (o.allPalettes) {
+        for (Opt picker : {Opt::TopIndex, Opt::BottomIndex, Opt::Index})
+            if (isSet(picker))
+                return QStringLiteral("--all-palettes takes every palette; %1 picks one")
+                    .arg(Spelled(SpecOf(picker).name));
+        if (isSet(Opt::Step))
+            return QStringLiteral("--step numbers one palette; with --all-palettes each line names its palette");
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -265,8 +387,10 @@ ParseResult ParseArguments(const QStringList& args)
     // In the order given, so the first refused value is the one reported.
     std::optional<QString> formatName;
     std::map<Opt, qsizetype> used;
+    std::set<Opt> given;
     for (const QString& name : parser.optionNames()) {
         const OptionSpec& spec = *FindOption(name);
+        given.insert(spec.id);
         const QString value = spec.valueName ? parser.values(name).value(used[spec.id]++) : QString();
         if (const std::optional<QString> refused = Apply(spec, value, o, formatName))
             return usage(*refused);
@@ -287,7 +411,7 @@ ParseResult ParseArguments(const QStringList& args)
         return usage(QStringLiteral("missing -o OUT (a file name, or '-' for standard output)"));
 
     QStringList allowedList;
-    for (const FileFormat* format : command->formats.formats)
+    for (const FileFormat* format : command->formats)
         allowedList << QLatin1String(format->cliName);
     const QString allowed = allowedList.join(QLatin1Char('|'));
 
@@ -296,44 +420,60 @@ ParseResult ParseArguments(const QStringList& args)
         return usage(QStringLiteral("unknown format '%1' for '%2' (%3)").arg(*formatName, commandName, allowed));
     if (!o.format)
         return usage(QStringLiteral("cannot tell the format from '%1': give --format %2").arg(o.output, allowed));
+    o.exportOptions.asmSyntax = o.format->asmSyntax;
+    if (const std::optional<QString> refused = CheckCombination(given, o))
+        return usage(*refused);
     return result;
 }
 
 namespace {
 
 constexpr const char kHelpHead[] = R"help(Usage:
-  palfade-cli fade    [FADE] [--format asm|c|bin] -o OUT
-  palfade-cli preview [FADE] [--zoom 1-4] [--grid] [--grid-color RRGGBB] [--format png|bmp] -o OUT
-  palfade-cli palette SRC [--greyscale] [--hardware-colors] [--format asm|c|ngpal] [--step N] -o OUT
+  palfade-cli fade    [FADE] [PICK] [--format asm|gas|c|bin] [--label NAME] [--c-type TYPE] -o OUT
+  palfade-cli preview [FADE] [PICK] [--zoom 1-4] [--grid] [--grid-color RRGGBB] [--format png|bmp] -o OUT
+  palfade-cli palette SRC [PICK] [--greyscale] [--hardware-colors] [--format asm|gas|c|ngpal] [--step N]
+                      [--label NAME] [--c-type TYPE] -o OUT
 
 Computes the fade between two 16-colour Neo Geo palettes and writes it exactly
-as the palfade window does: the same bytes for the same state.
+as the palfade window does: the same bytes for the same state. Options beyond
+the window pick palettes out of a project's own sources, fade every palette of
+a screen at once and write what GNU as, vasm or a C compiler read as it is.
 
 Commands:
-  fade      the fade table: one line of "dc.w" words per palette (asm), the
-            C array fade_colors (c), or big-endian words (bin)
+  fade      the fade table: one line of "dc.w" words per palette (asm) or
+            ".word" words (gas), the C array fade_colors (c), or big-endian
+            words (bin)
   preview   the preview picture: one 8 x 8 cell per colour and palette,
             enlarged by --zoom, as PNG or BMP
-  palette   one source palette: 16 words as asm, C or a 32-byte .ngpal file
+  palette   one source palette (or every one, --all-palettes): 16 words as
+            asm, gas, C or a 32-byte .ngpal file
 )help";
 
 constexpr const char kHelpSources[] = R"help(
 SRC is one of:
   black               16 black entries
   white               colour 0 black, colours 1-15 white
-  FILE.ngpal          a palette file (32 bytes, 16 big-endian words)
+  FILE.ngpal          a palette file: 32 bytes (16 big-endian words) per
+                      palette
   FILE.png|.bmp|.jpg|.jpeg|.gif
                       the first 16 distinct colours of the picture; entries
                       without a colour stay black
   -                   text on standard input
-  FILE                any other file: text with up to 16 "$7FFF" or
-                      "0x7FFF" words; entries without a word stay black
+  FILE                any other file: text with "$7FFF" or "0x7FFF" words,
+                      16 per palette; entries without a word stay black
   (a file named black, white or -: write ./black, ./white or ./-)
+)help";
+
+constexpr const char kHelpPick[] = R"help(
+PICK: palettes out of a project's sources. The text options apply to every
+text SRC of the command, in this order: comments, then NAME, then N words,
+then groups of 16 words. Without them a SRC reads as in the window.
 )help";
 
 constexpr const char kHelpTail[] = R"help(
 Exit status: 0 success, 1 runtime error (unreadable input, text without a
-colour word, picture that does not decode, output not writable), 2 usage error.
+colour word, NAME not found, palette K beyond those of SRC, picture that does
+not decode, output not writable), 2 usage error.
 
 Examples:
   palfade-cli fade --top title.ngpal --palettes 32 -o fade.s
@@ -342,6 +482,15 @@ Examples:
   palfade-cli palette colours.s --greyscale --format ngpal -o grey.ngpal
   palfade-cli palette night.ngpal --step 16 -o - --format c
   cat words.txt | palfade-cli fade --top - --palettes 8 --format c -o -
+
+Examples in a Neo Geo build (GNU as, C, then vasm or as -M):
+  palfade-cli fade --top title_pal.s --skip-comments --after TitlePalettes \
+      --top-index 2 --palettes 32 --format gas --label title_fade -o title_fade.s
+  palfade-cli fade --top palettes.s --skip-comments --after title_Palettes \
+      --skip-words 1 --all-palettes --palettes 32 --format c --c-type u16 \
+      --label title_fade -o title_fade.c
+  palfade-cli fade --top tiles.png --picture-order table --all-palettes \
+      --format asm --label TitleFade -o title_fade.s
 )help";
 
 constexpr int kHelpColumn = 22;
@@ -358,7 +507,11 @@ QString HelpGroupText(HelpGroup group, const char* title)
         if (spec.valueName)
             head += QLatin1Char(' ') + QLatin1String(spec.valueName);
         const QStringList lines = QString::fromUtf8(spec.help).split(QLatin1Char('\n'));
-        text += head.leftJustified(kHelpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n');
+        // A name too long for the column stands alone on its row.
+        const bool fits = head.size() < kHelpColumn;
+        text += fits ? head.leftJustified(kHelpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n')
+                     : head + QLatin1Char('\n') + QString(kHelpColumn, QLatin1Char(' ')) + lines.first() +
+                           QLatin1Char('\n');
         for (qsizetype i = 1; i < lines.size(); ++i)
             text += QString(kHelpColumn, QLatin1Char(' ')) + lines[i] + QLatin1Char('\n');
     }
@@ -371,7 +524,8 @@ QString HelpText()
 {
     return QString::fromUtf8(kHelpHead) + HelpGroupText(HelpGroup::Fade, "FADE options:") +
            HelpGroupText(HelpGroup::Preview, "preview options:") + HelpGroupText(HelpGroup::Palette, "palette options:") +
-           QString::fromUtf8(kHelpSources) + HelpGroupText(HelpGroup::Output, "Output:") + QString::fromUtf8(kHelpTail) +
+           QString::fromUtf8(kHelpSources) + QString::fromUtf8(kHelpPick) + HelpGroupText(HelpGroup::Source, "PICK options:") +
+           HelpGroupText(HelpGroup::Output, "Output:") + QString::fromUtf8(kHelpTail) +
            HelpGroupText(HelpGroup::Other, "Other:");
 }
 

@@ -3,10 +3,15 @@
 // Parsing only: nothing here touches a file.
 
 #include "core/app_state.h"
+#include "io/export_formats.h"
 #include "io/file_formats.h"
+#include "io/palette_source.h"
+#include "pictures/picture_import.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace palfade::cli {
 
@@ -31,7 +36,17 @@ struct Options {
     DisplayRgb gridColor = kDefaultGridColor;
     bool greyscale = false;
     int step = kDefaultStep;
+    // Which palette of a SRC holding several: --top-index, --bottom-index and
+    // the palette command's --index. Unset reads a SRC exactly as the window
+    // does (the first palette; a longer palette file with a warning).
+    std::optional<int> topIndex;
+    std::optional<int> bottomIndex;
+    std::optional<int> sourceIndex;
+    bool allPalettes = false;
+    TextSourceOptions text;        // for every text SRC
+    PictureOrder pictureOrder = PictureOrder::Appearance;
     const FileFormat* format = nullptr; // one of the command's formats
+    ExportOptions exportOptions;   // asmSyntax follows the format
     QString output;
 };
 

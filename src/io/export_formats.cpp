@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <span>
 
 namespace palfade {
 
@@ -19,10 +20,12 @@ constexpr const char* kCStepComment = " // step ";
 constexpr const char* kCPaletteComment = " palette ";
 constexpr const char* kCPaletteOnlyComment = " // palette ";
 
-void AppendHexDigits(QByteArray& out, HwColor word)
+// Four upper-case hex digits at `at`; returns the end.
+char* PutHexDigits(char* at, HwColor word)
 {
-    const std::array<char, 4> digits = HexWordDigits(word);
-    out.append(digits.data(), static_cast<qsizetype>(digits.size()));
+    for (const char digit : HexWordDigits(word))
+        *at++ = digit;
+    return at;
 }
 
 // The Motorola form marks hex with "$", GNU as with "0x".
@@ -31,14 +34,20 @@ void AppendAsmLine(QByteArray& out, const Words& words, AsmSyntax syntax)
 {
     const bool gnu = syntax == AsmSyntax::Gnu;
     out.append(gnu ? kGasLineStart : kAsmLineStart);
+    // One append per word (a whole-screen fade writes a million of them).
+    char word[7];
     for (std::size_t i = 0; i < words.size(); ++i) {
+        char* at = word;
         if (i > 0)
-            out.append(',');
-        if (gnu)
-            out.append("0x");
-        else
-            out.append('$');
-        AppendHexDigits(out, words[i]);
+            *at++ = ',';
+        if (gnu) {
+            *at++ = '0';
+            *at++ = 'x';
+        } else {
+            *at++ = '$';
+        }
+        at = PutHexDigits(at, words[i]);
+        out.append(word, at - word);
     }
     out.append(kLineEnd);
 }
@@ -63,10 +72,10 @@ template <typename Words>
 void AppendCLine(QByteArray& out, const Words& words, const QByteArray& comment)
 {
     out.append('\t');
+    char text[] = "0x0000, ";
     for (HwColor word : words) {
-        out.append("0x");
-        AppendHexDigits(out, word);
-        out.append(", ");
+        PutHexDigits(text + 2, word);
+        out.append(text, sizeof text - 1);
     }
     out.append(comment);
     out.append(kLineEnd);
@@ -164,6 +173,64 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
     return out;
 }
 
+namespace {
+
+// Frame-major words: step s of palette k starts at (s * palettes + k) * colors.
+QByteArray WriteScreenFade(const std::vector<HwColor>& words, int steps, std::size_t palettes, int colors,
+                           FadeFormat format, const ExportOptions& options)
+{
+    QByteArray out;
+    // Sized for the longest form so the text grows without copies.
+    out.reserve(static_cast<qsizetype>(steps) * static_cast<qsizetype>(palettes) * (colors * 8 + 40) + 256);
+    if (format == FadeFormat::C)
+        AppendCHead(out, options);
+    else if (format == FadeFormat::Assembler)
+        AppendAsmLabel(out, options);
+    const auto width = static_cast<std::size_t>(colors);
+    for (int s = 0; s < steps; ++s) {
+        const QByteArray stepComment = StepComment(s + 1) + kCPaletteComment;
+        for (std::size_t k = 0; k < palettes; ++k) {
+            const std::span<const HwColor> line(words.data() + (static_cast<std::size_t>(s) * palettes + k) * width,
+                                                width);
+            switch (format) {
+            case FadeFormat::Assembler:
+                AppendAsmLine(out, line, options.asmSyntax);
+                break;
+            case FadeFormat::C:
+                AppendCLine(out, line, stepComment + QByteArray::number(static_cast<qsizetype>(k)));
+                break;
+            case FadeFormat::Binary:
+                AppendBinaryWords(out, line);
+                break;
+            }
+        }
+    }
+    if (format == FadeFormat::C)
+        AppendCTail(out);
+    return out;
+}
+
+// Palette k's words of every step into their frame-major places.
+void GatherScreenWords(const FadeTable& table, std::size_t k, std::size_t palettes, int steps, int colors,
+                       std::vector<HwColor>& words)
+{
+    const auto width = static_cast<std::size_t>(colors);
+    for (int s = 0; s < steps; ++s) {
+        HwColor* line = words.data() + (static_cast<std::size_t>(s) * palettes + k) * width;
+        for (int j = 0; j < colors; ++j) {
+            const FadeCell& c = table.at(j, s);
+            line[j] = EncodeHwColor(PaletteEntry{c.red, c.green, c.blue, c.dark});
+        }
+    }
+}
+
+std::vector<HwColor> ScreenWords(int steps, std::size_t palettes, int colors)
+{
+    return std::vector<HwColor>(static_cast<std::size_t>(steps) * palettes * static_cast<std::size_t>(colors));
+}
+
+} // namespace
+
 QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCount, int colorCount,
                             FadeFormat format, const ExportOptions& options)
 {
@@ -172,35 +239,25 @@ QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCou
         steps = std::min(steps, table.steps());
     steps = std::max(steps, 0);
     const int colors = std::clamp(colorCount, 0, kPaletteSize);
+    std::vector<HwColor> words = ScreenWords(steps, tables.size(), colors);
+    for (std::size_t k = 0; k < tables.size(); ++k)
+        GatherScreenWords(tables[k], k, tables.size(), steps, colors, words);
+    return WriteScreenFade(words, steps, tables.size(), colors, format, options);
+}
 
-    QByteArray out;
-    // Sized for the longest form so the text grows without copies.
-    out.reserve(static_cast<qsizetype>(steps) * static_cast<qsizetype>(tables.size()) * (colors * 8 + 40) + 256);
-    std::vector<HwColor> words(static_cast<std::size_t>(colors));
-    if (format == FadeFormat::C)
-        AppendCHead(out, options);
-    else if (format == FadeFormat::Assembler)
-        AppendAsmLabel(out, options);
-    for (int s = 0; s < steps; ++s) {
-        const QByteArray stepComment = StepComment(s + 1) + kCPaletteComment;
-        for (std::size_t k = 0; k < tables.size(); ++k) {
-            StepWords(tables[k], s, words);
-            switch (format) {
-            case FadeFormat::Assembler:
-                AppendAsmLine(out, words, options.asmSyntax);
-                break;
-            case FadeFormat::C:
-                AppendCLine(out, words, stepComment + QByteArray::number(static_cast<qsizetype>(k)));
-                break;
-            case FadeFormat::Binary:
-                AppendBinaryWords(out, words);
-                break;
-            }
-        }
+QByteArray ScreenFadeExport(const ScreenFadeInputs& in, int colorCount, FadeFormat format,
+                            const ExportOptions& options)
+{
+    const std::size_t palettes = std::min(in.tops.size(), in.bottoms.size());
+    const int steps = std::max(in.paletteCount, 0);
+    const int colors = std::clamp(colorCount, 0, kPaletteSize);
+    std::vector<HwColor> words = ScreenWords(steps, palettes, colors);
+    FadeTable table;
+    for (std::size_t k = 0; k < palettes; ++k) {
+        ComputeFade(FadeInputs{in.tops[k], in.bottoms[k], in.paletteCount, in.simpleFade, in.useDarkBit}, table);
+        GatherScreenWords(table, k, palettes, steps, colors, words);
     }
-    if (format == FadeFormat::C)
-        AppendCTail(out);
-    return out;
+    return WriteScreenFade(words, steps, palettes, colors, format, options);
 }
 
 PaletteWords SourcePaletteWords(const AppState& state, int which)
@@ -214,6 +271,14 @@ PaletteWords SourcePaletteWords(const AppState& state, int which)
         const FadeCell& c = table.at(j, step);
         words[static_cast<std::size_t>(j)] = EncodeHwColor(c);
     }
+    return words;
+}
+
+PaletteWords WordsOfPalette(const SourcePalette& palette)
+{
+    PaletteWords words{};
+    for (std::size_t j = 0; j < words.size(); ++j)
+        words[j] = EncodeHwColor(palette[j]);
     return words;
 }
 

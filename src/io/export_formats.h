@@ -4,6 +4,7 @@
 // with CR LF (the last one too); words are "$"/"0x" and four upper-case digits.
 
 #include "core/app_state.h"
+#include "core/screen_fade.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,10 +56,17 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
 QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCount, int colorCount,
                             FadeFormat format, const ExportOptions& options = {});
 
+// The same bytes as ComputeScreenFade then the export above, computed one
+// palette at a time: only the words are held, not every palette's fade table
+// (at 256 palettes of 256 steps, 2 MiB instead of 21 MiB).
+QByteArray ScreenFadeExport(const ScreenFadeInputs& in, int colorCount, FadeFormat format,
+                            const ExportOptions& options = {});
+
 // Words of "Palette 1 (Top)" (which = 1, step 0) or "Palette 2 (Bottom)"
 // (which = 2, the last step), read from the fade table's ends, which every
 // computation sets equal to the source palettes.
 PaletteWords SourcePaletteWords(const AppState& state, int which);
+PaletteWords WordsOfPalette(const SourcePalette& palette);
 
 // One palette, always all 16 words. stepNumber is only used by the C form's
 // comment: 1 for Palette 1 (Top), the palette count for Palette 2 (Bottom).

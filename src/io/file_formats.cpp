@@ -29,6 +29,14 @@ constexpr FileFormat kCSource{.name = "C-Output",
                               .cliName = "c",
                               .fadeExport = FadeFormat::C,
                               .paletteExport = PaletteFormat::C};
+// GNU as in its default syntax, as the ngdevkit and DATlib toolchains run it;
+// no extension implies it, so ".s" stays the Motorola form.
+constexpr FileFormat kGnuAssembler{.name = "GNU as",
+                                   .extensions = {},
+                                   .cliName = "gas",
+                                   .fadeExport = FadeFormat::Assembler,
+                                   .paletteExport = PaletteFormat::Assembler,
+                                   .asmSyntax = AsmSyntax::Gnu};
 constexpr FileFormat kBinary{
     .name = "Binary", .extensions = kBinExtensions, .cliName = "bin", .fadeExport = FadeFormat::Binary};
 constexpr FileFormat kPaletteFile{.name = "NeoGeo Palette",
@@ -54,6 +62,8 @@ constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
 constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
+constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary};
+constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kPaletteFile};
 
 bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 {
@@ -72,6 +82,8 @@ constexpr FileRequester kPictureSave{kPictureSaveFormats, 0, 1};
 constexpr FileRequester kPaletteFileOpen{kPaletteFileFormats};
 constexpr FileRequester kTextOpen{kTextFormats};
 constexpr FileRequester kPictureOpen{kPictureOpenFormats};
+constexpr FormatList kFadeTableCliFormats{kFadeTableCli};
+constexpr FormatList kSourcePaletteCliFormats{kSourcePaletteCli};
 
 const FileFormat& FileRequester::Chosen(int filterIndex) const
 {

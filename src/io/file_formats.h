@@ -29,6 +29,7 @@ struct FileFormat {
     std::optional<PaletteFormat> paletteExport = {};
     std::optional<PictureFormat> pictureExport = {};
     std::optional<SourceKind> source = {};
+    AsmSyntax asmSyntax = AsmSyntax::Motorola; // the dialect of the assembler forms
 };
 
 // A requester's formats in the order it lists them.
@@ -46,6 +47,12 @@ extern const FileRequester kPictureSave;
 extern const FileRequester kPaletteFileOpen;
 extern const FileRequester kTextOpen;
 extern const FileRequester kPictureOpen;
+
+// palfade-cli's --format words per command: the save requester's formats and
+// the toolchain forms the window does not offer (chosen by name only).
+using FormatList = std::span<const FileFormat* const>;
+extern const FormatList kFadeTableCliFormats;
+extern const FormatList kSourcePaletteCliFormats;
 
 // The path ends in "." and one of the format's extensions or, with
 // `alsoAccepted`, one it accepts besides; letter case does not count.

@@ -10,8 +10,8 @@ namespace palfade {
 
 inline void AppendBigEndianWord(QByteArray& out, HwColor word)
 {
-    out.append(static_cast<char>(word >> 8));
-    out.append(static_cast<char>(word & 0xFF));
+    const char bytes[2] = {static_cast<char>(word >> 8), static_cast<char>(word & 0xFF)};
+    out.append(bytes, 2);
 }
 
 // Word `index` of bytes; bytes past the end read as zero.

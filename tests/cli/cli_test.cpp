@@ -56,6 +56,17 @@ QByteArray ReadRaw(const QString& path)
 QStringList Args(const QString& line) { return line.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
 QStringList Args(const char* line) { return Args(QString::fromUtf8(line)); }
 
+// Arguments with "DATA/" standing for the test data folder and "DIR/" for `dir`.
+QStringList Args(const char* line, const QString& dir)
+{
+    QStringList args = Args(line);
+    for (QString& a : args) {
+        a.replace(QLatin1String("DATA/"), QStringLiteral(PALFADE_TEST_DATA "/"));
+        a.replace(QLatin1String("DIR/"), dir + QLatin1Char('/'));
+    }
+    return args;
+}
+
 TEST(Cli, FadeExportsWhiteToBlack)
 {
     struct Row {
@@ -88,6 +99,87 @@ TEST(Cli, FadeExportsWhiteToBlack)
     }
 }
 
+TEST(Cli, ToolchainOptionsReachTheExport)
+{
+    struct Row {
+        const char* args;
+        QByteArray expected;
+    };
+    const Row rows[] = {
+        {"fade --top white --palettes 3 --colors 2 --format gas --label title_fade -o -",
+         "\t.globl\ttitle_fade\r\n\t.balign\t2\r\ntitle_fade:\r\n\t.word\t0x0000,0x7FFF\r\n"
+         "\t.word\t0x0000,0x0888\r\n\t.word\t0x0000,0x0000\r\n"},
+        {"fade --top white --palettes 3 --colors 1 --format asm --label TitleFade -o -",
+         "\txdef\tTitleFade\r\n\teven\r\nTitleFade:\r\n\tdc.w\t$0000\r\n\tdc.w\t$0000\r\n\tdc.w\t$0000\r\n"},
+        {"fade --palettes 3 --colors 1 --format c --c-type u16 --label fade2 -o -",
+         "const u16 fade2[] =\r\n{\r\n\t0x0000,  // step 1\r\n\t0x0000,  // step 2\r\n\t0x0000,  // step 3\r\n};\r\n"},
+        {"palette white --format gas -o -", "\t.word\t0x0000,0x7FFF,0x7FFF,"},
+        {"palette white --format c --c-type uint16_t -o -", "const uint16_t fade_colors[] =\r\n"},
+    };
+    for (const Row& row : rows) {
+        const CliRun run = Cli(Args(row.args));
+        EXPECT_EQ(run.status, kExitSuccess) << row.args << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(row.expected)) << row.args << "\n" << run.out.toStdString();
+    }
+    // A type of two words is one argument.
+    const CliRun twoWords = Cli(Args("palette white --format c -o -") << QStringLiteral("--c-type")
+                                                                      << QStringLiteral("unsigned short"));
+    EXPECT_TRUE(twoWords.out.startsWith("const unsigned short fade_colors[] =")) << twoWords.err.toStdString();
+}
+
+// The fixtures, read as a developer would read them, give the palette they
+// hold; --all-palettes takes every palette, frame by frame for a fade.
+TEST(Cli, PalettesPickedOutOfSources)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A count word, then sixteen $0001 and one $0002.
+    WriteRaw(dir.filePath(QStringLiteral("two.txt")), "$7FFF" + QByteArray(" $0001").repeated(16) + " $0002");
+    WriteRaw(dir.filePath(QStringLiteral("two.ngpal")), QByteArray(32, '\0') + Bytes({0x7F, 0xFF}) + QByteArray(30, '\0'));
+    struct Row {
+        const char* args;
+        QByteArray expected;
+    };
+    const QByteArray twelveZeros = QByteArray(",$0000").repeated(12) + "\r\n";
+    const Row rows[] = {
+        {"palette DATA/title_palettes.s --skip-comments --after TitlePalettes --index 2 --format asm -o -",
+         "\tdc.w\t$8000,$7F00,$70F0,$700F,$1000,$2000,$3000,$4000,$5000,$6000,$7000,$0001,$0000,$0000,$0000,"
+         "$0000\r\n"},
+        {"palette DATA/datlib_palettes.s --after title_Palettes --skip-words 1 --index 1 --format gas -o -",
+         "\t.word\t0x8000,0x0F00,0x0E00,0x0D00,0x0C00,0x0B00,0x0A00,0x0900,0x0800,0x0700,0x0600,0x0500,0x0400,"
+         "0x0300,0x0200,0x0100\r\n"},
+        {"palette DATA/stage_palettes.c --skip-comments --after clut --index 1 --format asm -o -",
+         "\tdc.w\t$8000,$0F0F,$0E0E,$0D0D,$0C0C,$0B0B,$0A0A,$0909,$0808,$0707,$0606,$0505,$0404,$0303,$0202,"
+         "$0101\r\n"},
+        {"palette DATA/table_order.png --picture-order table --index 1 --format asm -o -",
+         "\tdc.w\t$30FF,$5F0F,$8888,$7FFF" + twelveZeros},
+        {"palette DIR/two.ngpal --index 1 --format asm -o -", "\tdc.w\t$7FFF,$0000" + QByteArray(",$0000").repeated(14) + "\r\n"},
+        // Step 1 of palette 0, then of palette 1.
+        {"fade --top DIR/two.txt --skip-words 1 --all-palettes --palettes 3 --colors 1 --format asm -o -",
+         "\tdc.w\t$0001\r\n\tdc.w\t$0002\r\n"},
+        {"fade --top DIR/two.ngpal --bottom DIR/two.ngpal --all-palettes --palettes 3 --colors 1 --format c -o -",
+         "const int fade_colors[] =\r\n{\r\n\t0x0000,  // step 1 palette 0\r\n\t0x7FFF,  // step 1 palette 1\r\n"
+         "\t0x0000,  // step 2 palette 0\r\n"},
+        {"palette DIR/two.ngpal --all-palettes --greyscale --format ngpal -o -",
+         QByteArray(32, '\0') + Bytes({0x7F, 0xFF}) + QByteArray(30, '\0')},
+    };
+    for (const Row& row : rows) {
+        const CliRun run = Cli(Args(row.args, dir.path()));
+        EXPECT_EQ(run.status, kExitSuccess) << row.args << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(row.expected)) << row.args << "\n" << run.out.toStdString();
+    }
+    EXPECT_EQ(Cli(Args("fade --top DIR/two.ngpal --all-palettes --palettes 5 --format bin -o -", dir.path())).out.size(),
+              5 * 2 * 16 * 2);
+
+    // Two fades of 3 colours side by side, 4 steps high.
+    const CliRun preview =
+        Cli(Args("preview --top DIR/two.ngpal --all-palettes --palettes 4 --colors 3 --format png -o -", dir.path()));
+    ASSERT_EQ(preview.status, kExitSuccess) << preview.err.toStdString();
+    const QImage image = QImage::fromData(preview.out, "PNG");
+    EXPECT_EQ(image.size(), QSize(2 * 3 * 8, 4 * 8));
+    EXPECT_EQ(image.pixel(24, 0), 0xFFFFFFFFu); // colour 0 of palette 1: white
+}
+
 TEST(Cli, FormatFollowsTheOutputExtensionAndThePathIsKept)
 {
     QTemporaryDir dir;
@@ -109,6 +201,7 @@ TEST(Cli, FormatFollowsTheOutputExtensionAndThePathIsKept)
         {"preview --colors 1 --palettes 3", "v.png", "\x89PNG"},
         {"preview --colors 1 --palettes 3", "v.bmp", "BM"},
         {"fade --colors 1 --palettes 3 --format c", "fade.txt", "const int"},
+        {"fade --colors 1 --palettes 3 --format gas", "g.s", "\t.word\t0x0000\r\n"},
     };
     for (const Row& row : rows) {
         const QString path = dir.filePath(QString::fromUtf8(row.name));
@@ -154,6 +247,27 @@ TEST(Cli, UsageErrors)
         "palette white --palettes 3 -o x.s",
         "palette white --step 0 -o x.s",
         "palette white --format bin -o x.bin",
+        "preview --format gas -o x.png",
+        "preview --label a -o x.png",
+        "fade --label 1abc -o x.s",
+        "fade --label a-b -o x.s",
+        "fade --label a -o x.bin",
+        "palette white --label a -o x.ngpal",
+        "fade --c-type u16 -o x.s",
+        "fade --c-type u16 --format gas -o x.s",
+        "fade --c-type 16u -o x.c",
+        "fade --c-type u16; -o x.c",
+        "fade --index 1 -o x.s",
+        "palette white --top-index 1 -o x.s",
+        "fade --top-index -1 -o x.s",
+        "fade --bottom-index x -o x.s",
+        "fade --skip-words -1 -o x.s",
+        "fade --picture-order random -o x.s",
+        "fade --all-palettes --top-index 1 -o x.s",
+        "preview --all-palettes --bottom-index 0 -o x.png",
+        "palette white --all-palettes --index 0 -o x.s",
+        "palette white --all-palettes --step 2 -o x.c",
+        "fade --all-palettes=1 -o x.s",
     };
     for (const char* row : rows) {
         QStringList args = Args(row);
@@ -211,6 +325,50 @@ TEST(Cli, RuntimeErrorsLeaveNoFileAndKeepAnOldOne)
     EXPECT_EQ(run.status, kExitRuntimeError);
     EXPECT_TRUE(run.err.contains(underFile.toUtf8())) << run.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+}
+
+// What a build rule gets wrong: the exit status and a one-line reason, and
+// no output file.
+TEST(Cli, BadPickingLeavesNoFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteRaw(dir.filePath(QStringLiteral("two.ngpal")), QByteArray(64, '\0'));
+    PixelBuffer trueColour;
+    trueColour.Resize(1, 1);
+    trueColour.pixels = {0xFF102030u};
+    ASSERT_TRUE(WritePicture(dir.filePath(QStringLiteral("photo.png")), trueColour, PictureFormat::Png).ok());
+
+    struct Row {
+        const char* args;
+        int status;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {"fade --top DATA/title_palettes.s --label 1abc", kExitUsageError, "--label must be a C identifier"},
+        {"fade --top DATA/title_palettes.s --skip-comments --top-index 3", kExitRuntimeError,
+         "title_palettes.s holds 3 palettes"},
+        {"palette DIR/two.ngpal --index 2", kExitRuntimeError, "two.ngpal holds 2 palettes"},
+        {"fade --top-index 1", kExitRuntimeError, "black holds 1 palette"},
+        {"fade --top DATA/stage_palettes.c --after title_Palettes", kExitRuntimeError,
+         "the name \"title_Palettes\" is not found in "},
+        {"fade --top DATA/datlib_palettes.s --skip-words 200", kExitRuntimeError, "none after the 200 skipped"},
+        {"preview --top DIR/photo.png --picture-order table", kExitRuntimeError, "photo.png has no colour table"},
+        {"fade --top DATA/title_palettes.s --skip-comments --all-palettes --bottom DIR/two.ngpal", kExitRuntimeError,
+         "title_palettes.s holds 3 palettes but "},
+    };
+    for (const Row& row : rows) {
+        const QStringList args = Args(row.args, dir.path());
+        const QString extension = args.first() == QLatin1String("fade")      ? QStringLiteral("bin")
+                                  : args.first() == QLatin1String("preview") ? QStringLiteral("png")
+                                                                             : QStringLiteral("ngpal");
+        const QString out = dir.filePath(QStringLiteral("out.") + extension);
+        const CliRun run = Cli(QStringList(args) << QStringLiteral("-o") << out);
+        EXPECT_EQ(run.status, row.status) << row.args;
+        EXPECT_TRUE(run.err.contains(row.reason)) << row.args << ": " << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << row.args;
+        EXPECT_FALSE(QFile::remove(out)) << row.args;
+    }
 }
 
 TEST(Cli, StandardOutputThatRefusesDataIsAnError)
@@ -303,12 +461,15 @@ TEST(Cli, HelpAndVersion)
     EXPECT_EQ(help.status, kExitSuccess);
     for (const char* option : {"--top", "--bottom", "--palettes", "--colors", "--simple", "--dark-bit",
                                "--hardware-colors", "--zoom", "--grid", "--grid-color", "--greyscale", "--step",
-                               "--format", "-o", "--version", "Examples"})
+                               "--format", "-o", "--version", "Examples", "--top-index", "--bottom-index",
+                               "--index", "--all-palettes", "--skip-comments", "--after", "--skip-words",
+                               "--picture-order", "--label", "--c-type", "gas", "Neo Geo build"})
         EXPECT_TRUE(help.out.contains(option)) << option;
     // Option rows as manual page generators read them: two spaces, the
     // option, its value, the text in one column.
     for (const char* row : {"\n  --top SRC           palette 1,", "\n  --grid-color RRGGBB grid colour",
-                            "\n  -o OUT              written", "\n  --version           the version\n"})
+                            "\n  -o OUT              written", "\n  --version           the version\n",
+                            "\n  --label NAME        asm, gas, c:", "\n  --picture-order ORDER\n                      picture"})
         EXPECT_TRUE(help.out.contains(row)) << row;
     const CliRun version = Cli({QStringLiteral("--version")});
     EXPECT_EQ(version.status, kExitSuccess);

@@ -90,6 +90,27 @@ TEST(ScreenFadeExport, FrameMajor)
         EXPECT_EQ(ScreenFadeExport({tables[1]}, 3, 2, format), FadeTableExport(tables[1], 3, 2, format));
 }
 
+TEST(ScreenFadeExport, ComputedOnePaletteAtATimeGivesTheSameBytes)
+{
+    std::vector<SourcePalette> tops(3), bottoms(3);
+    for (std::size_t k = 0; k < tops.size(); ++k)
+        for (int j = 0; j < kPaletteSize; ++j) {
+            const auto level = static_cast<std::int32_t>((j * 7 + static_cast<int>(k) * 11) % 32);
+            tops[k][static_cast<std::size_t>(j)] = PaletteEntry{level, 31 - level, (level * 3) % 32, j % 2};
+            bottoms[k][static_cast<std::size_t>(j)] = PaletteEntry{31 - level, level / 2, 5, (j + 1) % 2};
+        }
+    for (bool simple : {false, true}) {
+        const ScreenFadeInputs in{tops, bottoms, 9, simple, true};
+        std::vector<FadeTable> tables;
+        ComputeScreenFade(in, tables);
+        for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::C, FadeFormat::Binary})
+            for (int colors : {1, 16})
+                EXPECT_EQ(ScreenFadeExport(in, colors, format, Options(AsmSyntax::Gnu, "f", "u16")),
+                          ScreenFadeExport(tables, 9, colors, format, Options(AsmSyntax::Gnu, "f", "u16")))
+                    << static_cast<int>(format) << " colours " << colors << " simple " << simple;
+    }
+}
+
 TEST(PaletteSetExport, OneLineOrFileEach)
 {
     PaletteWords a{}, b{};

@@ -22,10 +22,10 @@ void BM_ScreenFadeExport(benchmark::State& st)
         tops.push_back(bench::SampleColours(k));
         bottoms.push_back(bench::SampleColours(k + palettes));
     }
-    std::vector<FadeTable> tables;
     for (auto _ : st) {
-        ComputeScreenFade(ScreenFadeInputs{tops, bottoms, kMaxPalettes, false, false}, tables);
-        benchmark::DoNotOptimize(ScreenFadeExport(tables, kMaxPalettes, kPaletteSize, format));
+        const ScreenFadeWords screen =
+            ComputeScreenFadeWords(ScreenFadeInputs{tops, bottoms, kMaxPalettes, false, false}, kPaletteSize);
+        benchmark::DoNotOptimize(ScreenFadeExport(screen, format));
     }
 }
 // 64 palettes beside 256 show the time linear in palettes x steps.

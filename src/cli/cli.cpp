@@ -218,8 +218,10 @@ QByteArray Produce(const Options& o, const Streams& io)
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            return ScreenFadeExport(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
-                                    state.colorCount, *o.format->fadeExport, o.exportOptions);
+            return ScreenFadeExport(
+                ComputeScreenFadeWords(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
+                                       state.colorCount),
+                *o.format->fadeExport, o.exportOptions);
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);

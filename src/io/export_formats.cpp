@@ -173,25 +173,25 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
     return out;
 }
 
-namespace {
-
-// Frame-major words: step s of palette k starts at (s * palettes + k) * colors.
-QByteArray WriteScreenFade(const std::vector<HwColor>& words, int steps, std::size_t palettes, int colors,
-                           FadeFormat format, const ExportOptions& options)
+QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options)
 {
+    const auto palettes = static_cast<std::size_t>(std::max(screen.palettes, 0));
+    const auto width = static_cast<std::size_t>(std::max(screen.colors, 0));
+    const int steps = screen.words.size() < static_cast<std::size_t>(std::max(screen.steps, 0)) * palettes * width
+                          ? 0
+                          : screen.steps;
     QByteArray out;
     // Sized for the longest form so the text grows without copies.
-    out.reserve(static_cast<qsizetype>(steps) * static_cast<qsizetype>(palettes) * (colors * 8 + 40) + 256);
+    out.reserve(static_cast<qsizetype>(steps) * static_cast<qsizetype>(palettes * (width * 8 + 40)) + 256);
     if (format == FadeFormat::C)
         AppendCHead(out, options);
     else if (format == FadeFormat::Assembler)
         AppendAsmLabel(out, options);
-    const auto width = static_cast<std::size_t>(colors);
     for (int s = 0; s < steps; ++s) {
         const QByteArray stepComment = StepComment(s + 1) + kCPaletteComment;
         for (std::size_t k = 0; k < palettes; ++k) {
-            const std::span<const HwColor> line(words.data() + (static_cast<std::size_t>(s) * palettes + k) * width,
-                                                width);
+            const std::span<const HwColor> line(
+                screen.words.data() + (static_cast<std::size_t>(s) * palettes + k) * width, width);
             switch (format) {
             case FadeFormat::Assembler:
                 AppendAsmLine(out, line, options.asmSyntax);
@@ -208,56 +208,6 @@ QByteArray WriteScreenFade(const std::vector<HwColor>& words, int steps, std::si
     if (format == FadeFormat::C)
         AppendCTail(out);
     return out;
-}
-
-// Palette k's words of every step into their frame-major places.
-void GatherScreenWords(const FadeTable& table, std::size_t k, std::size_t palettes, int steps, int colors,
-                       std::vector<HwColor>& words)
-{
-    const auto width = static_cast<std::size_t>(colors);
-    for (int s = 0; s < steps; ++s) {
-        HwColor* line = words.data() + (static_cast<std::size_t>(s) * palettes + k) * width;
-        for (int j = 0; j < colors; ++j) {
-            const FadeCell& c = table.at(j, s);
-            line[j] = EncodeHwColor(PaletteEntry{c.red, c.green, c.blue, c.dark});
-        }
-    }
-}
-
-std::vector<HwColor> ScreenWords(int steps, std::size_t palettes, int colors)
-{
-    return std::vector<HwColor>(static_cast<std::size_t>(steps) * palettes * static_cast<std::size_t>(colors));
-}
-
-} // namespace
-
-QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCount, int colorCount,
-                            FadeFormat format, const ExportOptions& options)
-{
-    int steps = paletteCount;
-    for (const FadeTable& table : tables)
-        steps = std::min(steps, table.steps());
-    steps = std::max(steps, 0);
-    const int colors = std::clamp(colorCount, 0, kPaletteSize);
-    std::vector<HwColor> words = ScreenWords(steps, tables.size(), colors);
-    for (std::size_t k = 0; k < tables.size(); ++k)
-        GatherScreenWords(tables[k], k, tables.size(), steps, colors, words);
-    return WriteScreenFade(words, steps, tables.size(), colors, format, options);
-}
-
-QByteArray ScreenFadeExport(const ScreenFadeInputs& in, int colorCount, FadeFormat format,
-                            const ExportOptions& options)
-{
-    const std::size_t palettes = std::min(in.tops.size(), in.bottoms.size());
-    const int steps = std::max(in.paletteCount, 0);
-    const int colors = std::clamp(colorCount, 0, kPaletteSize);
-    std::vector<HwColor> words = ScreenWords(steps, palettes, colors);
-    FadeTable table;
-    for (std::size_t k = 0; k < palettes; ++k) {
-        ComputeFade(FadeInputs{in.tops[k], in.bottoms[k], in.paletteCount, in.simpleFade, in.useDarkBit}, table);
-        GatherScreenWords(table, k, palettes, steps, colors, words);
-    }
-    return WriteScreenFade(words, steps, palettes, colors, format, options);
 }
 
 PaletteWords SourcePaletteWords(const AppState& state, int which)

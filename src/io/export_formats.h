@@ -48,19 +48,10 @@ bool IsCType(QStringView type);
 QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, FadeFormat format,
                            const ExportOptions& options = {});
 
-// A whole-screen fade: tables[k] is the fade of palette k, all of the same
-// length. Frame-major, as a game uploads one step of every palette per frame:
-// for each step, for each palette, its first colorCount colours. Text forms
-// write one line per palette and step; the C comment names both, "step S
-// palette K" with S from 1 and K from 0.
-QByteArray ScreenFadeExport(const std::vector<FadeTable>& tables, int paletteCount, int colorCount,
-                            FadeFormat format, const ExportOptions& options = {});
-
-// The same bytes as ComputeScreenFade then the export above, computed one
-// palette at a time: only the words are held, not every palette's fade table
-// (at 256 palettes of 256 steps, 2 MiB instead of 21 MiB).
-QByteArray ScreenFadeExport(const ScreenFadeInputs& in, int colorCount, FadeFormat format,
-                            const ExportOptions& options = {});
+// A whole-screen fade, frame-major as its words are. Text forms write one
+// line per palette and step; the C comment names both, "step S palette K"
+// with S from 1 and K from 0.
+QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options = {});
 
 // Words of "Palette 1 (Top)" (which = 1, step 0) or "Palette 2 (Bottom)"
 // (which = 2, the last step), read from the fade table's ends, which every

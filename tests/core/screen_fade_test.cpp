@@ -36,6 +36,17 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
                 for (int j = 0; j < kPaletteSize; ++j)
                     ASSERT_EQ(tables[k].at(j, s), single.at(j, s)) << "pair " << k << " step " << s;
         }
+        // The words, frame-major, are those of the same fades.
+        for (int colors : {1, 16}) {
+            const ScreenFadeWords screen = ComputeScreenFadeWords(
+                ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, colors);
+            ASSERT_EQ(screen.words.size(), std::size_t(row.paletteCount) * tops.size() * std::size_t(colors));
+            std::size_t at = 0;
+            for (int s = 0; s < row.paletteCount; ++s)
+                for (std::size_t k = 0; k < tops.size(); ++k)
+                    for (int j = 0; j < colors; ++j)
+                        ASSERT_EQ(screen.words[at++], EncodeHwColor(tables[k].at(j, s))) << "pair " << k << " step " << s;
+        }
     }
 }
 

@@ -69,46 +69,30 @@ TEST(ExportOptions, SourcePaletteInEverySyntax)
 TEST(ScreenFadeExport, FrameMajor)
 {
     // Two palettes, three steps, two colours: step s of palette k holds k s0 / k s1 ...
-    const std::vector<FadeTable> tables{TableOfWords({{0x0001, 0x0002}, {0x0011, 0x0012}, {0x0021, 0x0022}}),
-                                        TableOfWords({{0x0101, 0x0102}, {0x0111, 0x0112}, {0x0121, 0x0122}})};
-    EXPECT_EQ(ScreenFadeExport(tables, 3, 2, FadeFormat::Assembler),
+    const ScreenFadeWords screen{3, 2, 2, {0x0001, 0x0002, 0x0101, 0x0102, 0x0011, 0x0012,
+                                           0x0111, 0x0112, 0x0021, 0x0022, 0x0121, 0x0122}};
+    const ScreenFadeWords oneColour{3, 2, 1, {0x0001, 0x0101, 0x0011, 0x0111, 0x0021, 0x0121}};
+    EXPECT_EQ(ScreenFadeExport(screen, FadeFormat::Assembler),
               "\tdc.w\t$0001,$0002\r\n\tdc.w\t$0101,$0102\r\n"
               "\tdc.w\t$0011,$0012\r\n\tdc.w\t$0111,$0112\r\n"
               "\tdc.w\t$0021,$0022\r\n\tdc.w\t$0121,$0122\r\n");
-    EXPECT_EQ(ScreenFadeExport(tables, 3, 1, FadeFormat::Assembler, Options(AsmSyntax::Gnu, "fades")),
+    EXPECT_EQ(ScreenFadeExport(oneColour, FadeFormat::Assembler, Options(AsmSyntax::Gnu, "fades")),
               "\t.globl\tfades\r\n\t.balign\t2\r\nfades:\r\n"
               "\t.word\t0x0001\r\n\t.word\t0x0101\r\n\t.word\t0x0011\r\n"
               "\t.word\t0x0111\r\n\t.word\t0x0021\r\n\t.word\t0x0121\r\n");
-    EXPECT_EQ(ScreenFadeExport(tables, 2, 2, FadeFormat::C, Options(AsmSyntax::Motorola, "fades", "u16")),
+    ScreenFadeWords twoSteps = screen;
+    twoSteps.steps = 2;
+    EXPECT_EQ(ScreenFadeExport(twoSteps, FadeFormat::C, Options(AsmSyntax::Motorola, "fades", "u16")),
               "const u16 fades[] =\r\n{\r\n"
               "\t0x0001, 0x0002,  // step 1 palette 0\r\n\t0x0101, 0x0102,  // step 1 palette 1\r\n"
               "\t0x0011, 0x0012,  // step 2 palette 0\r\n\t0x0111, 0x0112,  // step 2 palette 1\r\n};\r\n");
-    EXPECT_EQ(ScreenFadeExport(tables, 3, 1, FadeFormat::Binary),
+    EXPECT_EQ(ScreenFadeExport(oneColour, FadeFormat::Binary),
               QByteArray("\x00\x01\x01\x01\x00\x11\x01\x11\x00\x21\x01\x21", 12));
     // One palette is the single fade.
+    const ScreenFadeWords single{3, 1, 2, {0x0101, 0x0102, 0x0111, 0x0112, 0x0121, 0x0122}};
+    const FadeTable table = TableOfWords({{0x0101, 0x0102}, {0x0111, 0x0112}, {0x0121, 0x0122}});
     for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::Binary})
-        EXPECT_EQ(ScreenFadeExport({tables[1]}, 3, 2, format), FadeTableExport(tables[1], 3, 2, format));
-}
-
-TEST(ScreenFadeExport, ComputedOnePaletteAtATimeGivesTheSameBytes)
-{
-    std::vector<SourcePalette> tops(3), bottoms(3);
-    for (std::size_t k = 0; k < tops.size(); ++k)
-        for (int j = 0; j < kPaletteSize; ++j) {
-            const auto level = static_cast<std::int32_t>((j * 7 + static_cast<int>(k) * 11) % 32);
-            tops[k][static_cast<std::size_t>(j)] = PaletteEntry{level, 31 - level, (level * 3) % 32, j % 2};
-            bottoms[k][static_cast<std::size_t>(j)] = PaletteEntry{31 - level, level / 2, 5, (j + 1) % 2};
-        }
-    for (bool simple : {false, true}) {
-        const ScreenFadeInputs in{tops, bottoms, 9, simple, true};
-        std::vector<FadeTable> tables;
-        ComputeScreenFade(in, tables);
-        for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::C, FadeFormat::Binary})
-            for (int colors : {1, 16})
-                EXPECT_EQ(ScreenFadeExport(in, colors, format, Options(AsmSyntax::Gnu, "f", "u16")),
-                          ScreenFadeExport(tables, 9, colors, format, Options(AsmSyntax::Gnu, "f", "u16")))
-                    << static_cast<int>(format) << " colours " << colors << " simple " << simple;
-    }
+        EXPECT_EQ(ScreenFadeExport(single, format), FadeTableExport(table, 3, 2, format));
 }
 
 TEST(PaletteSetExport, OneLineOrFileEach)

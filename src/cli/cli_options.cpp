@@ -30,7 +30,7 @@ constexpr unsigned kEveryCommand = kFade | kPreview | kPalette;
 enum class HelpGroup { Fade, Preview, Palette, Source, Output, Other };
 
 // Every option of palfade-cli, declared once: the parser and --help read it.
-struct OptionSpec {
+struct OptionRow {
     Opt id;
     const char* name;      // the name --help shows; one letter: "-o", else "--name"
     const char* alias;     // a further accepted name, or null
@@ -40,7 +40,7 @@ struct OptionSpec {
     const char* help;      // lines separated by '\n'
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {Opt::Top, "top", nullptr, "SRC", kFadeAndPreview, HelpGroup::Fade,
      "palette 1, the first palette of the fade (default black)"},
     {Opt::Bottom, "bottom", nullptr, "SRC", kFadeAndPreview, HelpGroup::Fade,
@@ -98,14 +98,14 @@ constexpr OptionSpec kOptions[] = {
     {Opt::Version, "version", nullptr, nullptr, 0, HelpGroup::Other, "the version"},
 };
 
-struct CommandSpec {
+struct CommandRow {
     const char* name;
     Command command;
     unsigned bit;
     FormatList formats; // what --format names and OUT's extension choose from, in this order
 };
 
-const CommandSpec kCommands[] = {
+const CommandRow kCommands[] = {
     {"fade", Command::Fade, kFade, kFadeTableCliFormats},
     {"preview", Command::Preview, kPreview, kPictureSave.formats},
     {"palette", Command::Palette, kPalette, kSourcePaletteCliFormats},
@@ -117,11 +117,11 @@ QString Spelled(const char* name)
     return (bare.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + bare;
 }
 
-const OptionSpec* FindOption(const QString& name)
+const OptionRow* FindOption(const QString& name)
 {
-    for (const OptionSpec& spec : kOptions)
-        if (name == QLatin1String(spec.name) || (spec.alias && name == QLatin1String(spec.alias)))
-            return &spec;
+    for (const OptionRow& option : kOptions)
+        if (name == QLatin1String(option.name) || (option.alias && name == QLatin1String(option.alias)))
+            return &option;
     return nullptr;
 }
 
@@ -160,8 +160,8 @@ QString ParseError(const QCommandLineParser& parser, const QStringList& args, co
         const QString bare = typed.mid(typed.startsWith(QLatin1String("--")) ? 2 : 1);
         if (!unknown.isEmpty() && bare == unknown.first())
             return QStringLiteral("unknown option '%1' for '%2'").arg(typed, command);
-        const OptionSpec* spec = FindOption(bare);
-        if (unknown.isEmpty() && a.contains(QLatin1Char('=')) && spec && !spec->valueName)
+        const OptionRow* option = FindOption(bare);
+        if (unknown.isEmpty() && a.contains(QLatin1Char('=')) && option && !option->valueName)
             return QStringLiteral("option '%1' takes no value").arg(typed);
     }
     // Otherwise the last argument is an option whose value is missing.
@@ -169,40 +169,40 @@ QString ParseError(const QCommandLineParser& parser, const QStringList& args, co
 }
 
 // A palette index or word count: 0 or more.
-std::optional<QString> SetNumber(const OptionSpec& spec, const QString& value, int& target)
+std::optional<QString> SetNumber(const OptionRow& option, const QString& value, int& target)
 {
     const auto n = ParseCount(value, 0, INT_MAX);
     if (!n)
-        return QStringLiteral("%1 must be a whole number, 0 or more, not '%2'").arg(Spelled(spec.name), value);
+        return QStringLiteral("%1 must be a whole number, 0 or more, not '%2'").arg(Spelled(option.name), value);
     target = *n;
     return std::nullopt;
 }
 
-std::optional<QString> SetIndex(const OptionSpec& spec, const QString& value, std::optional<int>& target)
+std::optional<QString> SetIndex(const OptionRow& option, const QString& value, std::optional<int>& target)
 {
     int n = 0;
-    if (std::optional<QString> refused = SetNumber(spec, value, n))
+    if (std::optional<QString> refused = SetNumber(option, value, n))
         return refused;
     target = n;
     return std::nullopt;
 }
 
 // The value of a counted option, or the reason it is refused.
-std::optional<QString> SetCount(const OptionSpec& spec, const QString& value, int low, int high, int& target)
+std::optional<QString> SetCount(const OptionRow& option, const QString& value, int low, int high, int& target)
 {
     const auto n = ParseCount(value, low, high);
     if (!n)
         return QStringLiteral("%1 must be a number from %2 to %3, not '%4'")
-            .arg(Spelled(spec.name)).arg(low).arg(high).arg(value);
+            .arg(Spelled(option.name)).arg(low).arg(high).arg(value);
     target = *n;
     return std::nullopt;
 }
 
 // Stores one option's value; gives the reason when the value is refused.
-std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Options& o,
+std::optional<QString> Apply(const OptionRow& option, const QString& value, Options& o,
                              std::optional<QString>& formatName)
 {
-    switch (spec.id) {
+    switch (option.id) {
     case Opt::Top:
         o.top = value;
         break;
@@ -210,9 +210,9 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
         o.bottom = value;
         break;
     case Opt::Palettes:
-        return SetCount(spec, value, kMinPalettes, kMaxPalettes, o.paletteCount);
+        return SetCount(option, value, kMinPalettes, kMaxPalettes, o.paletteCount);
     case Opt::Colors:
-        return SetCount(spec, value, kMinColors, kMaxColors, o.colorCount);
+        return SetCount(option, value, kMinColors, kMaxColors, o.colorCount);
     case Opt::Simple:
         o.simpleFade = true;
         break;
@@ -223,14 +223,14 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
         o.hardwareColors = true;
         break;
     case Opt::Zoom:
-        return SetCount(spec, value, kMinZoom, kMaxZoom, o.zoom);
+        return SetCount(option, value, kMinZoom, kMaxZoom, o.zoom);
     case Opt::Grid:
         o.showGrid = true;
         break;
     case Opt::GridColor: {
         const auto rgb = ParseRgb(value);
         if (!rgb)
-            return QStringLiteral("%1 must be six hex digits RRGGBB, not '%2'").arg(Spelled(spec.name), value);
+            return QStringLiteral("%1 must be six hex digits RRGGBB, not '%2'").arg(Spelled(option.name), value);
         o.gridColor = *rgb;
         break;
     }
@@ -238,13 +238,13 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
         o.greyscale = true;
         break;
     case Opt::Step:
-        return SetCount(spec, value, 1, kMaxStep, o.step);
+        return SetCount(option, value, 1, kMaxStep, o.step);
     case Opt::TopIndex:
-        return SetIndex(spec, value, o.topIndex);
+        return SetIndex(option, value, o.topIndex);
     case Opt::BottomIndex:
-        return SetIndex(spec, value, o.bottomIndex);
+        return SetIndex(option, value, o.bottomIndex);
     case Opt::Index:
-        return SetIndex(spec, value, o.sourceIndex);
+        return SetIndex(option, value, o.sourceIndex);
     case Opt::AllPalettes:
         o.allPalettes = true;
         break;
@@ -253,36 +253,36 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
         break;
     case Opt::After:
         if (value.isEmpty())
-            return QStringLiteral("%1 needs a name").arg(Spelled(spec.name));
+            return QStringLiteral("%1 needs a name").arg(Spelled(option.name));
         o.text.after = value;
         break;
     case Opt::SkipWords:
-        return SetNumber(spec, value, o.text.skipWords);
+        return SetNumber(option, value, o.text.skipWords);
     case Opt::PictureOrder:
         if (value == QLatin1String("appearance"))
             o.pictureOrder = PictureOrder::Appearance;
         else if (value == QLatin1String("table"))
             o.pictureOrder = PictureOrder::Table;
         else
-            return QStringLiteral("%1 is 'appearance' or 'table', not '%2'").arg(Spelled(spec.name), value);
+            return QStringLiteral("%1 is 'appearance' or 'table', not '%2'").arg(Spelled(option.name), value);
         break;
     case Opt::Label:
         if (!IsCIdentifier(value))
             return QStringLiteral("%1 must be a C identifier (a letter or '_', then letters, digits or '_'), "
                                   "not '%2'")
-                .arg(Spelled(spec.name), value);
+                .arg(Spelled(option.name), value);
         o.exportOptions.label = value;
         break;
     case Opt::CType:
         if (!IsCType(value))
             return QStringLiteral("%1 must be C identifiers separated by single spaces, such as u16 or "
                                   "'unsigned short', not '%2'")
-                .arg(Spelled(spec.name), value);
+                .arg(Spelled(option.name), value);
         o.exportOptions.cType = value;
         break;
     case Opt::Output:
         if (value.isEmpty())
-            return QStringLiteral("%1 needs a file name or '-'").arg(Spelled(spec.name));
+            return QStringLiteral("%1 needs a file name or '-'").arg(Spelled(option.name));
         o.output = value;
         break;
     case Opt::Format:
@@ -295,7 +295,7 @@ std::optional<QString> Apply(const OptionSpec& spec, const QString& value, Optio
     return std::nullopt;
 }
 
-const FileFormat* ChooseFormat(const CommandSpec& command, const std::optional<QString>& formatName,
+const FileFormat* ChooseFormat(const CommandRow& command, const std::optional<QString>& formatName,
                                const QString& output)
 {
     for (const FileFormat* format : command.formats) {
@@ -306,9 +306,9 @@ const FileFormat* ChooseFormat(const CommandSpec& command, const std::optional<Q
     return nullptr;
 }
 
-const OptionSpec& SpecOf(Opt id)
+const OptionRow& RowOf(Opt id)
 {
-    return *std::find_if(std::begin(kOptions), std::end(kOptions), [id](const OptionSpec& s) { return s.id == id; });
+    return *std::find_if(std::begin(kOptions), std::end(kOptions), [id](const OptionRow& s) { return s.id == id; });
 }
 
 
@@ -329,7 +329,7 @@ std::optional<QString> CheckCombination(const std::set<Opt>& given, const Option
         for (Opt picker : {Opt::TopIndex, Opt::BottomIndex, Opt::Index})
             if (isSet(picker))
                 return QStringLiteral("--all-palettes takes every palette; %1 picks one")
-                    .arg(Spelled(SpecOf(picker).name));
+                    .arg(Spelled(RowOf(picker).name));
         if (isSet(Opt::Step))
             return QStringLiteral("--step numbers one palette; with --all-palettes each line names its palette");
     }
@@ -350,18 +350,18 @@ ParseResult ParseArguments(const QStringList& args)
 
     // --help and --version answer whatever else is given.
     for (const QString& a : args) {
-        for (const OptionSpec& spec : kOptions) {
-            if (spec.commands != 0)
+        for (const OptionRow& option : kOptions) {
+            if (option.commands != 0)
                 continue;
-            if (a == Spelled(spec.name) || (spec.alias && a == Spelled(spec.alias)))
-                return ParseResult{spec.id == Opt::Help ? Action::Help : Action::Version, {}, {}};
+            if (a == Spelled(option.name) || (option.alias && a == Spelled(option.alias)))
+                return ParseResult{option.id == Opt::Help ? Action::Help : Action::Version, {}, {}};
         }
     }
     if (args.isEmpty())
         return usage(QStringLiteral("no command given (fade, preview or palette)"));
 
-    const CommandSpec* command = nullptr;
-    for (const CommandSpec& c : kCommands)
+    const CommandRow* command = nullptr;
+    for (const CommandRow& c : kCommands)
         if (args.first() == QLatin1String(c.name))
             command = &c;
     if (!command)
@@ -373,13 +373,13 @@ ParseResult ParseArguments(const QStringList& args)
     // only the command's own options.
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const OptionSpec& spec : kOptions) {
-        if (!(spec.commands & command->bit))
+    for (const OptionRow& option : kOptions) {
+        if (!(option.commands & command->bit))
             continue;
-        QStringList names{QLatin1String(spec.name)};
-        if (spec.alias)
-            names << QLatin1String(spec.alias);
-        parser.addOption(QCommandLineOption(names, QString(), spec.valueName ? QLatin1String(spec.valueName) : QString()));
+        QStringList names{QLatin1String(option.name)};
+        if (option.alias)
+            names << QLatin1String(option.alias);
+        parser.addOption(QCommandLineOption(names, QString(), option.valueName ? QLatin1String(option.valueName) : QString()));
     }
     if (!parser.parse(QStringList{QStringLiteral("palfade-cli")} + args))
         return usage(ParseError(parser, args, commandName));
@@ -389,10 +389,10 @@ ParseResult ParseArguments(const QStringList& args)
     std::map<Opt, qsizetype> used;
     std::set<Opt> given;
     for (const QString& name : parser.optionNames()) {
-        const OptionSpec& spec = *FindOption(name);
-        given.insert(spec.id);
-        const QString value = spec.valueName ? parser.values(name).value(used[spec.id]++) : QString();
-        if (const std::optional<QString> refused = Apply(spec, value, o, formatName))
+        const OptionRow& option = *FindOption(name);
+        given.insert(option.id);
+        const QString value = option.valueName ? parser.values(name).value(used[option.id]++) : QString();
+        if (const std::optional<QString> refused = Apply(option, value, o, formatName))
             return usage(*refused);
     }
 
@@ -500,13 +500,13 @@ constexpr int kHelpColumn = 22;
 QString HelpGroupText(HelpGroup group, const char* title)
 {
     QString text = QStringLiteral("\n%1\n").arg(QLatin1String(title));
-    for (const OptionSpec& spec : kOptions) {
-        if (spec.group != group)
+    for (const OptionRow& option : kOptions) {
+        if (option.group != group)
             continue;
-        QString head = QStringLiteral("  ") + Spelled(spec.name);
-        if (spec.valueName)
-            head += QLatin1Char(' ') + QLatin1String(spec.valueName);
-        const QStringList lines = QString::fromUtf8(spec.help).split(QLatin1Char('\n'));
+        QString head = QStringLiteral("  ") + Spelled(option.name);
+        if (option.valueName)
+            head += QLatin1Char(' ') + QLatin1String(option.valueName);
+        const QStringList lines = QString::fromUtf8(option.help).split(QLatin1Char('\n'));
         // A name too long for the column stands alone on its row.
         const bool fits = head.size() < kHelpColumn;
         text += fits ? head.leftJustified(kHelpColumn - 1) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n')

@@ -13,7 +13,10 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner)
     while (main->parentWidget() != nullptr)
         main = main->parentWidget()->window();
     const QRect ownerFrame = main->frameGeometry();
-    const QPoint topLeft = ownerFrame.center() - QPoint(dialog.width() / 2, dialog.height() / 2);
+    // The dialog gets its frame only when shown; the window manager gives it
+    // the main window's title bar and borders. move() places the frame.
+    const QSize frame = dialog.size() + (ownerFrame.size() - main->size());
+    const QPoint topLeft = ownerFrame.center() - QPoint(frame.width() / 2, frame.height() / 2);
     dialog.move(std::max(0, topLeft.x()), std::max(0, topLeft.y()));
 }
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -136,6 +137,24 @@ private slots:
         QVERIFY(d.AssemblerField()->font().bold());
         QVERIFY(d.AssemblerField()->isReadOnly());
         QCOMPARE(d.AssemblerField()->palette().color(QPalette::Base), QColor(Qt::white));
+        // Copied as shown: CR LF between the lines.
+        d.AssemblerField()->selectAll();
+        d.AssemblerField()->copy();
+        QCOMPARE(QApplication::clipboard()->text(), line + QStringLiteral("\r\n") + line);
+    }
+
+    // The window manager draws the title and no buttons: neither dialog has
+    // a close, minimise or maximise box that would do anything.
+    void titleOnlyWindowFlags()
+    {
+        PaletteEditorDialog editor(SourcePalette{}, LinearLevelSet(), NoRequester());
+        ColorRequesterDialog requester(0, LinearLevelSet());
+        const Qt::WindowFlags buttons = Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                        Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
+        for (const QDialog* d : {static_cast<QDialog*>(&editor), static_cast<QDialog*>(&requester)}) {
+            QVERIFY(d->windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint));
+            QCOMPARE(d->windowFlags() & buttons, Qt::WindowFlags());
+        }
     }
 
     void assemblerTextOrder()

@@ -1,5 +1,6 @@
 #include "ui/qt_host.h"
 
+#include "dialogs/modal_owner.h"
 #include "dialogs/palette_editor.h"
 #include "ui/x11_window_name.h"
 
@@ -84,18 +85,25 @@ private:
     std::optional<QString> typed_;
 };
 
-// A box without a caption. Its native window exists from the show event on,
-// before it is mapped; asking for it earlier through winId() would turn
-// every widget of the main window into a native window as well.
-class AboutBox : public QMessageBox {
+// A message box centred by its frame on the main window once its size is
+// known. Without a caption (the About box) its name is emptied too: its
+// native window exists from the show event on, before it is mapped, while
+// asking for it earlier through winId() would turn every widget of the main
+// window into a native window as well.
+class MessageBox : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* owner)
+        : QMessageBox(icon, title, text, buttons, owner)
+    {
+    }
 
 protected:
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event);
-        if (QWindow* window = windowHandle())
+        CentreOnOwner(*this, parentWidget());
+        QWindow* window = windowHandle();
+        if (windowTitle().isEmpty() && window != nullptr)
             ClearX11WindowName(*window);
     }
 };
@@ -174,13 +182,13 @@ FileChoice QtHost::AskSaveFile(const QString& title, const FileRequester& reques
 
 bool QtHost::AskYesNo(const QString& title, const QString& text)
 {
-    return QMessageBox::question(owner_, title, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    MessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtHost::ShowMessage(const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
+    MessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
     // A box as narrow as a short text leaves the window manager no room for
     // the caption ("Error" shown as "..."): a spacer row holds the box at
     // least as wide as the title plus the title bar's icon and buttons.
@@ -220,7 +228,7 @@ void QtHost::EditPalette(AppState& state, int which)
 
 void QtHost::ShowAbout(const QString& text)
 {
-    AboutBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
+    MessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
     box.exec();
 }
 

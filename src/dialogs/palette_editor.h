@@ -48,7 +48,6 @@ public:
 
     // The levels and dark bits of the working copy, as "Ok" writes them back.
     SourcePalette WorkingColors() const;
-    const std::array<EditorEntry, kPaletteSize>& WorkPalette() const { return workPalette_; }
     int Selected() const { return selected_; }
 
     DrawSurface* Strip() const { return strip_; }

@@ -45,6 +45,7 @@ struct Options {
     bool allPalettes = false;
     TextSourceOptions text;        // for every text SRC
     PictureOrder pictureOrder = PictureOrder::Appearance;
+    std::optional<QString> formatName;  // --format as given
     const FileFormat* format = nullptr; // one of the command's formats
     ExportOptions exportOptions;   // asmSyntax follows the format
     QString output;
@@ -59,5 +60,10 @@ struct ParseResult {
 ParseResult ParseArguments(const QStringList& args);
 
 QString HelpText();
+
+// The manual page in roff, `moreSections` (roff) at its end, and the bash
+// completion script: both made from the option table, as --help is.
+QString ManPage(const QString& moreSections);
+QString BashCompletion();
 
 } // namespace palfade::cli

@@ -241,6 +241,14 @@ QStringList NamesOf(const OptionRow& option)
     return names;
 }
 
+QStringList SpelledNames(const OptionRow& option)
+{
+    QStringList names{Spelled(option.name)};
+    if (option.alias)
+        names << Spelled(option.alias);
+    return names;
+}
+
 const OptionRow* FindOption(const QString& name)
 {
     for (const OptionRow& option : kOptions)
@@ -559,8 +567,8 @@ QString HelpGroupText(HelpGroup group)
     QString text = QStringLiteral("\n%1\n").arg(QLatin1String(kGroupTitles[static_cast<int>(group)]));
     for (const OptionRow& option : kOptions)
         if (option.group == group)
-            text += HelpRow(Spelled(option.name) + (option.value.name ? QLatin1Char(' ') + ValueText(option, nullptr)
-                                                                      : QString()),
+            text += HelpRow(SpelledNames(option).join(QStringLiteral(", ")) +
+                                (option.value.name ? QLatin1Char(' ') + ValueText(option, nullptr) : QString()),
                             HelpLines(option), kHelpColumn);
     return text;
 }
@@ -630,15 +638,22 @@ QString ManPage(const QString& moreSections)
         for (const OptionRow& option : kOptions) {
             if (option.group != static_cast<HelpGroup>(group))
                 continue;
-            QStringList names;
-            for (const QString& name : NamesOf(option))
-                names << QStringLiteral("\\fB%1\\fR").arg(Roff(Spelled(qPrintable(name))));
+            const QString names = Roff(SpelledNames(option).join(QStringLiteral(", ")))
+                                      .replace(QStringLiteral(", "), QStringLiteral("\\fR, \\fB"));
             const QString value = option.value.name ? QStringLiteral(" \\fI%1\\fR").arg(option.value.name) : QString();
-            man += QStringLiteral(".TP\n") + names.join(QStringLiteral(", ")) + value + QLatin1Char('\n') +
+            man += QStringLiteral(".TP\n\\fB") + names + QStringLiteral("\\fR") + value + QLatin1Char('\n') +
                    RoffParagraph(HelpLines(option));
         }
     }
     return man + moreSections;
+}
+
+QStringList OptionNames()
+{
+    QStringList names;
+    for (const OptionRow& option : kOptions)
+        names << SpelledNames(option);
+    return names;
 }
 
 QString BashCompletion()
@@ -646,8 +661,7 @@ QString BashCompletion()
     QStringList top = CommandNames();
     for (const OptionRow& option : kOptions)
         if (!option.commands)
-            for (const QString& n : NamesOf(option))
-                top << Spelled(qPrintable(n));
+            top << SpelledNames(option);
     QString cases;
     for (const CommandRow& command : kCommands) {
         const QString name = QLatin1String(command.name);
@@ -656,9 +670,7 @@ QString BashCompletion()
         for (const OptionRow& option : kOptions) {
             if (option.commands && !(option.commands & command.bit))
                 continue;
-            QStringList spelled;
-            for (const QString& n : NamesOf(option))
-                spelled << Spelled(qPrintable(n));
+            const QStringList spelled = SpelledNames(option);
             options << spelled;
             const Value& value = option.value;
             QString offer;

@@ -65,5 +65,6 @@ QString HelpText();
 // completion script: both made from the option table, as --help is.
 QString ManPage(const QString& moreSections);
 QString BashCompletion();
+QStringList OptionNames(); // every name of every option, as typed: "--top", "-o", "--output"
 
 } // namespace palfade::cli

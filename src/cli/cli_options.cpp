@@ -1,4 +1,5 @@
-#include "cli/cli_options.h"
+#include "cli/cli_rows.h"
+#include "cli/help_text.h"
 
 #include <QCommandLineParser>
 
@@ -13,36 +14,6 @@ namespace {
 
 using Action = ParseResult::Action;
 
-// Which commands take an option.
-enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2 };
-constexpr unsigned kFadeAndPreview = kFade | kPreview;
-constexpr unsigned kTextOutput = kFade | kPalette; // the commands with asm, gas and c forms
-constexpr unsigned kEveryCommand = kFade | kPreview | kPalette;
-
-enum class HelpGroup { Fade, Preview, Palette, Source, Output, Other };
-constexpr unsigned Bit(HelpGroup group) { return 1u << static_cast<unsigned>(group); }
-
-constexpr int kUnbounded = INT_MAX;
-
-// What follows an option's name, how it is checked and completed.
-struct Value {
-    enum class Kind {
-        None,   // a switch
-        Number, // a whole number from low to high
-        Word,   // one of `words`
-        Format, // one of the command's formats
-        Text,   // any text `valid` accepts
-        Source, // a palette SRC: black, white, '-' or a file
-        Path,   // a file name
-    } kind = Kind::None;
-    const char* name = nullptr; // "N", "SRC": the help's and the man page's name of the value
-    int low = 0;
-    int high = 0;
-    const char* words = nullptr;             // Word: "appearance|table"
-    bool (*valid)(const QString&) = nullptr; // Text, Source, Path: null accepts any text
-    const char* refusal = nullptr;           // why `valid` refused: %1 the option, %2 the value
-};
-
 constexpr Value Switch() { return {}; }
 constexpr Value Number(const char* name, int low, int high = kUnbounded)
 {
@@ -54,12 +25,6 @@ constexpr Value Text(const char* name, bool (*valid)(const QString&) = nullptr, 
 {
     return {kind, name, 0, 0, nullptr, valid, refusal};
 }
-
-// A value as read: the number of a Number, the place of a Word in its list.
-struct Given {
-    QString text;
-    int number = 0;
-};
 
 // Stores a value in the member at the end of `path`: a switch sets a bool,
 // a QStringList collects every value given, in order.
@@ -95,27 +60,6 @@ std::optional<DisplayRgb> ParseRgb(QString text)
 }
 
 bool NotEmpty(const QString& text) { return !text.isEmpty(); }
-
-// Names separated by '|', and the reason when they do not hold.
-struct Rule {
-    const char* names = nullptr;
-    const char* reason = nullptr;
-};
-
-// One option of palfade-cli, whole: the parser, --help, the man page, the
-// bash completion and the usage errors read it and nothing else.
-struct OptionRow {
-    const char* name;  // one letter: "-o", else "--name"
-    const char* alias; // a further accepted name, or null
-    Value value;
-    unsigned commands; // none: answered before any command is looked at
-    HelpGroup group;
-    const char* help;  // lines separated by '\n'; "{}" stands for a Number's range
-    void (*set)(Options&, const Given&);
-    Rule formats{};    // only for these formats; %1 in the reason: the format chosen
-    Rule notWith{};    // refused beside these options; %1 in the reason: this option
-    const char* missing = nullptr; // the usage error when it is not given; null: optional
-};
 
 const OptionRow kOptions[] = {
     {"top", nullptr, Text("SRC", nullptr, nullptr, Value::Kind::Source), kFadeAndPreview, HelpGroup::Fade,
@@ -204,16 +148,6 @@ const OptionRow kOptions[] = {
     {"version", nullptr, Switch(), 0, HelpGroup::Other, "the version", nullptr},
 };
 
-struct CommandRow {
-    const char* name;
-    Command command;
-    unsigned bit;
-    FormatList formats;   // what --format names and OUT's extension choose from, in this order
-    const char* operand;  // the SRC it takes, or null
-    unsigned tags;        // the help groups its usage line names by tag ([FADE], [PICK])
-    const char* help;     // lines separated by '\n'
-};
-
 const CommandRow kCommands[] = {
     {"fade", Command::Fade, kFade, kFadeTableCliFormats, nullptr, Bit(HelpGroup::Fade) | Bit(HelpGroup::Source),
      "the fade table: one line of \"dc.w\" words per palette (asm) or\n\".word\" words (gas), the C array "
@@ -225,7 +159,12 @@ const CommandRow kCommands[] = {
      "one source palette (or every one, --all-palettes): 16 words as\nasm, gas, C or a 32-byte .ngpal file"},
 };
 
-const char* const kGroupTags[] = {"FADE", nullptr, nullptr, "PICK", nullptr, nullptr};
+} // namespace
+
+std::span<const OptionRow> OptionRows() { return kOptions; }
+std::span<const CommandRow> CommandRows() { return kCommands; }
+
+const char* const kGroupTags[kGroupCount] = {"FADE", nullptr, nullptr, "PICK", nullptr, nullptr};
 
 QString Spelled(const char* name)
 {
@@ -360,8 +299,6 @@ QStringList CommandNames()
     return names;
 }
 
-} // namespace
-
 ParseResult ParseArguments(const QStringList& args)
 {
     ParseResult result;
@@ -449,61 +386,21 @@ ParseResult ParseArguments(const QStringList& args)
     return result;
 }
 
-namespace {
-
-constexpr const char kHelpAbout[] = R"help(
-Computes the fade between two 16-colour Neo Geo palettes and writes it exactly
-as the palfade window does: the same bytes for the same state. Options beyond
-the window pick palettes out of a project's own sources, fade every palette of
-a screen at once and write what GNU as, vasm or a C compiler read as it is.
-)help";
-
-constexpr const char kHelpSources[] = R"help(black               16 black entries
-white               colour 0 black, colours 1-15 white
-FILE.ngpal          a palette file: 32 bytes (16 big-endian words) per
-                    palette
-FILE.png|.bmp|.jpg|.jpeg|.gif
-                    the first 16 distinct colours of the picture; entries
-                    without a colour stay black
--                   text on standard input
-FILE                any other file: text with "$7FFF" or "0x7FFF" words,
-                    16 per palette; entries without a word stay black
-(a file named black, white or -: write ./black, ./white or ./-))help";
-
-constexpr const char kHelpPick[] = R"help(PICK: palettes out of a project's sources. The text options apply to every
-text SRC of the command, in this order: comments, then NAME, then N words,
-then groups of 16 words. Without them a SRC reads as in the window.)help";
-
-constexpr const char kHelpTail[] = R"help(
-Exit status: 0 success, 1 runtime error (unreadable input, text without a
-colour word, NAME not found, palette K beyond those of SRC, picture that does
-not decode, output not writable), 2 usage error.
-
-Examples:
-  palfade-cli fade --top title.ngpal --palettes 32 -o fade.s
-  palfade-cli fade --top white --bottom black --colors 8 --simple -o fade.bin
-  palfade-cli preview --top logo.png --bottom black --zoom 4 --grid -o fade.png
-  palfade-cli palette colours.s --greyscale --format ngpal -o grey.ngpal
-  palfade-cli palette night.ngpal --step 16 -o - --format c
-  cat words.txt | palfade-cli fade --top - --palettes 8 --format c -o -
-
-Examples in a Neo Geo build (GNU as, C, then vasm or as -M):
-  palfade-cli fade --top title_pal.s --skip-comments --after title_Palettes \
-      --skip-words 1 --top-index 2 --bottom white --palettes 16 --format gas \
-      --label logo_flash -o logo_flash.s
-  palfade-cli fade --top title_pal.s --skip-comments --after title_Palettes \
-      --skip-words 1 --all-palettes --palettes 32 --format c --c-type u16 \
-      --label title_fade -o title_fade.c
-  palfade-cli fade --top tiles.png --picture-order table --all-palettes \
-      --format asm --label TitleFade -o title_fade.s
-)help";
+// The help's own text, from help.txt: the description, the SRC list, the
+// PICK paragraph, and exit status with examples.
+extern const QStringList kProse;
+const QStringList kProse = QString::fromUtf8(kHelpProse).split(QStringLiteral("\n----\n"));
+const QString& kHelpAbout = kProse[0];
+const QString& kHelpSources = kProse[1];
+const QString& kHelpPick = kProse[2];
+const QString& kHelpTail = kProse[3];
 
 constexpr int kHelpColumn = 22;
 constexpr int kHelpWidth = 79;
-const char* const kGroupTitles[] = {"FADE options:", "preview options:", "palette options:",
+const char* const kGroupTitles[kGroupCount] = {"FADE options:", "preview options:", "palette options:",
                                     "PICK options:", "Output:", "Other:"};
 
-QStringList Lines(const char* text) { return QString::fromUtf8(text).split(QLatin1Char('\n')); }
+QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
 
 // An option's help lines, "{}" filled with its range.
 QStringList HelpLines(const OptionRow& option)
@@ -573,21 +470,6 @@ QString HelpGroupText(HelpGroup group)
     return text;
 }
 
-// roff: backslashes and minus signs escaped, no line read as a request.
-QString Roff(QString text)
-{
-    text.replace(QLatin1Char('\\'), QLatin1String("\\e")).replace(QLatin1Char('-'), QLatin1String("\\-"));
-    return text.startsWith(QLatin1Char('.')) || text.startsWith(QLatin1Char('\'')) ? QLatin1String("\\&") + text
-                                                                                      : text;
-}
-
-QString RoffParagraph(const QStringList& lines) { return Roff(lines.join(QLatin1Char(' '))) + QLatin1Char('\n'); }
-
-// Words joined with newlines in bash's $'...' quoting.
-QString BashWords(const QStringList& words) { return QStringLiteral("$'%1'").arg(words.join(QLatin1String("\\n"))); }
-
-} // namespace
-
 QString HelpText()
 {
     QString text = QStringLiteral("Usage:\n");
@@ -607,102 +489,14 @@ QString HelpText()
         }
         text += line + QLatin1Char('\n');
     }
-    text += QString::fromUtf8(kHelpAbout) + QStringLiteral("\nCommands:\n");
+    text += QLatin1Char('\n') + kHelpAbout + QStringLiteral("\n\nCommands:\n");
     for (const CommandRow& command : kCommands)
         text += HelpRow(QLatin1String(command.name), Lines(command.help), 12);
     return text + HelpGroupText(HelpGroup::Fade) + HelpGroupText(HelpGroup::Preview) +
            HelpGroupText(HelpGroup::Palette) + QStringLiteral("\nSRC is one of:\n") +
-           Indented(Lines(kHelpSources), 2) + QLatin1Char('\n') + QString::fromUtf8(kHelpPick) + QLatin1Char('\n') +
-           HelpGroupText(HelpGroup::Source) + HelpGroupText(HelpGroup::Output) + QString::fromUtf8(kHelpTail) +
+           Indented(Lines(kHelpSources), 2) + QLatin1Char('\n') + kHelpPick + QLatin1Char('\n') +
+           HelpGroupText(HelpGroup::Source) + HelpGroupText(HelpGroup::Output) + QLatin1Char('\n') + kHelpTail +
            HelpGroupText(HelpGroup::Other);
-}
-
-QString ManPage(const QString& moreSections)
-{
-    QString man = QStringLiteral(".TH PALFADE\\-CLI 1 \"\" \"palfade %1\" \"User Commands\"\n.SH NAME\n"
-                                 "palfade\\-cli \\- Neo Geo palette fades for build scripts\n.SH SYNOPSIS\n.ad l\n")
-                      .arg(QLatin1String(PALFADE_VERSION));
-    for (const CommandRow& command : kCommands)
-        man += QStringLiteral(".B palfade\\-cli\n") + RoffParagraph(UsageWords(command)) + QStringLiteral(".br\n");
-    man += QStringLiteral(".ad\n.SH DESCRIPTION\n") + RoffParagraph(Lines(kHelpAbout).mid(1, 4));
-    for (const CommandRow& command : kCommands)
-        man += QStringLiteral(".TP\n.B %1\n").arg(QLatin1String(command.name)) + RoffParagraph(Lines(command.help));
-    man += QStringLiteral(".PP\nSRC is one of:\n.nf\n");
-    for (const QString& line : Lines(kHelpSources))
-        man += Roff(line) + QLatin1Char('\n');
-    man += QStringLiteral(".fi\n.SH OPTIONS\n");
-    for (int group = 0; group < static_cast<int>(std::size(kGroupTitles)); ++group) {
-        man += QStringLiteral(".SS %1\n").arg(QString::fromUtf8(kGroupTitles[group]).chopped(1));
-        if (static_cast<HelpGroup>(group) == HelpGroup::Source)
-            man += RoffParagraph(Lines(kHelpPick));
-        for (const OptionRow& option : kOptions) {
-            if (option.group != static_cast<HelpGroup>(group))
-                continue;
-            const QString names = Roff(SpelledNames(option).join(QStringLiteral(", ")))
-                                      .replace(QStringLiteral(", "), QStringLiteral("\\fR, \\fB"));
-            const QString value = option.value.name ? QStringLiteral(" \\fI%1\\fR").arg(option.value.name) : QString();
-            man += QStringLiteral(".TP\n\\fB") + names + QStringLiteral("\\fR") + value + QLatin1Char('\n') +
-                   RoffParagraph(HelpLines(option));
-        }
-    }
-    return man + moreSections;
-}
-
-QStringList OptionNames()
-{
-    QStringList names;
-    for (const OptionRow& option : kOptions)
-        names << SpelledNames(option);
-    return names;
-}
-
-QString BashCompletion()
-{
-    QStringList top = CommandNames();
-    for (const OptionRow& option : kOptions)
-        if (!option.commands)
-            top << SpelledNames(option);
-    QString cases;
-    for (const CommandRow& command : kCommands) {
-        const QString name = QLatin1String(command.name);
-        std::map<QString, QStringList> patterns; // what to offer -> the options whose value it completes
-        QStringList options;
-        for (const OptionRow& option : kOptions) {
-            if (option.commands && !(option.commands & command.bit))
-                continue;
-            const QStringList spelled = SpelledNames(option);
-            options << spelled;
-            const Value& value = option.value;
-            QString offer;
-            if (value.kind == Value::Kind::None)
-                continue;
-            if (value.kind == Value::Kind::Source)
-                offer = QStringLiteral("words=$'black\\nwhite\\n-' files=1");
-            else if (value.kind == Value::Kind::Path)
-                offer = QStringLiteral("files=1");
-            else if (value.kind == Value::Kind::Word || value.kind == Value::Kind::Format)
-                offer = QStringLiteral("words=") + BashWords(ValueText(option, &command).split(QLatin1Char('|')));
-            for (const QString& n : spelled)
-                patterns[offer] << QStringLiteral("*:%1:%2").arg(name, n);
-        }
-        for (const auto& [offer, on] : patterns)
-            cases += QStringLiteral("    %1) %2 ;;\n").arg(on.join(QLatin1Char('|')), offer);
-        cases += QStringLiteral("    *:%1:*) words=%2").arg(name, BashWords(options));
-        if (command.operand)
-            cases += QStringLiteral("\n        [[ $cur == -* ]] || words+=$'\\nblack\\nwhite\\n-' files=1");
-        cases += QStringLiteral(" ;;\n");
-    }
-    return QStringLiteral("# bash completion for palfade-cli                           -*- shell-script -*-\n"
-                          "# Made from palfade-cli's option table when palfade is built.\n\n"
-                          "_palfade_cli()\n{\n"
-                          "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} IFS=$'\\n'\n"
-                          "    local words= files=\n"
-                          "    case $COMP_CWORD:${COMP_WORDS[1]}:$prev in\n"
-                          "    1:*) words=%1 ;;\n%2    esac\n"
-                          "    COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
-                          "    [[ -z $files ]] || COMPREPLY+=($(compgen -f -- \"$cur\"))\n}\n"
-                          "complete -o filenames -F _palfade_cli palfade-cli\n")
-        .arg(BashWords(top), cases);
 }
 
 } // namespace palfade::cli

@@ -61,10 +61,4 @@ ParseResult ParseArguments(const QStringList& args);
 
 QString HelpText();
 
-// The manual page in roff, `moreSections` (roff) at its end, and the bash
-// completion script: both made from the option table, as --help is.
-QString ManPage(const QString& moreSections);
-QString BashCompletion();
-QStringList OptionNames(); // every name of every option, as typed: "--top", "-o", "--output"
-
 } // namespace palfade::cli

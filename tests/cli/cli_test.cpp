@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
+#include "cli_docs.h"
 #include "pictures/picture_export.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // palfade-cli-docs man SECTIONS OUT | bash OUT: writes palfade-cli's manual
 // page (SECTIONS: roff sections to append) or bash completion at build time.
 
-#include "cli/cli_options.h"
+#include "cli_docs.h"
 
 #include <QFile>
 

@@ -2,6 +2,7 @@
 #include "cli/help_text.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <climits>
@@ -15,12 +16,9 @@ namespace {
 using Action = ParseResult::Action;
 
 constexpr Value Switch() { return {}; }
-constexpr Value Number(const char* name, int low, int high = kUnbounded)
-{
-    return {Value::Kind::Number, name, low, high};
-}
+constexpr Value Number(const char* n, int low, int high = kUnbounded) { return {Value::Kind::Number, n, low, high}; }
 constexpr Value Word(const char* name, const char* words) { return {Value::Kind::Word, name, 0, 0, words}; }
-constexpr Value Text(const char* name, bool (*valid)(const QString&) = nullptr, const char* refusal = nullptr,
+constexpr Value Text(const char* name, bool (*valid)(QStringView) = nullptr, const char* refusal = nullptr,
                      Value::Kind kind = Value::Kind::Text)
 {
     return {kind, name, 0, 0, nullptr, valid, refusal};
@@ -45,26 +43,25 @@ void Set(Options& o, const Given& v)
         target = v.number;
 }
 
-std::optional<DisplayRgb> ParseRgb(QString text)
+std::optional<DisplayRgb> ParseRgb(const QString& text)
 {
-    if (text.startsWith(QLatin1Char('#')))
-        text.remove(0, 1);
-    if (text.size() != 6)
+    const QString hex = text.startsWith(QLatin1Char('#')) ? text.mid(1) : text;
+    const int rgb = hex.toInt(nullptr, 16);
+    if (hex.size() != 6 || !std::all_of(hex.begin(), hex.end(), [](QChar c) {
+            return c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f');
+        }))
         return std::nullopt;
-    for (QChar c : text)
-        if (!c.isDigit() && !(c.toLower() >= u'a' && c.toLower() <= u'f'))
-            return std::nullopt;
-    const uint rgb = text.toUInt(nullptr, 16);
-    return MakeDisplayRgb(static_cast<int>(rgb >> 16), static_cast<int>((rgb >> 8) & 0xFF),
-                          static_cast<int>(rgb & 0xFF));
+    return MakeDisplayRgb(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-bool NotEmpty(const QString& text) { return !text.isEmpty(); }
+bool NotEmpty(QStringView text) { return !text.isEmpty(); }
+constexpr Value kSource{Value::Kind::Source, "SRC"};
+constexpr Rule kPicksOne{"all-palettes", "--all-palettes takes every palette; %1 picks one"};
 
 const OptionRow kOptions[] = {
-    {"top", nullptr, Text("SRC", nullptr, nullptr, Value::Kind::Source), kFadeAndPreview, HelpGroup::Fade,
+    {"top", nullptr, kSource, kFadeAndPreview, HelpGroup::Fade,
      "palette 1, the first palette of the fade (default black)", Set<&Options::top>},
-    {"bottom", nullptr, Text("SRC", nullptr, nullptr, Value::Kind::Source), kFadeAndPreview, HelpGroup::Fade,
+    {"bottom", nullptr, kSource, kFadeAndPreview, HelpGroup::Fade,
      "palette 2, the last palette of the fade (default black)", Set<&Options::bottom>},
     {"palettes", nullptr, Number("N", kMinPalettes, kMaxPalettes), kFadeAndPreview, HelpGroup::Fade,
      "number of palettes, {} (default 16)", Set<&Options::paletteCount>},
@@ -76,28 +73,23 @@ const OptionRow kOptions[] = {
      "\"Use 'Dark bit' (experimental)\": half-steps by the dark bit", Set<&Options::useDarkBit>},
     {"hardware-colors", nullptr, Switch(), kEveryCommand, HelpGroup::Fade,
      "use the hardware level tables (picture mapping and\npreview colours) instead of the linear ones; palette\n"
-     "takes it too (for a picture SRC)",
-     Set<&Options::hardwareColors>},
+     "takes it too (for a picture SRC)", Set<&Options::hardwareColors>},
     {"zoom", nullptr, Number("N", kMinZoom, kMaxZoom), kPreview, HelpGroup::Preview, "enlargement {} (default 1)",
      Set<&Options::zoom>},
     {"grid", nullptr, Switch(), kPreview, HelpGroup::Preview, "draw grid lines right of and below each cell",
      Set<&Options::showGrid>},
-    {"grid-color", nullptr,
-     Text("RRGGBB", [](const QString& v) { return ParseRgb(v).has_value(); },
-          "%1 must be six hex digits RRGGBB, not '%2'"),
+    {"grid-color", nullptr, Text("RRGGBB", [](QStringView v) { return ParseRgb(v.toString()).has_value(); },
+                                 "%1 must be six hex digits RRGGBB, not '%2'"),
      kPreview, HelpGroup::Preview, "grid colour (default FF00FF, magenta)",
      [](Options& o, const Given& v) { o.gridColor = *ParseRgb(v.text); }},
     {"greyscale", nullptr, Switch(), kPalette, HelpGroup::Palette, "convert the palette to grey first",
      Set<&Options::greyscale>},
     {"top-index", nullptr, Number("K", 0), kFadeAndPreview, HelpGroup::Source,
-     "palette K of the top SRC, counted from 0 (default 0)", Set<&Options::topIndex>, {},
-     {"all-palettes", "--all-palettes takes every palette; %1 picks one"}},
+     "palette K of the top SRC, counted from 0 (default 0)", Set<&Options::topIndex>, {}, kPicksOne},
     {"bottom-index", nullptr, Number("K", 0), kFadeAndPreview, HelpGroup::Source,
-     "palette K of the bottom SRC (default 0)", Set<&Options::bottomIndex>, {},
-     {"all-palettes", "--all-palettes takes every palette; %1 picks one"}},
+     "palette K of the bottom SRC (default 0)", Set<&Options::bottomIndex>, {}, kPicksOne},
     {"index", nullptr, Number("K", 0), kPalette, HelpGroup::Source,
-     "palette K of the palette command's SRC (default 0)", Set<&Options::sourceIndex>, {},
-     {"all-palettes", "--all-palettes takes every palette; %1 picks one"}},
+     "palette K of the palette command's SRC (default 0)", Set<&Options::sourceIndex>, {}, kPicksOne},
     // After the index options: with --all-palettes, they are reported first.
     {"step", nullptr, Number("N", 1, kMaxStep), kPalette, HelpGroup::Palette,
      "step number in the C comment, {} (default 1)", Set<&Options::step>, {},
@@ -106,15 +98,13 @@ const OptionRow kOptions[] = {
      "every palette of the SRC, for a whole-screen fade. fade:\nthe fades of all top palettes, frame by frame (each\n"
      "step: one line per palette, palette 0 first); the\nbottom is black, white or a SRC of as many palettes.\n"
      "preview: the fades side by side. palette: one line\nper palette, or 32 bytes each for ngpal. Not with\n"
-     "the index options or --step",
-     Set<&Options::allPalettes>},
+     "the index options or --step", Set<&Options::allPalettes>},
     {"skip-comments", nullptr, Switch(), kEveryCommand, HelpGroup::Source,
      "text SRC: remove ';' and '//' to the end of the line,\n'/* ... */' and lines starting with '*'",
      Set<&Options::text, &TextSourceOptions::skipComments>},
     {"after", nullptr, Text("NAME", NotEmpty, "%1 needs a name"), kEveryCommand, HelpGroup::Source,
      "text SRC: read from just after the first place where\nNAME stands as a whole identifier (a label such as\n"
-     "TitlePalettes or clut)",
-     Set<&Options::text, &TextSourceOptions::after>},
+     "TitlePalettes or clut)", Set<&Options::text, &TextSourceOptions::after>},
     {"skip-words", nullptr, Number("N", 0), kEveryCommand, HelpGroup::Source,
      "text SRC: the first N colour words are no colours\n(DATlib's palette count: --skip-words 1)",
      Set<&Options::text, &TextSourceOptions::skipWords>},
@@ -129,19 +119,15 @@ const OptionRow kOptions[] = {
     {"format", nullptr, {Value::Kind::Format, "F"}, kEveryCommand, HelpGroup::Output,
      "default from OUT's extension: .s .asm .inc -> asm,\n.c .h -> c, .bin -> bin, .ngpal -> ngpal, .png -> png,\n"
      ".bmp -> bmp. asm is \"dc.w $7FFF\" for vasm and as -M;\ngas (only by name) is \".word 0x7FFF\" for GNU as in\n"
-     "its default syntax",
-     Set<&Options::formatName>},
-    {"label", nullptr,
-     Text("NAME", [](const QString& v) { return IsCIdentifier(v); },
-          "%1 must be a C identifier (a letter or '_', then letters, digits or '_'), not '%2'"),
-     kTextOutput, HelpGroup::Output,
+     "its default syntax", Set<&Options::formatName>},
+    {"label", nullptr, Text("NAME", IsCIdentifier, "%1 must be a C identifier (a letter or '_', then letters, "
+                                                   "digits or '_'), not '%2'"), kTextOutput, HelpGroup::Output,
      "asm, gas, c: a named table. asm: xdef NAME, even,\nNAME:; gas: .globl NAME, .balign 2, NAME:; c: the\n"
      "array is NAME instead of fade_colors. NAME is a C\nidentifier; bin and ngpal take no label",
-     Set<&Options::exportOptions, &ExportOptions::label>, {"asm|gas|c", "--label names an asm, gas or c table; %1 has no name"}},
-    {"c-type", nullptr,
-     Text("TYPE", [](const QString& v) { return IsCType(v); },
-          "%1 must be C identifiers separated by single spaces, such as u16 or 'unsigned short', not '%2'"),
-     kTextOutput, HelpGroup::Output,
+     Set<&Options::exportOptions, &ExportOptions::label>,
+     {"asm|gas|c", "--label names an asm, gas or c table; %1 has no name"}},
+    {"c-type", nullptr, Text("TYPE", IsCType, "%1 must be C identifiers separated by single spaces, such as u16 or "
+                                             "'unsigned short', not '%2'"), kTextOutput, HelpGroup::Output,
      "c: the element type instead of int (4 bytes on the\n68000), e.g. u16, uint16_t or \"unsigned short\"",
      Set<&Options::exportOptions, &ExportOptions::cType>, {"c", "--c-type is the element type of c, not of %1"}},
     {"help", "h", Switch(), 0, HelpGroup::Other, "this text", nullptr},
@@ -166,18 +152,9 @@ std::span<const CommandRow> CommandRows() { return kCommands; }
 
 const char* const kGroupTags[kGroupCount] = {"FADE", nullptr, nullptr, "PICK", nullptr, nullptr};
 
-QString Spelled(const char* name)
+QString Spelled(const QString& bare)
 {
-    const QString bare = QLatin1String(name);
     return (bare.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + bare;
-}
-
-QStringList NamesOf(const OptionRow& option)
-{
-    QStringList names{QLatin1String(option.name)};
-    if (option.alias)
-        names << QLatin1String(option.alias);
-    return names;
 }
 
 QStringList SpelledNames(const OptionRow& option)
@@ -191,7 +168,7 @@ QStringList SpelledNames(const OptionRow& option)
 const OptionRow* FindOption(const QString& name)
 {
     for (const OptionRow& option : kOptions)
-        if (NamesOf(option).contains(name))
+        if (SpelledNames(option).contains(Spelled(name)))
             return &option;
     return nullptr;
 }
@@ -209,13 +186,6 @@ QString OrList(const QStringList& items)
 {
     return items.size() < 2 ? items.join(QString()) : items.mid(0, items.size() - 1).join(QStringLiteral(", ")) +
                                                           QStringLiteral(" or ") + items.last();
-}
-
-QStringList Quoted(QStringList words)
-{
-    for (QString& word : words)
-        word = QLatin1Char('\'') + word + QLatin1Char('\'');
-    return words;
 }
 
 // A reason of a row with %1 and %2 filled in; the values are not read again.
@@ -237,23 +207,24 @@ std::optional<int> ParseCount(const QString& text, int low, int high)
 std::optional<QString> Read(const OptionRow& option, const QString& text, Options& o)
 {
     const Value& value = option.value;
-    const QString spelled = Spelled(option.name);
+    const QString name = Spelled(option.name);
     Given given{text};
     if (value.kind == Value::Kind::Number) {
         const std::optional<int> n = ParseCount(text, value.low, value.high);
         if (!n && value.high == kUnbounded)
-            return QStringLiteral("%1 must be a whole number, %2 or more, not '%3'").arg(spelled).arg(value.low).arg(text);
+            return QStringLiteral("%1 must be a whole number, %2 or more, not '%3'").arg(name).arg(value.low).arg(text);
         if (!n)
             return QStringLiteral("%1 must be a number from %2 to %3, not '%4'")
-                .arg(spelled).arg(value.low).arg(value.high).arg(text);
+                .arg(name).arg(value.low).arg(value.high).arg(text);
         given.number = *n;
     } else if (value.kind == Value::Kind::Word) {
-        const QStringList words = QString::fromUtf8(value.words).split(QLatin1Char('|'));
+        QStringList words = QString::fromUtf8(value.words).split(QLatin1Char('|'));
         given.number = static_cast<int>(words.indexOf(text));
         if (given.number < 0)
-            return QStringLiteral("%1 is %2, not '%3'").arg(spelled, OrList(Quoted(words)), text);
+            return QStringLiteral("%1 is %2, not '%3'")
+                .arg(name, OrList(words.replaceInStrings(QRegularExpression(QStringLiteral("^|$")), QStringLiteral("'"))), text);
     } else if (value.valid && !value.valid(text)) {
-        return Fill(value.refusal, spelled, text);
+        return Fill(value.refusal, name, text);
     }
     if (option.set)
         option.set(o, given);
@@ -278,17 +249,6 @@ QString ParseError(const QCommandLineParser& parser, const QStringList& args, co
     }
     // Otherwise the last argument is an option whose value is missing.
     return QStringLiteral("option '%1' needs a value").arg(args.last());
-}
-
-const FileFormat* ChooseFormat(const CommandRow& command, const std::optional<QString>& formatName,
-                               const QString& output)
-{
-    for (const FileFormat* format : command.formats) {
-        if (formatName ? *formatName == QLatin1String(format->cliName)
-                       : output != QLatin1String(kStdio) && HasExtensionOf(output, *format, true))
-            return format;
-    }
-    return nullptr;
 }
 
 QStringList CommandNames()
@@ -332,7 +292,8 @@ ParseResult ParseArguments(const QStringList& args)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const OptionRow& option : kOptions)
         if (option.commands & command->bit)
-            parser.addOption(QCommandLineOption(NamesOf(option), QString(), QLatin1String(option.value.name)));
+            parser.addOption({SpelledNames(option).replaceInStrings(QRegularExpression(QStringLiteral("^--?")), {}),
+                              QString(), QLatin1String(option.value.name)});
     if (!parser.parse(QStringList{QStringLiteral("palfade-cli")} + args))
         return usage(ParseError(parser, args, commandName));
 
@@ -347,16 +308,14 @@ ParseResult ParseArguments(const QStringList& args)
     }
 
     const QStringList positional = parser.positionalArguments().mid(1);
-    if (command->operand) {
-        const QString operand = QLatin1String(command->operand);
-        if (positional.size() != 1)
-            return usage(positional.isEmpty()
-                             ? QStringLiteral("'%1' needs one %2").arg(commandName, operand)
-                             : QStringLiteral("'%1' takes one %2, not %3").arg(commandName, operand).arg(positional.size()));
-        o.source = positional.first();
-    } else if (!positional.isEmpty()) {
+    const QString operand = QLatin1String(command->operand);
+    if (command->operand && positional.size() != 1)
+        return usage(positional.isEmpty() ? QStringLiteral("'%1' needs one %2").arg(commandName, operand)
+                                          : QStringLiteral("'%1' takes one %2, not %3").arg(commandName, operand)
+                                                .arg(positional.size()));
+    if (!command->operand && !positional.isEmpty())
         return usage(QStringLiteral("unexpected argument '%1'").arg(positional.first()));
-    }
+    o.source = positional.value(0);
     if (o.top == QLatin1String(kStdio) && o.bottom == QLatin1String(kStdio))
         return usage(QStringLiteral("standard input can be read for only one of --top and --bottom"));
     for (const OptionRow& option : kOptions)
@@ -364,7 +323,10 @@ ParseResult ParseArguments(const QStringList& args)
             return usage(QLatin1String(option.missing));
 
     const QString allowed = FormatNames(*command).join(QLatin1Char('|'));
-    o.format = ChooseFormat(*command, o.formatName, o.output);
+    for (const FileFormat* format : command->formats)
+        if (!o.format && (o.formatName ? *o.formatName == QLatin1String(format->cliName)
+                                       : o.output != QLatin1String(kStdio) && HasExtensionOf(o.output, *format, true)))
+            o.format = format;
     if (!o.format && o.formatName)
         return usage(QStringLiteral("unknown format '%1' for '%2' (%3)").arg(*o.formatName, commandName, allowed));
     if (!o.format)
@@ -386,14 +348,7 @@ ParseResult ParseArguments(const QStringList& args)
     return result;
 }
 
-// The help's own text, from help.txt: the description, the SRC list, the
-// PICK paragraph, and exit status with examples.
-extern const QStringList kProse;
 const QStringList kProse = QString::fromUtf8(kHelpProse).split(QStringLiteral("\n----\n"));
-const QString& kHelpAbout = kProse[0];
-const QString& kHelpSources = kProse[1];
-const QString& kHelpPick = kProse[2];
-const QString& kHelpTail = kProse[3];
 
 constexpr int kHelpColumn = 22;
 constexpr int kHelpWidth = 79;
@@ -473,9 +428,7 @@ QString HelpGroupText(HelpGroup group)
 QString HelpText()
 {
     QString text = QStringLiteral("Usage:\n");
-    qsizetype width = 0;
-    for (const QString& name : CommandNames())
-        width = std::max(width, name.size());
+    const qsizetype width = std::ranges::max(CommandNames(), {}, &QString::size).size();
     for (const CommandRow& command : kCommands) {
         QStringList words = UsageWords(command);
         words.first() = words.first().leftJustified(width);
@@ -489,13 +442,13 @@ QString HelpText()
         }
         text += line + QLatin1Char('\n');
     }
-    text += QLatin1Char('\n') + kHelpAbout + QStringLiteral("\n\nCommands:\n");
+    text += QLatin1Char('\n') + kProse[0] + QStringLiteral("\n\nCommands:\n");
     for (const CommandRow& command : kCommands)
         text += HelpRow(QLatin1String(command.name), Lines(command.help), 12);
     return text + HelpGroupText(HelpGroup::Fade) + HelpGroupText(HelpGroup::Preview) +
            HelpGroupText(HelpGroup::Palette) + QStringLiteral("\nSRC is one of:\n") +
-           Indented(Lines(kHelpSources), 2) + QLatin1Char('\n') + kHelpPick + QLatin1Char('\n') +
-           HelpGroupText(HelpGroup::Source) + HelpGroupText(HelpGroup::Output) + QLatin1Char('\n') + kHelpTail +
+           Indented(Lines(kProse[1]), 2) + QLatin1Char('\n') + kProse[2] + QLatin1Char('\n') +
+           HelpGroupText(HelpGroup::Source) + HelpGroupText(HelpGroup::Output) + QLatin1Char('\n') + kProse[3] +
            HelpGroupText(HelpGroup::Other);
 }
 

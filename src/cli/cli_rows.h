@@ -10,8 +10,7 @@
 
 namespace palfade::cli {
 
-// Which commands take an option.
-enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2 };
+enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2 }; // which commands take an option
 constexpr unsigned kFadeAndPreview = kFade | kPreview;
 constexpr unsigned kTextOutput = kFade | kPalette; // the commands with asm, gas and c forms
 constexpr unsigned kEveryCommand = kFade | kPreview | kPalette;
@@ -33,26 +32,17 @@ struct Value {
         Path,   // a file name
     } kind = Kind::None;
     const char* name = nullptr; // "N", "SRC": the help's and the man page's name of the value
-    int low = 0;
-    int high = 0;
+    int low = 0, high = 0;
     const char* words = nullptr;             // Word: "appearance|table"
-    bool (*valid)(const QString&) = nullptr; // Text, Source, Path: null accepts any text
+    bool (*valid)(QStringView) = nullptr;     // Text, Source, Path: null accepts any text
     const char* refusal = nullptr;           // why `valid` refused: %1 the option, %2 the value
 };
 
-
 // A value as read: the number of a Number, the place of a Word in its list.
-struct Given {
-    QString text;
-    int number = 0;
-};
-
+struct Given { QString text; int number = 0; };
 
 // Names separated by '|', and the reason when they do not hold.
-struct Rule {
-    const char* names = nullptr;
-    const char* reason = nullptr;
-};
+struct Rule { const char* names = nullptr; const char* reason = nullptr; };
 
 // One option of palfade-cli, whole: the parser, --help, the man page, the
 // bash completion and the usage errors read it and nothing else.
@@ -68,7 +58,6 @@ struct OptionRow {
     Rule notWith{};    // refused beside these options; %1 in the reason: this option
     const char* missing = nullptr; // the usage error when it is not given; null: optional
 };
-
 
 struct CommandRow {
     const char* name;
@@ -89,7 +78,7 @@ extern const QStringList kProse;
 
 std::span<const OptionRow> OptionRows();
 std::span<const CommandRow> CommandRows();
-QString Spelled(const char* name);
+QString Spelled(const QString& bare); // "-o", "--top"
 QStringList SpelledNames(const OptionRow& option);
 QStringList CommandNames();
 QStringList FormatNames(const CommandRow& command);

@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <climits>
 #include <map>
 #include <type_traits>
 

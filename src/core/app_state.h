@@ -4,6 +4,7 @@
 
 #include "fade_engine.h"
 #include "hw_color.h"
+#include "import_slots.h"
 #include "level_table.h"
 
 #include <array>
@@ -29,9 +30,6 @@ struct ViewSettings {
 
     bool operator==(const ViewSettings&) const = default;
 };
-
-inline constexpr std::int32_t kEmptySlot = -1;
-using ImportSlots = std::array<std::int32_t, kPaletteSize>;
 
 struct AppState {
     AppState(); // the start-up defaults, with the linear level set loaded

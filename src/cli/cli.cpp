@@ -4,6 +4,7 @@
 #include "core/palette_commands.h"
 #include "core/screen_fade.h"
 #include "io/export_formats.h"
+#include "io/export_writer.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
 #include "io/palette_source.h"
@@ -209,25 +210,46 @@ AppState StateFor(const Options& o)
     return state;
 }
 
-QByteArray Produce(const Options& o, const Streams& io)
+// What a command writes, put into the output device as it is made; false
+// once a write fails (the device keeps the reason).
+using Output = DeviceWrite;
+
+// An export in the format's syntax, written by `write` through the writer.
+// The C forms compile alone, whatever the element type.
+template <typename Write>
+Output Exported(const Options& o, const ExportSyntax& syntax, Write write)
+{
+    ExportOptions options = o.exportOptions;
+    options.stdintInclude = true;
+    return [options, &syntax, write = std::move(write)](QIODevice& device) {
+        ExportWriter writer(device, syntax, options);
+        return write(writer);
+    };
+}
+
+// Everything is read and computed here; only writing is left for the output.
+Output Produce(const Options& o, const Streams& io)
 {
     AppState state = StateFor(o);
     switch (o.command) {
     case Command::Fade: {
+        const ExportSyntax& syntax = ExportSyntaxOf(*o.format->fadeExport, o.exportOptions.asmSyntax);
         if (o.allPalettes) {
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            return ScreenFadeExport(
-                ComputeScreenFadeWords(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
-                                       state.colorCount),
-                *o.format->fadeExport, o.exportOptions);
+            return Exported(o, syntax,
+                            [screen = ComputeScreenFadeWords(
+                                 ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
+                                 state.colorCount)](ExportWriter& writer) { return WriteScreenFade(writer, screen); });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
         ComputeFade(state);
-        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, *o.format->fadeExport,
-                               o.exportOptions);
+        return Exported(o, syntax, [table = std::move(state.fadeTable), steps = state.paletteCount,
+                                    colors = state.colorCount](ExportWriter& writer) {
+            return WriteFadeTable(writer, table, steps, colors);
+        });
     }
     case Command::Preview: {
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
@@ -248,9 +270,10 @@ QByteArray Produce(const Options& o, const Streams& io)
         const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
-        return bytes.value;
+        return [bytes = bytes.value](QIODevice& device) { return WriteAll(device, bytes); };
     }
     case Command::Palette: {
+        const ExportSyntax& syntax = ExportSyntaxOf(*o.format->paletteExport, o.exportOptions.asmSyntax);
         if (o.allPalettes) {
             std::vector<PaletteWords> words;
             for (SourcePalette palette : PalettesOf(o.source, 1, state, o, io)) {
@@ -258,27 +281,30 @@ QByteArray Produce(const Options& o, const Streams& io)
                     std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
                 words.push_back(WordsOfPalette(palette));
             }
-            return PaletteSetExport(words, *o.format->paletteExport, o.exportOptions);
+            return Exported(o, syntax, [words = std::move(words)](ExportWriter& writer) {
+                return WritePaletteSet(writer, words);
+            });
         }
         LoadPalette(o.source, o.sourceIndex, 1, state, o, io);
         if (o.greyscale)
             GreyscalePalette(state, 1);
         ComputeFade(state);
-        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, *o.format->paletteExport,
-                                   o.exportOptions);
+        return Exported(o, syntax, [words = SourcePaletteWords(state, 1), step = o.step](ExportWriter& writer) {
+            return WriteSourcePalette(writer, words, step);
+        });
     }
     }
-    return {};
+    return [](QIODevice&) { return true; };
 }
 
-void Emit(const Options& o, const QByteArray& bytes, QIODevice& out)
+void Emit(const Options& o, const Output& output, QIODevice& out)
 {
     if (o.output == QLatin1String(kStdio)) {
-        if (out.write(bytes) != bytes.size())
+        if (!output(out))
             throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
         return;
     }
-    const IoStatus status = WriteFileAtomically(o.output, bytes);
+    const IoStatus status = WriteFileAtomically(o.output, output);
     if (!status.ok())
         throw Failure(status.error);
 }

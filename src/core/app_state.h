@@ -55,4 +55,13 @@ void LoadLevelTables(AppState& state);
 // Runs the fade computation on the state's palettes, count and settings.
 void ComputeFade(AppState& state);
 
+// Words of "Palette 1 (Top)" (which = 1, step 0) or "Palette 2 (Bottom)"
+// (which = 2, the last step), read from the fade table's ends, which every
+// computation sets equal to the source palettes.
+PaletteWords SourcePaletteWords(const AppState& state, int which);
+
+// The step number the C form of a source palette carries: 1 for Palette 1
+// (Top), the palette count for Palette 2 (Bottom).
+int SourcePaletteStepNumber(const AppState& state, int which);
+
 } // namespace palfade

@@ -4,7 +4,6 @@
 #include "core/palette_commands.h"
 #include "core/screen_fade.h"
 #include "io/export_formats.h"
-#include "io/export_writer.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
 #include "io/palette_source.h"
@@ -210,46 +209,28 @@ AppState StateFor(const Options& o)
     return state;
 }
 
-// What a command writes, put into the output device as it is made; false
-// once a write fails (the device keeps the reason).
-using Output = DeviceWrite;
-
-// An export in the format's syntax, written by `write` through the writer.
-// The C forms compile alone, whatever the element type.
-template <typename Write>
-Output Exported(const Options& o, const ExportSyntax& syntax, Write write)
-{
-    ExportOptions options = o.exportOptions;
-    options.stdintInclude = true;
-    return [options, &syntax, write = std::move(write)](QIODevice& device) {
-        ExportWriter writer(device, syntax, options);
-        return write(writer);
-    };
-}
-
-// Everything is read and computed here; only writing is left for the output.
-Output Produce(const Options& o, const Streams& io)
+// Reads and computes everything; the output is written as it is made.
+DeviceWrite Produce(const Options& o, const Streams& io)
 {
     AppState state = StateFor(o);
+    // The C forms compile alone, whatever the element type.
+    const ExportOptions options{o.exportOptions.asmSyntax, o.exportOptions.label, o.exportOptions.cType, true};
+    const auto exported = [&](auto write) { return StreamedExport(ExportSyntaxOf(*o.format), options, write); };
     switch (o.command) {
     case Command::Fade: {
-        const ExportSyntax& syntax = ExportSyntaxOf(*o.format->fadeExport, o.exportOptions.asmSyntax);
         if (o.allPalettes) {
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            return Exported(o, syntax,
-                            [screen = ComputeScreenFadeWords(
-                                 ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
-                                 state.colorCount)](ExportWriter& writer) { return WriteScreenFade(writer, screen); });
+            ScreenFadeWords screen = ComputeScreenFadeWords(
+                ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, state.colorCount);
+            return exported([screen = std::move(screen)](ExportWriter& w) { return WriteScreenFade(w, screen); });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
         ComputeFade(state);
-        return Exported(o, syntax, [table = std::move(state.fadeTable), steps = state.paletteCount,
-                                    colors = state.colorCount](ExportWriter& writer) {
-            return WriteFadeTable(writer, table, steps, colors);
-        });
+        return exported([table = std::move(state.fadeTable), steps = state.paletteCount, colors = state.colorCount](
+                            ExportWriter& w) { return WriteFadeTable(w, table, steps, colors); });
     }
     case Command::Preview: {
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
@@ -273,7 +254,6 @@ Output Produce(const Options& o, const Streams& io)
         return [bytes = bytes.value](QIODevice& device) { return WriteAll(device, bytes); };
     }
     case Command::Palette: {
-        const ExportSyntax& syntax = ExportSyntaxOf(*o.format->paletteExport, o.exportOptions.asmSyntax);
         if (o.allPalettes) {
             std::vector<PaletteWords> words;
             for (SourcePalette palette : PalettesOf(o.source, 1, state, o, io)) {
@@ -281,32 +261,26 @@ Output Produce(const Options& o, const Streams& io)
                     std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
                 words.push_back(WordsOfPalette(palette));
             }
-            return Exported(o, syntax, [words = std::move(words)](ExportWriter& writer) {
-                return WritePaletteSet(writer, words);
-            });
+            return exported([words = std::move(words)](ExportWriter& w) { return WritePaletteSet(w, words); });
         }
         LoadPalette(o.source, o.sourceIndex, 1, state, o, io);
         if (o.greyscale)
             GreyscalePalette(state, 1);
         ComputeFade(state);
-        return Exported(o, syntax, [words = SourcePaletteWords(state, 1), step = o.step](ExportWriter& writer) {
-            return WriteSourcePalette(writer, words, step);
-        });
+        return exported([p = SourcePaletteWords(state, 1), &o](auto& w) { return WriteSourcePalette(w, p, o.step); });
     }
     }
     return [](QIODevice&) { return true; };
 }
 
-void Emit(const Options& o, const Output& output, QIODevice& out)
+void Emit(const Options& o, const DeviceWrite& output, QIODevice& out)
 {
-    if (o.output == QLatin1String(kStdio)) {
-        if (!output(out))
-            throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
-        return;
+    if (o.output != QLatin1String(kStdio)) {
+        if (const IoStatus status = WriteFileAtomically(o.output, output); !status.ok())
+            throw Failure(status.error);
+    } else if (!output(out)) {
+        throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
     }
-    const IoStatus status = WriteFileAtomically(o.output, output);
-    if (!status.ok())
-        throw Failure(status.error);
 }
 
 } // namespace

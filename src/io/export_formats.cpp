@@ -21,14 +21,13 @@ const ExportSyntax& SyntaxAt(int format, AsmSyntax asmSyntax)
 }
 
 // An export into memory, through the same writer as a file.
-template <typename Write>
-QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options, Write write)
+QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options,
+                    std::function<bool(ExportWriter&)> write)
 {
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
-    ExportWriter writer(buffer, syntax, options);
-    write(writer);
+    StreamedExport(syntax, options, std::move(write))(buffer);
     buffer.close();
     return out;
 }
@@ -43,6 +42,15 @@ const ExportSyntax& ExportSyntaxOf(FadeFormat format, AsmSyntax asmSyntax)
 const ExportSyntax& ExportSyntaxOf(PaletteFormat format, AsmSyntax asmSyntax)
 {
     return SyntaxAt(static_cast<int>(format), asmSyntax);
+}
+
+DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
+                           std::function<bool(ExportWriter&)> write)
+{
+    return [syntax, options, write = std::move(write)](QIODevice& device) {
+        ExportWriter writer(device, syntax, options);
+        return write(writer);
+    };
 }
 
 void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen)

@@ -6,9 +6,11 @@
 #include "core/fade_engine.h"
 #include "core/screen_fade.h"
 #include "io/export_writer.h"
+#include "io/file_access.h"
 
 #include <QByteArray>
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -23,6 +25,12 @@ const ExportSyntax& ExportSyntaxOf(PaletteFormat format, AsmSyntax asmSyntax);
 
 // Each Write function writes a whole export, head to tail, and returns
 // Tail()'s answer. Each ...Export function gives the same bytes in memory.
+
+// An export made while it is written to whatever device it is given (a file
+// through WriteFileAtomically, standard output, memory): `write` gets a
+// writer over that device.
+DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
+                           std::function<bool(ExportWriter&)> write);
 
 // The first paletteCount steps and colorCount colours of the table, one line
 // per step ("step S", S from 1). Counts beyond the table are cut to it, so no

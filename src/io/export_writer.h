@@ -93,8 +93,6 @@ public:
     // reached the sink.
     bool Tail();
 
-    const ExportSyntax& syntax() const { return syntax_; }
-
 private:
     void Append(std::string_view text);
     void EndLine();

@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QWindow>
 
+#include <algorithm>
 #include <optional>
 
 namespace palfade {

@@ -117,7 +117,8 @@ TEST(Cli, ToolchainOptionsReachTheExport)
         {"fade --palettes 3 --colors 1 --format c --c-type u16 --label fade2 -o -",
          "const u16 fade2[] =\r\n{\r\n\t0x0000,  // step 1\r\n\t0x0000,  // step 2\r\n\t0x0000,  // step 3\r\n};\r\n"},
         {"palette white --format gas -o -", "\t.word\t0x0000,0x7FFF,0x7FFF,"},
-        {"palette white --format c --c-type uint16_t -o -", "const uint16_t fade_colors[] =\r\n"},
+        {"palette white --format c --c-type uint16_t -o -", "#include <stdint.h>\r\nconst uint16_t fade_colors[] =\r\n"},
+        {"fade --all-palettes --format c --c-type int16_t -o -", "#include <stdint.h>\r\nconst int16_t fade_colors[] =\r\n"},
     };
     for (const Row& row : rows) {
         const CliRun run = Cli(Args(row.args));

@@ -1,6 +1,7 @@
 // The file and clipboard commands driven through the window's menu items, with
 // a scripted host answering and real files in a temporary folder.
 
+#include "core/app_state.h"
 #include "fake_host.h"
 #include "ui/requester_texts.h"
 #include "ui/command_ids.h"

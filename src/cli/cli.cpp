@@ -213,8 +213,7 @@ AppState StateFor(const Options& o)
 DeviceWrite Produce(const Options& o, const Streams& io)
 {
     AppState state = StateFor(o);
-    // The C forms compile alone, whatever the element type.
-    const ExportOptions options{o.exportOptions.asmSyntax, o.exportOptions.label, o.exportOptions.cType, true};
+    const ExportOptions& options = o.exportOptions;
     const auto exported = [&](auto write) { return StreamedExport(ExportSyntaxOf(*o.format), options, write); };
     switch (o.command) {
     case Command::Fade: {

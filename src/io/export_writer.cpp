@@ -84,7 +84,7 @@ void ExportWriter::Head()
 {
     const QByteArray label = options_.label.toLatin1();
     if (syntax_.cArray) {
-        if (options_.stdintInclude && IsStdintType(options_.cType)) {
+        if (IsStdintType(options_.cType)) {
             Append(kStdintInclude);
             EndLine();
         }

@@ -58,11 +58,9 @@ struct ExportOptions {
     // assembler forms open with an exported, word-aligned label of this name
     // and the C array is called so. Must pass IsCIdentifier.
     QString label;
-    // The C array's element type; must pass IsCType.
+    // The C array's element type; must pass IsCType. A <stdint.h> type
+    // (IsStdintType) puts "#include <stdint.h>" first, so the C compiles alone.
     QString cType = QStringLiteral("int");
-    // Whether a C array of a <stdint.h> type (IsStdintType) is preceded by
-    // "#include <stdint.h>", so that the output compiles alone.
-    bool stdintInclude = false;
 };
 
 // A letter or "_", then letters, digits and "_" (ASCII only).

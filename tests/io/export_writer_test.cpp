@@ -32,12 +32,12 @@ TEST(ExportWriter, StdintTypesBringTheirHeader)
         EXPECT_EQ(IsStdintType(type), row.fromStdint) << row.type;
         const QByteArray declaration = "const " + QByteArray(row.type) + " pal[] =\r\n";
         const QByteArray c = SourcePaletteExport(words, 1, PaletteFormat::C,
-                                                 ExportOptions{AsmSyntax::Gnu, QStringLiteral("pal"), type, true});
+                                                 ExportOptions{AsmSyntax::Gnu, QStringLiteral("pal"), type});
         EXPECT_EQ(c.startsWith("#include <stdint.h>\r\n" + declaration), row.fromStdint) << c.constData();
         EXPECT_TRUE(c.contains("\n" + declaration) || c.startsWith(declaration)) << c.constData();
     }
     // Only the C form has a type.
-    const ExportOptions stdint{AsmSyntax::Gnu, QStringLiteral("pal"), QStringLiteral("uint16_t"), true};
+    const ExportOptions stdint{AsmSyntax::Gnu, QStringLiteral("pal"), QStringLiteral("uint16_t")};
     EXPECT_TRUE(SourcePaletteExport(words, 1, PaletteFormat::Assembler, stdint).startsWith("\t.globl\tpal\r\n"));
 }
 

@@ -44,16 +44,17 @@ ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCoun
     return screen;
 }
 
-ScreenFadeWords WordsOfFade(const FadeTable& table, int colorCount)
+ScreenFadeWords WordsOfFades(std::span<const FadeTable> tables, int colorCount)
 {
-    ScreenFadeWords fade;
-    fade.steps = table.steps();
-    fade.palettes = 1;
-    fade.colors = std::clamp(colorCount, 0, kPaletteSize);
-    for (int s = 0; s < fade.steps; ++s)
-        for (int j = 0; j < fade.colors; ++j)
-            fade.words.push_back(EncodeHwColor(table.at(j, s)));
-    return fade;
+    ScreenFadeWords fades;
+    fades.steps = tables.empty() ? 0 : tables.front().steps();
+    fades.palettes = static_cast<int>(tables.size());
+    fades.colors = std::clamp(colorCount, 0, kPaletteSize);
+    for (int s = 0; s < fades.steps; ++s)
+        for (const FadeTable& table : tables)
+            for (int j = 0; j < fades.colors; ++j)
+                fades.words.push_back(EncodeHwColor(table.at(j, s)));
+    return fades;
 }
 
 void ReorderSteps(ScreenFadeWords& screen, const std::vector<int>& order)

@@ -4,6 +4,7 @@
 
 #include "fade_engine.h"
 
+#include <span>
 #include <vector>
 
 namespace palfade {
@@ -40,8 +41,9 @@ struct ScreenFadeWords {
 // export a third of its time.
 ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount);
 
-// The first colorCount colours of one fade as frames of one palette.
-ScreenFadeWords WordsOfFade(const FadeTable& table, int colorCount);
+// The first colorCount colours of fades already computed, all of as many
+// steps, frame-major as above; one table gives a single fade's frames.
+ScreenFadeWords WordsOfFades(std::span<const FadeTable> tables, int colorCount);
 
 // `screen` becomes its frames in `order` (each an existing step).
 void ReorderSteps(ScreenFadeWords& screen, const std::vector<int>& order);

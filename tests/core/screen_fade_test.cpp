@@ -48,6 +48,7 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
         // The words, frame-major, are those of the same fades.
         for (int colors : {1, 16}) {
             const ScreenFadeWords screen = ComputeScreenFadeWords(in, colors);
+            EXPECT_EQ(WordsOfFades(tables, colors).words, screen.words);
             ASSERT_EQ(screen.words.size(), std::size_t(row.paletteCount) * tops.size() * std::size_t(colors));
             std::size_t at = 0;
             for (int s = 0; s < row.paletteCount; ++s)

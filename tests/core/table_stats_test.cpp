@@ -32,7 +32,7 @@ TEST(TableStatsTest, ThereAndBackFramesAreMeasuredInTheirOrder)
     top[0] = DecodeHwColor(0x7FFF);
     ComputeFade(FadeInputs{top, top, 4, false, false}, table);
     ReorderSteps(table, StepOrder(4, true));
-    const ScreenFadeWords one = WordsOfFade(table, 2);
+    const ScreenFadeWords one = WordsOfFades({&table, 1}, 2);
     EXPECT_EQ(one.steps, 7);
     EXPECT_EQ(one.palettes, 1);
     EXPECT_EQ(one.words.size(), 14u);

@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "core/palette_commands.h"
 #include "core/screen_fade.h"
+#include "core/table_stats.h"
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
@@ -56,6 +57,10 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
         SetPaletteWhite(state, which);
         return;
     }
+    if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString())) {
+        palette = *word;
+        return;
+    }
     const SourceKind kind = SourceKindOf(src);
     if (kind == SourceKind::PaletteFile) {
         const IoResult<PaletteFileContent> read = ReadPaletteFile(src);
@@ -87,9 +92,10 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
                           .arg(fromStdin ? QStringLiteral("standard input") : src));
 }
 
+// black, white and word:XXXX: one palette, whatever the options.
 bool IsNamedPalette(const QString& src)
 {
-    return src == QLatin1String("black") || src == QLatin1String("white");
+    return src == QLatin1String("black") || src == QLatin1String("white") || IsWordSource(src.toStdString());
 }
 
 QString SourceName(const QString& src)
@@ -184,14 +190,30 @@ void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, st
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
 }
 
-std::vector<FadeTable> ScreenPreviewFades(AppState& state, const Options& o, const Streams& io)
+ScreenFadeInputs ScreenInputs(const std::vector<SourcePalette>& tops, const std::vector<SourcePalette>& bottoms,
+                              const Options& o)
 {
-    std::vector<SourcePalette> tops;
-    std::vector<SourcePalette> bottoms;
-    LoadScreenPalettes(state, o, io, tops, bottoms);
-    std::vector<FadeTable> tables;
-    ComputeScreenFade(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, tables);
-    return tables;
+    return ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit, o.curve, o.keep};
+}
+
+// The fade of the state's two palettes as the table is played: with
+// --there-and-back its 2P - 1 steps, which paletteCount then counts.
+void ComputeSingleFade(AppState& state, const Options& o)
+{
+    ComputeFade(FadeInputs{state.palettes[0], state.palettes[1], state.paletteCount, o.simpleFade, o.useDarkBit,
+                           o.curve, o.keep},
+                state.fadeTable);
+    ReorderSteps(state.fadeTable, StepOrder(state.paletteCount, o.thereAndBack));
+    state.paletteCount = state.fadeTable.steps();
+}
+
+// A whole-screen fade's words, frame-major, in the order they are played.
+ScreenFadeWords ScreenWords(const std::vector<SourcePalette>& tops, const std::vector<SourcePalette>& bottoms,
+                            const Options& o)
+{
+    ScreenFadeWords screen = ComputeScreenFadeWords(ScreenInputs(tops, bottoms, o), o.colorCount);
+    ReorderSteps(screen, StepOrder(o.paletteCount, o.thereAndBack));
+    return screen;
 }
 
 AppState StateFor(const Options& o)
@@ -210,7 +232,8 @@ AppState StateFor(const Options& o)
 }
 
 // Reads and computes everything; the output is written as it is made.
-DeviceWrite Produce(const Options& o, const Streams& io)
+// `stats` gets what the table costs (fade and preview).
+DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
 {
     AppState state = StateFor(o);
     const ExportOptions& options = o.exportOptions;
@@ -221,13 +244,14 @@ DeviceWrite Produce(const Options& o, const Streams& io)
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            ScreenFadeWords screen = ComputeScreenFadeWords(
-                ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, state.colorCount);
+            ScreenFadeWords screen = ScreenWords(tops, bottoms, o);
+            stats = MeasureTable(screen);
             return exported([screen = std::move(screen)](ExportWriter& w) { return WriteScreenFade(w, screen); });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
-        ComputeFade(state);
+        ComputeSingleFade(state, o);
+        stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
         return exported([table = std::move(state.fadeTable), steps = state.paletteCount, colors = state.colorCount](
                             ExportWriter& w) { return WriteFadeTable(w, table, steps, colors); });
     }
@@ -235,15 +259,24 @@ DeviceWrite Produce(const Options& o, const Streams& io)
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
         PixelBuffer base;
         if (o.allPalettes) {
-            std::vector<FadeTable> tables = ScreenPreviewFades(state, o, io);
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            std::vector<FadeTable> tables;
+            ComputeScreenFade(ScreenInputs(tops, bottoms, o), tables);
+            const std::vector<int> order = StepOrder(state.paletteCount, o.thereAndBack);
+            for (FadeTable& table : tables)
+                ReorderSteps(table, order);
             RenderScreenPreview(tables,
-                                PreviewParams{state.colorCount, state.paletteCount, state.view.showGrid,
+                                PreviewParams{state.colorCount, static_cast<int>(order.size()), state.view.showGrid,
                                               state.view.gridColor},
                                 state.levels, base);
+            stats = MeasureTable(WordsOfFades(tables, state.colorCount));
         } else {
             LoadPalette(o.top, o.topIndex, 1, state, o, io);
             LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
-            ComputeFade(state);
+            ComputeSingleFade(state, o);
+            stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
             RenderPreview(state, base);
         }
         state.view.zoom = BoundZoom(state.view.zoom);
@@ -301,7 +334,10 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
         break;
     }
     try {
-        Emit(parsed.options, Produce(parsed.options, Streams{in, err}), out);
+        TableStats stats;
+        Emit(parsed.options, Produce(parsed.options, Streams{in, err}, stats), out);
+        if (parsed.options.stats)
+            Print(err, QString::fromStdString(StatsLine(stats)));
     } catch (const Failure& failure) {
         Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), failure.reason()));
         return kExitRuntimeError;

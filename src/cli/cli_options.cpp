@@ -1,5 +1,7 @@
 #include "cli/cli_rows.h"
 #include "cli/help_text.h"
+#include "core/fade_choices.h"
+#include "core/palette_commands.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -54,7 +56,39 @@ std::optional<DisplayRgb> ParseRgb(const QString& text)
 }
 
 bool NotEmpty(QStringView text) { return !text.isEmpty(); }
-constexpr Value kSource{Value::Kind::Source, "SRC"};
+
+// A SRC naming a word must give it; any other SRC is looked at when read.
+bool ValidSource(QStringView src)
+{
+    const QByteArray utf8 = src.toUtf8();
+    const std::string_view text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    return !IsWordSource(text) || WordSourcePalette(text).has_value();
+}
+constexpr const char* kBadWordSource = "%1 takes word:XXXX with one to four hex digits, not '%2'";
+constexpr Value kSource{Value::Kind::Source, "SRC", 0, 0, nullptr, ValidSource, kBadWordSource};
+
+std::optional<KeepMask> KeepList(QStringView list)
+{
+    const QByteArray utf8 = list.toUtf8();
+    return ParseKeepList(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+// The curve row's words are the core's curve names, in the enum's order.
+constexpr const char* kCurveWords = "linear|ease-in|ease-out|ease-in-out";
+constexpr bool CurveWordsAreTheNames()
+{
+    std::string_view words = kCurveWords;
+    for (std::size_t i = 0; i < kFadeCurveNames.size(); ++i) {
+        if (kFadeCurveNames[i].curve != static_cast<FadeCurve>(i) || !words.starts_with(kFadeCurveNames[i].name))
+            return false;
+        words.remove_prefix(kFadeCurveNames[i].name.size());
+        if (!words.empty() && !words.starts_with('|'))
+            return false;
+        words.remove_prefix(words.empty() ? 0 : 1);
+    }
+    return words.empty();
+}
+static_assert(CurveWordsAreTheNames());
 constexpr Rule kPicksOne{"all-palettes", "--all-palettes takes every palette; %1 picks one"};
 
 const OptionRow kOptions[] = {
@@ -73,6 +107,22 @@ const OptionRow kOptions[] = {
     {"hardware-colors", nullptr, Switch(), kEveryCommand, HelpGroup::Fade,
      "use the hardware level tables (picture mapping and\npreview colours) instead of the linear ones; palette\n"
      "takes it too (for a picture SRC)", Set<&Options::hardwareColors>},
+    {"keep", nullptr, Text("LIST", [](QStringView v) { return KeepList(v).has_value(); },
+                           "%1 must list entries 0-15 and ranges, such as 0 or 0,13-15, not '%2'"),
+     kFadeAndPreview, HelpGroup::Fade,
+     "entries that keep the top palette's word in every step\nof every fade, e.g. 0 or 0,13-15 (colour 0 of palette\n"
+     "0 is the Neo Geo's reference colour, which must stay)",
+     [](Options& o, const Given& v) { o.keep = static_cast<KeepMask>(o.keep | *KeepList(v.text)); }},
+    {"there-and-back", nullptr, Switch(), kFadeAndPreview, HelpGroup::Fade,
+     "top to bottom and back: steps 1 to P, then P-1 down to\n1, 2P-1 palettes in all (a flash in one table)",
+     Set<&Options::thereAndBack>},
+    {"curve", nullptr, Word("CURVE", kCurveWords), kFadeAndPreview, HelpGroup::Fade,
+     "how the interpolation spreads the fade: linear (the\nwindow's, default), ease-in starts slowly, ease-out\n"
+     "ends slowly, ease-in-out both. Not with --simple",
+     Set<&Options::curve>, {}, {"simple", "%1 shapes the interpolation; --simple steps one unit per palette"}},
+    {"stats", nullptr, Switch(), kFadeAndPreview, HelpGroup::Fade,
+     "after a successful run, one line on standard error:\nsteps x palettes x colours, the table's words and\n"
+     "bytes, and how many steps repeat the one before", Set<&Options::stats>},
     {"zoom", nullptr, Number("N", kMinZoom, kMaxZoom), kPreview, HelpGroup::Preview, "enlargement {} (default 1)",
      Set<&Options::zoom>},
     {"grid", nullptr, Switch(), kPreview, HelpGroup::Preview, "draw grid lines right of and below each cell",
@@ -315,6 +365,8 @@ ParseResult ParseArguments(const QStringList& args)
     if (!command->operand && !positional.isEmpty())
         return usage(QStringLiteral("unexpected argument '%1'").arg(positional.first()));
     o.source = positional.value(0);
+    if (command->operand && !ValidSource(o.source))
+        return usage(Fill(kBadWordSource, operand, o.source));
     if (o.top == QLatin1String(kStdio) && o.bottom == QLatin1String(kStdio))
         return usage(QStringLiteral("standard input can be read for only one of --top and --bottom"));
     for (const OptionRow& option : kOptions)

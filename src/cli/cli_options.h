@@ -3,6 +3,7 @@
 // Parsing only: nothing here touches a file.
 
 #include "core/app_state.h"
+#include "core/fade_engine.h"
 #include "io/export_formats.h"
 #include "io/file_formats.h"
 #include "io/palette_source.h"
@@ -31,6 +32,12 @@ struct Options {
     bool simpleFade = false;
     bool useDarkBit = false;
     bool hardwareColors = false;
+    // The fade's shape beyond the window: entries that do not fade, the way
+    // back to the top palette, an eased ramp; and the table's cost on stderr.
+    KeepMask keep = 0;
+    bool thereAndBack = false;
+    FadeCurve curve = FadeCurve::Linear;
+    bool stats = false;
     int zoom = 1;
     bool showGrid = false;
     DisplayRgb gridColor = kDefaultGridColor;

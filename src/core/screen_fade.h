@@ -4,6 +4,7 @@
 
 #include "fade_engine.h"
 
+#include <span>
 #include <vector>
 
 namespace palfade {
@@ -14,6 +15,8 @@ struct ScreenFadeInputs {
     int paletteCount = 16;                     // 3-256
     bool simpleFade = false;
     bool useDarkBit = false;
+    FadeCurve curve = FadeCurve::Linear;
+    KeepMask keep = 0; // the same entries kept in every palette
 };
 
 // tables[k] becomes the fade from tops[k] to bottoms[k]; there are as many
@@ -37,5 +40,12 @@ struct ScreenFadeWords {
 // instead of 21 MiB of fade tables, whose page faults alone cost the largest
 // export a third of its time.
 ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount);
+
+// The first colorCount colours of fades already computed, all of as many
+// steps, frame-major as above; one table gives a single fade's frames.
+ScreenFadeWords WordsOfFades(std::span<const FadeTable> tables, int colorCount);
+
+// `screen` becomes its frames in `order` (each an existing step).
+void ReorderSteps(ScreenFadeWords& screen, const std::vector<int>& order);
 
 } // namespace palfade

@@ -23,14 +23,23 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
         int paletteCount;
         bool simpleFade;
         bool useDarkBit;
-    } rows[] = {{16, false, false}, {3, true, false}, {256, true, true}, {7, false, true}};
+        FadeCurve curve;
+        KeepMask keep;
+    } rows[] = {{16, false, false, FadeCurve::Linear, 0},
+                {3, true, false, FadeCurve::Linear, 0x0001},
+                {256, true, true, FadeCurve::Linear, 0},
+                {7, false, true, FadeCurve::Linear, 0},
+                {9, false, true, FadeCurve::EaseInOut, 0x8001}};
     std::vector<FadeTable> tables(5); // more than needed: cut to the pairs
     for (const auto& row : rows) {
-        ComputeScreenFade(ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, tables);
+        const ScreenFadeInputs in{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit, row.curve, row.keep};
+        ComputeScreenFade(in, tables);
         ASSERT_EQ(tables.size(), tops.size());
         for (std::size_t k = 0; k < tops.size(); ++k) {
             FadeTable single;
-            ComputeFade(FadeInputs{tops[k], bottoms[k], row.paletteCount, row.simpleFade, row.useDarkBit}, single);
+            ComputeFade(FadeInputs{tops[k], bottoms[k], row.paletteCount, row.simpleFade, row.useDarkBit, row.curve,
+                                   row.keep},
+                        single);
             ASSERT_EQ(tables[k].steps(), row.paletteCount);
             for (int s = 0; s < row.paletteCount; ++s)
                 for (int j = 0; j < kPaletteSize; ++j)
@@ -38,14 +47,20 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
         }
         // The words, frame-major, are those of the same fades.
         for (int colors : {1, 16}) {
-            const ScreenFadeWords screen = ComputeScreenFadeWords(
-                ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, colors);
+            const ScreenFadeWords screen = ComputeScreenFadeWords(in, colors);
+            EXPECT_EQ(WordsOfFades(tables, colors).words, screen.words);
             ASSERT_EQ(screen.words.size(), std::size_t(row.paletteCount) * tops.size() * std::size_t(colors));
             std::size_t at = 0;
             for (int s = 0; s < row.paletteCount; ++s)
                 for (std::size_t k = 0; k < tops.size(); ++k)
-                    for (int j = 0; j < colors; ++j)
-                        ASSERT_EQ(screen.words[at++], EncodeHwColor(tables[k].at(j, s))) << "pair " << k << " step " << s;
+                    for (int j = 0; j < colors; ++j) {
+                        ASSERT_EQ(screen.words[at], EncodeHwColor(tables[k].at(j, s))) << "pair " << k << " step " << s;
+                        // A kept entry is its top's word in every frame of every palette.
+                        if ((row.keep >> j) & 1) {
+                            ASSERT_EQ(screen.words[at], EncodeHwColor(tops[k][std::size_t(j)]));
+                        }
+                        ++at;
+                    }
         }
     }
 }

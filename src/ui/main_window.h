@@ -16,6 +16,7 @@ class QSpinBox;
 
 namespace palfade {
 
+class ArtPreviewWindow;
 class PreviewArea;
 class PreviewCanvas;
 
@@ -51,6 +52,8 @@ public:
     PreviewArea* PreviewAreaWidget() const { return previewArea_; }
     PreviewCanvas* PreviewCanvasWidget() const;
     QLabel* StatusField(StatusBarField field) const;
+    // The Art preview window, once "Preview art.." has opened it.
+    ArtPreviewWindow* ArtPreview() const { return artPreview_; }
 
 signals:
     // Emitted at the end of every RefreshView.
@@ -74,6 +77,7 @@ private:
     void NewFadeCommand();
     void ChooseGridColor();
     void ShowAbout();
+    void ShowArtPreview();
 
     AppState& state_;
     Host& host_;
@@ -85,6 +89,7 @@ private:
     PixelBuffer basePixels_;  // the preview at zoom 1, scratch
     PixelBuffer shownPixels_; // the enlarged preview; PreviewImage wraps it
     QImage previewImage_;
+    ArtPreviewWindow* artPreview_ = nullptr; // a child window, made on first use
 };
 
 } // namespace palfade

@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -35,7 +36,8 @@ constexpr const char* kArtPaletteText = "Art palette";
 constexpr const char* kFramesPerStepText = "Frames per step";
 constexpr const char* kHoldStartText = "Hold frames at start";
 constexpr const char* kHoldEndText = "Hold frames at end";
-constexpr QSize kStartSize(720, 560);
+// Fits beside a centred main window on a 1920-pixel screen.
+constexpr QSize kStartSize(620, 560);
 constexpr int kGapBesideMain = 8;
 // Short enough that a step shows within a few milliseconds of its frame.
 constexpr int kTickMilliseconds = 4;
@@ -61,8 +63,11 @@ ArtPreviewWindow::ArtPreviewWindow(const AppState& state, Host& host, QWidget* p
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     resize(kStartSize);
     if (parent != nullptr) {
+        // Beside the main window, but never past the screen's right edge.
         const QRect main = parent->frameGeometry();
-        move(main.right() + kGapBesideMain, main.top());
+        const QRect screenArea = parent->screen()->availableGeometry();
+        const int left = std::min(main.right() + kGapBesideMain, screenArea.right() - kStartSize.width());
+        move(std::max(screenArea.left(), left), main.top());
     }
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(kTickMilliseconds);

@@ -8,6 +8,7 @@
 #include "io/palette_file.h"
 #include "io/palette_source.h"
 #include "io/text_import.h"
+#include "pictures/art_export.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
@@ -267,6 +268,31 @@ DeviceWrite Produce(const Options& o, const Streams& io)
             GreyscalePalette(state, 1);
         ComputeFade(state);
         return exported([p = SourcePaletteWords(state, 1), &o](auto& w) { return WriteSourcePalette(w, p, o.step); });
+    }
+    case Command::Art: {
+        ArtRequest request;
+        request.path = o.art;
+        request.wholeScreen = o.allPalettes;
+        if (o.allPalettes) {
+            request.fades = ScreenPreviewFades(state, o, io);
+        } else {
+            LoadPalette(o.top, o.topIndex, 1, state, o, io);
+            LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
+            ComputeFade(state);
+            request.fades = {std::move(state.fadeTable)};
+        }
+        request.artPalette = o.artPalette;
+        request.levels = state.levels;
+        request.playback = ArtPlayback{state.paletteCount, o.framesPerStep, o.holdStart, o.holdEnd, o.thereAndBack};
+        request.zoom = BoundZoom(o.zoom);
+        request.columns = o.columns;
+        request.output = *o.format->artExport;
+        IoResult<ArtBytes> art = ExportArt(request);
+        if (!art.ok())
+            throw Failure(art.error);
+        if (!art.value.warning.isEmpty())
+            Print(io.err, QStringLiteral("%1: warning: %2: %3").arg(QLatin1String(kProgram), o.art, art.value.warning));
+        return [bytes = std::move(art.value.bytes)](QIODevice& device) { return WriteAll(device, bytes); };
     }
     }
     return [](QIODevice&) { return true; };

@@ -102,7 +102,8 @@ IoResult<ArtPicture> LoadArt(const QString& path)
 
 QString UnmatchedPixelsText(std::int64_t count)
 {
-    return QStringLiteral("%1 pixels match no colour of Palette 1")
+    return (count == 1 ? QStringLiteral("%1 pixel matches no colour of Palette 1")
+                       : QStringLiteral("%1 pixels match no colour of Palette 1"))
         .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(count)));
 }
 
@@ -205,7 +206,7 @@ IoResult<ArtBytes> ExportArt(const ArtRequest& r)
     ArtRequest request = r;
     request.playback = playback;
     const IoResult<QByteArray> bytes =
-        r.output == ArtOutput::Gif ? EncodeAnimation(request, art, map) : EncodeSheet(request, art, map);
+        r.output == ArtFormat::Gif ? EncodeAnimation(request, art, map) : EncodeSheet(request, art, map);
     if (!bytes.ok()) {
         result.error = bytes.error;
         return result;

@@ -6,6 +6,7 @@
 #include "core/art_timeline.h"
 #include "core/fade_engine.h"
 #include "core/level_table.h"
+#include "io/file_formats.h"
 #include "io/io_result.h"
 #include "render/art_recolour.h"
 
@@ -21,10 +22,8 @@ namespace palfade {
 // kMaxArtSide pixels each way.
 IoResult<ArtPicture> LoadArt(const QString& path);
 
-// "1,234 pixels match no colour of Palette 1"
+// "1,234 pixels match no colour of Palette 1" (one pixel: "1 pixel matches")
 QString UnmatchedPixelsText(std::int64_t count);
-
-enum class ArtOutput { Gif, Sheet };
 
 inline constexpr int kDefaultSheetColumns = 8;
 // The sheet at zoom 1 is held whole: 256 MiB at most.
@@ -39,7 +38,7 @@ struct ArtRequest {
     ArtPlayback playback;
     int zoom = 1;
     int columns = 0; // sheet columns; 0 is the smaller of the steps and 8
-    ArtOutput output = ArtOutput::Gif;
+    ArtFormat output = ArtFormat::Gif;
 };
 
 struct ArtBytes {

@@ -28,7 +28,7 @@ FadeTable WhiteToBlackOnEntry3()
     return table;
 }
 
-ArtRequest Request(const QString& path, ArtOutput output)
+ArtRequest Request(const QString& path, ArtFormat output)
 {
     ArtRequest r;
     r.path = path;
@@ -84,21 +84,21 @@ TEST(ArtExport, BadInputFailsWithTheReason)
         const char* name;
         QString path;
         int artPalette;
-        ArtOutput output;
+        ArtFormat output;
         QString error;
     } rows[] = {
-        {"missing", dir.filePath("none.png"), 0, ArtOutput::Gif,
+        {"missing", dir.filePath("none.png"), 0, ArtFormat::Gif,
          QStringLiteral("cannot open %1: No such file or directory").arg(dir.filePath("none.png"))},
-        {"palette of a true-colour picture", trueColour, 1, ArtOutput::Gif,
+        {"palette of a true-colour picture", trueColour, 1, ArtFormat::Gif,
          QStringLiteral("%1 has no colour table: art palette 1 needs one (its pixels are colours, matched to "
                         "Palette 1 as palette 0)")
              .arg(trueColour)},
-        {"palette past the table", Fixture("table_order.png"), 2, ArtOutput::Sheet,
+        {"palette past the table", Fixture("table_order.png"), 2, ArtFormat::Sheet,
          QStringLiteral("%1 has no art palette 2: its colour table of 20 entries holds palettes 0-1")
              .arg(Fixture("table_order.png"))},
-        {"too wide", wide, 0, ArtOutput::Sheet,
+        {"too wide", wide, 0, ArtFormat::Sheet,
          QStringLiteral("%1 is 4097 x 1 pixels; art may be at most 4096 x 4096").arg(wide)},
-        {"too many colours for a GIF", colourful, 0, ArtOutput::Gif,
+        {"too many colours for a GIF", colourful, 0, ArtFormat::Gif,
          QStringLiteral("frame 1 has 300 colours; a GIF frame holds at most 256: write a sheet instead "
                         "(--format png)")},
     };
@@ -110,10 +110,11 @@ TEST(ArtExport, BadInputFailsWithTheReason)
         EXPECT_EQ(result.error.toStdString(), row.error.toStdString());
     }
     // The same colours fit a sheet, and the unmatched pixels are counted.
-    const IoResult<ArtBytes> sheet = ExportArt(Request(colourful, ArtOutput::Sheet));
+    const IoResult<ArtBytes> sheet = ExportArt(Request(colourful, ArtFormat::Sheet));
     ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
     EXPECT_EQ(sheet.value.warning, QStringLiteral("300 pixels match no colour of Palette 1"));
     EXPECT_EQ(UnmatchedPixelsText(1234), QStringLiteral("1,234 pixels match no colour of Palette 1"));
+    EXPECT_EQ(UnmatchedPixelsText(1), QStringLiteral("1 pixel matches no colour of Palette 1"));
 }
 
 constexpr QRgb kWhite = 0xFFFFFFFF;
@@ -124,7 +125,7 @@ constexpr QRgb kWhite19 = 0xFFFFFFFF; // index 19
 
 TEST(ArtExport, SheetOfEveryStepLeftToRightThenDown)
 {
-    ArtRequest r = Request(Fixture("table_order.png"), ArtOutput::Sheet);
+    ArtRequest r = Request(Fixture("table_order.png"), ArtFormat::Sheet);
     r.columns = 2;
     const IoResult<ArtBytes> result = ExportArt(r);
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
@@ -154,7 +155,7 @@ TEST(ArtExport, SheetOfEveryStepLeftToRightThenDown)
 
 TEST(ArtExport, GifFramesFollowThePlayback)
 {
-    ArtRequest r = Request(Fixture("table_order.gif"), ArtOutput::Gif);
+    ArtRequest r = Request(Fixture("table_order.gif"), ArtFormat::Gif);
     r.playback = ArtPlayback{0, 2, 3, 0, true}; // steps come from the fade
     const IoResult<ArtBytes> result = ExportArt(r);
     ASSERT_TRUE(result.ok()) << result.error.toStdString();

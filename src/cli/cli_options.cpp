@@ -141,8 +141,8 @@ const OptionRow kOptions[] = {
      Set<&Options::output>, {}, {}, "missing -o OUT (a file name, or '-' for standard output)"},
     {"format", nullptr, {Value::Kind::Format, "F"}, kEveryCommand, HelpGroup::Output,
      "default from OUT's extension: .s .asm .inc -> asm,\n.c .h -> c, .bin -> bin, .ngpal -> ngpal, .png -> png,\n"
-     ".bmp -> bmp, .gif -> gif. asm is \"dc.w $7FFF\" for vasm and as -M;\ngas (only by name) is \".word 0x7FFF\" for GNU as in\n"
-     "its default syntax", Set<&Options::formatName>},
+     ".bmp -> bmp, .gif -> gif. asm is \"dc.w $7FFF\" for\nvasm and as -M; gas (only by name) is \".word 0x7FFF\"\n"
+     "for GNU as in its default syntax", Set<&Options::formatName>},
     {"label", nullptr, Text("NAME", IsCIdentifier, "%1 must be a C identifier (a letter or '_', then letters, "
                                                    "digits or '_'), not '%2'"), kTextOutput, HelpGroup::Output,
      "asm, gas, c: a named table. asm: xdef NAME, even,\nNAME:; gas: .globl NAME, .balign 2, NAME:; c: the\n"

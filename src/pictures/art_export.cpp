@@ -148,9 +148,10 @@ IoResult<QByteArray> EncodeSheet(const ArtRequest& r, const ArtPicture& art, con
     return EncodePng(sheet, r.zoom);
 }
 
-IoResult<QByteArray> EncodeAnimation(const ArtRequest& r, const ArtPicture& art, const ArtMap& map)
+IoResult<QByteArray> EncodeAnimation(const ArtRequest& r, const ArtPlayback& playback, const ArtPicture& art,
+                                     const ArtMap& map)
 {
-    const std::vector<ArtShot> cycle = ArtCycle(r.playback);
+    const std::vector<ArtShot> cycle = ArtCycle(playback);
     std::vector<int> frames;
     for (const ArtShot& shot : cycle)
         frames.push_back(shot.frames);
@@ -200,13 +201,12 @@ IoResult<ArtBytes> ExportArt(const ArtRequest& r)
                            .arg(art.paletteCount() - 1);
         return result;
     }
+    // The steps are the fades' own.
     ArtPlayback playback = r.playback;
     playback.steps = r.fades.front().steps();
     const ArtMap map = MapArt(art, r.levels, TopPalette(r.fades.front()));
-    ArtRequest request = r;
-    request.playback = playback;
     const IoResult<QByteArray> bytes =
-        r.output == ArtFormat::Gif ? EncodeAnimation(request, art, map) : EncodeSheet(request, art, map);
+        r.output == ArtFormat::Gif ? EncodeAnimation(r, playback, art, map) : EncodeSheet(r, art, map);
     if (!bytes.ok()) {
         result.error = bytes.error;
         return result;

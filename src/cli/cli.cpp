@@ -9,6 +9,7 @@
 #include "io/palette_file.h"
 #include "io/palette_source.h"
 #include "io/text_import.h"
+#include "pictures/art_export.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
@@ -197,14 +198,28 @@ ScreenFadeInputs ScreenInputs(const std::vector<SourcePalette>& tops, const std:
 }
 
 // The fade of the state's two palettes as the table is played: with
-// --there-and-back its 2P - 1 steps, which paletteCount then counts.
-void ComputeSingleFade(AppState& state, const Options& o)
+// thereAndBack its 2P - 1 steps, which paletteCount then counts.
+void ComputeSingleFade(AppState& state, const Options& o, bool thereAndBack)
 {
     ComputeFade(FadeInputs{state.palettes[0], state.palettes[1], state.paletteCount, o.simpleFade, o.useDarkBit,
                            o.curve, o.keep},
                 state.fadeTable);
-    ReorderSteps(state.fadeTable, StepOrder(state.paletteCount, o.thereAndBack));
+    ReorderSteps(state.fadeTable, StepOrder(state.paletteCount, thereAndBack));
     state.paletteCount = state.fadeTable.steps();
+}
+
+// Every palette's fade of a whole-screen fade, each with its steps in the
+// order `order` plays them.
+std::vector<FadeTable> ScreenFades(AppState& state, const Options& o, const Streams& io, const std::vector<int>& order)
+{
+    std::vector<SourcePalette> tops;
+    std::vector<SourcePalette> bottoms;
+    LoadScreenPalettes(state, o, io, tops, bottoms);
+    std::vector<FadeTable> tables;
+    ComputeScreenFade(ScreenInputs(tops, bottoms, o), tables);
+    for (FadeTable& table : tables)
+        ReorderSteps(table, order);
+    return tables;
 }
 
 // A whole-screen fade's words, frame-major, in the order they are played.
@@ -250,7 +265,7 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
-        ComputeSingleFade(state, o);
+        ComputeSingleFade(state, o, o.thereAndBack);
         stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
         return exported([table = std::move(state.fadeTable), steps = state.paletteCount, colors = state.colorCount](
                             ExportWriter& w) { return WriteFadeTable(w, table, steps, colors); });
@@ -259,14 +274,8 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
         PixelBuffer base;
         if (o.allPalettes) {
-            std::vector<SourcePalette> tops;
-            std::vector<SourcePalette> bottoms;
-            LoadScreenPalettes(state, o, io, tops, bottoms);
-            std::vector<FadeTable> tables;
-            ComputeScreenFade(ScreenInputs(tops, bottoms, o), tables);
             const std::vector<int> order = StepOrder(state.paletteCount, o.thereAndBack);
-            for (FadeTable& table : tables)
-                ReorderSteps(table, order);
+            std::vector<FadeTable> tables = ScreenFades(state, o, io, order);
             RenderScreenPreview(tables,
                                 PreviewParams{state.colorCount, static_cast<int>(order.size()), state.view.showGrid,
                                               state.view.gridColor},
@@ -275,7 +284,7 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
         } else {
             LoadPalette(o.top, o.topIndex, 1, state, o, io);
             LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
-            ComputeSingleFade(state, o);
+            ComputeSingleFade(state, o, o.thereAndBack);
             stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
             RenderPreview(state, base);
         }
@@ -300,6 +309,36 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
             GreyscalePalette(state, 1);
         ComputeFade(state);
         return exported([p = SourcePaletteWords(state, 1), &o](auto& w) { return WriteSourcePalette(w, p, o.step); });
+    }
+    case Command::Art: {
+        ArtRequest request;
+        request.path = o.art;
+        request.wholeScreen = o.allPalettes;
+        request.output = *o.format->artExport;
+        // A GIF plays the steps there and back itself; a sheet shows the
+        // steps of the table, 2P - 1 with --there-and-back as the preview.
+        const bool sheetThereAndBack = o.thereAndBack && request.output != ArtFormat::Gif;
+        const int steps = state.paletteCount;
+        if (o.allPalettes) {
+            request.fades = ScreenFades(state, o, io, StepOrder(steps, sheetThereAndBack));
+        } else {
+            LoadPalette(o.top, o.topIndex, 1, state, o, io);
+            LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
+            ComputeSingleFade(state, o, sheetThereAndBack);
+            request.fades = {std::move(state.fadeTable)};
+        }
+        request.artPalette = o.artPalette;
+        request.levels = state.levels;
+        request.playback = ArtPlayback{steps, o.framesPerStep, o.holdStart, o.holdEnd,
+                                       o.thereAndBack && !sheetThereAndBack};
+        request.zoom = BoundZoom(o.zoom);
+        request.columns = o.columns;
+        IoResult<ArtBytes> art = ExportArt(request);
+        if (!art.ok())
+            throw Failure(art.error);
+        if (!art.value.warning.isEmpty())
+            Print(io.err, QStringLiteral("%1: warning: %2: %3").arg(QLatin1String(kProgram), o.art, art.value.warning));
+        return [bytes = std::move(art.value.bytes)](QIODevice& device) { return WriteAll(device, bytes); };
     }
     }
     return [](QIODevice&) { return true; };

@@ -7,6 +7,7 @@
 #include "io/export_formats.h"
 #include "io/file_formats.h"
 #include "io/palette_source.h"
+#include "pictures/art_export.h"
 #include "pictures/picture_import.h"
 
 #include <QString>
@@ -16,7 +17,7 @@
 
 namespace palfade::cli {
 
-enum class Command { Fade, Preview, Palette };
+enum class Command { Fade, Preview, Palette, Art };
 
 inline constexpr int kDefaultStep = 1;
 inline constexpr int kMaxStep = 256;
@@ -55,6 +56,14 @@ struct Options {
     std::optional<QString> formatName;  // --format as given
     const FileFormat* format = nullptr; // one of the command's formats
     ExportOptions exportOptions;   // asmSyntax follows the format
+    // art: the picture, the palette of it the one fade recolours, the
+    // animation's timing and the sheet's columns (0: the smaller of P and 8).
+    QString art;
+    int artPalette = 0;
+    int framesPerStep = 1;
+    int holdStart = 0;
+    int holdEnd = 0;
+    int columns = 0;
     QString output;
 };
 

@@ -572,6 +572,10 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         {"-h", "preview -h"}, {"--version", "palette --version"}, {"--keep", "fade --keep 0,13-15"},
         {"--there-and-back", "preview --there-and-back"}, {"--curve", "fade --curve ease-in-out"},
         {"--stats", "preview --stats"},
+        {"--art", "art --art x.png"},
+        {"--art-palette", "art --art x.png --art-palette 255"}, {"--frames-per-step", "art --art x.gif --frames-per-step 60"},
+        {"--hold-start", "art --art x --hold-start 600"}, {"--hold-end", "art --art x --hold-end 0"},
+        {"--columns", "art --art x --columns 3 -o x.png"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -583,7 +587,11 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         ASSERT_TRUE(samples.contains(name)) << "no sample for " << name.toStdString();
         QStringList args = Args(samples.at(name));
         if (!args.contains(QLatin1String("-o")) && !args.contains(QLatin1String("--output")))
-            args << QStringLiteral("-o") << (args.first() == u"preview" ? QStringLiteral("x.png") : QStringLiteral("x.c"));
+            args << QStringLiteral("-o")
+                 << (args.first() == u"preview" ? QStringLiteral("x.png")
+                                                : args.first() == u"art" ? QStringLiteral("x.gif") : QStringLiteral("x.c"));
+        if (args.first() == u"art" && !args.contains(QLatin1String("--art")))
+            args << QStringLiteral("--art") << QStringLiteral("x.png");
         const ParseResult parsed = ParseArguments(args);
         EXPECT_NE(parsed.action, ParseResult::Action::UsageError) << name.toStdString() << parsed.error.toStdString();
         EXPECT_TRUE(help.contains(QLatin1Char(' ') + name)) << name.toStdString();
@@ -622,6 +630,79 @@ TEST(Cli, OptionsThatDoNotGoTogether)
     };
     for (const auto& [line, message] : rows)
         EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;
+}
+
+// The art command from arguments to the file: the format chosen, the
+// options that reach the output, a warning, and bad input leaving no file.
+TEST(Cli, ArtCommand)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage trueColour(2, 1, QImage::Format_RGB32);
+    trueColour.setPixel(0, 0, 0xFFFFFFFF);
+    trueColour.setPixel(1, 0, 0xFF123456);
+    ASSERT_TRUE(trueColour.save(dir.filePath(QStringLiteral("true.png"))));
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 300; ++x)
+        many.setPixel(x, 0, 0xFF000000u | static_cast<unsigned>(x * 97));
+    ASSERT_TRUE(many.save(dir.filePath(QStringLiteral("many.png"))));
+
+    const struct {
+        const char* line; // FADE: the fixture's palette 0 to black in 4 steps, unless the line says otherwise
+        int status;
+        const char* err;  // in standard error
+        const char* out;  // what OUT holds: "GIF" with its frame count, "PNG" with its size, or nothing
+    } rows[] = {
+        {"-o DIR/a.gif", kExitSuccess, "", "GIF 4"},
+        {"--there-and-back --hold-end 9 -o DIR/a.gif", kExitSuccess, "", "GIF 6"},
+        {"--all-palettes --palettes 3 -o DIR/a.gif", kExitSuccess, "", "GIF 3"},
+        {"-o DIR/a.png", kExitSuccess, "", "PNG 16x2"},
+        {"--columns 3 --zoom 2 --format png -o DIR/a.sheet", kExitSuccess, "", "PNG 24x8"},
+        {"--art-palette 1 --format gif -o DIR/a.anim", kExitSuccess, "", "GIF 4"},
+        {"--art DIR/true.png -o DIR/a.gif", kExitSuccess,
+         "palfade-cli: warning: DIR/true.png: 1 pixel matches no colour of Palette 1\n", "GIF 4"},
+        {"--art-palette 2 -o DIR/a.gif", kExitRuntimeError, "has no art palette 2", ""},
+        {"--art DIR/true.png --art-palette 1 -o DIR/a.gif", kExitRuntimeError, "has no colour table", ""},
+        {"--art DIR/many.png -o DIR/a.gif", kExitRuntimeError, "frame 1 has 300 colours", ""},
+        {"--art DIR/missing.png -o DIR/a.png", kExitRuntimeError, "No such file", ""},
+        {"--columns 2 -o DIR/a.gif", kExitUsageError, "--columns lays out a png sheet; gif is an animation", ""},
+        {"--frames-per-step 2 -o DIR/a.png", kExitUsageError, "--frames-per-step times a gif", ""},
+        {"--all-palettes --art-palette 1 -o DIR/a.gif", kExitUsageError, "--art-palette picks one", ""},
+        {"--frames-per-step 61 -o DIR/a.gif", kExitUsageError, "from 1 to 60", ""},
+        {"--colors 4 -o DIR/a.gif", kExitUsageError, "unknown option '--colors' for 'art'", ""},
+        {"-o DIR/a.bmp", kExitUsageError, "give --format gif|png", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        QStringList args = Args("art --top DATA/table_order.png --picture-order table --palettes 4", dir.path());
+        const QStringList more = Args(row.line, dir.path());
+        if (!more.contains(QLatin1String("--art")))
+            args << Args("--art DATA/table_order.png", dir.path());
+        for (const QString& a : more)
+            if (a == u"--all-palettes")
+                args.removeAll(QStringLiteral("--palettes")), args.removeAll(QStringLiteral("4"));
+        args << more;
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        if (!trueColour.save(dir.filePath(QStringLiteral("true.png"))) || !many.save(dir.filePath(QStringLiteral("many.png"))))
+            FAIL();
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(row.err).replace(QLatin1String("DIR/"), dir.path() + u'/')))
+            << run.err.toStdString();
+        const QString output = args.last();
+        const QByteArray bytes = ReadRaw(output);
+        const QString expected = QString::fromUtf8(row.out);
+        if (expected.isEmpty()) {
+            EXPECT_EQ(bytes, "<missing>");
+        } else if (expected.startsWith(u"GIF")) {
+            EXPECT_TRUE(bytes.startsWith("GIF89a"));
+            EXPECT_EQ(QStringLiteral("GIF %1").arg(bytes.count(QByteArray("\x21\xF9\x04", 3))), expected);
+        } else {
+            const QImage sheet = QImage::fromData(bytes, "PNG");
+            EXPECT_EQ(QStringLiteral("PNG %1x%2").arg(sheet.width()).arg(sheet.height()), expected);
+        }
+    }
 }
 
 } // namespace

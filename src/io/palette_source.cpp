@@ -398,10 +398,13 @@ IoResult<QString> ReadTextSourceFrom(QIODevice& device, const QString& name)
     return result;
 }
 
-IoResult<std::vector<SourcePalette>> ReadPaletteFileSet(const QString& path)
+IoResult<PaletteFileSet> ReadPaletteFileSet(const QString& path, std::size_t needed)
 {
-    IoResult<std::vector<SourcePalette>> result;
-    const IoResult<QByteArray> bytes = ReadFileStart(path, kMaxTextSourceSize + 1);
+    IoResult<PaletteFileSet> result;
+    const qint64 wanted = needed == kEveryPalette || needed > static_cast<std::size_t>(kMaxTextSourceSize / kPaletteFileSize)
+                              ? kMaxTextSourceSize + 1
+                              : static_cast<qint64>(needed) * kPaletteFileSize;
+    const IoResult<QByteArray> bytes = ReadFileStart(path, wanted, &result.value.size);
     if (!bytes.ok()) {
         result.error = bytes.error;
         return result;
@@ -410,8 +413,23 @@ IoResult<std::vector<SourcePalette>> ReadPaletteFileSet(const QString& path)
         result.error = TooLarge(path).error;
         return result;
     }
-    result.value = PalettesFromFileBytes(bytes.value);
+    result.value.palettes = PalettesFromFileBytes(bytes.value);
+    if (result.value.size < 0) // a stream: its size is what was read
+        result.value.size = bytes.value.size();
     return result;
+}
+
+std::optional<QString> PaletteFileWarning(const QString& path, qint64 size, bool firstWithoutIndex)
+{
+    if (size == 0 || size % kPaletteFileSize != 0)
+        return QStringLiteral("%1 is %2 bytes, not whole palettes of %3; missing bytes read as zero")
+            .arg(path)
+            .arg(size)
+            .arg(kPaletteFileSize);
+    if (firstWithoutIndex && size > kPaletteFileSize)
+        return QStringLiteral("%1 holds %2; the first is read (another is chosen with an index)")
+            .arg(path, Palettes(size / kPaletteFileSize));
+    return std::nullopt;
 }
 
 } // namespace palfade

@@ -117,7 +117,17 @@ inline constexpr qint64 kMaxTextSourceSize = 64 * 1024 * 1024;
 IoResult<QString> ReadTextSource(const QString& path);
 IoResult<QString> ReadTextSourceFrom(QIODevice& device, const QString& name);
 
-// Every palette of a palette file on disk.
-IoResult<std::vector<SourcePalette>> ReadPaletteFileSet(const QString& path);
+// The palettes of a palette file on disk, at most `needed` of them (only
+// their bytes are read), and the file's size.
+struct PaletteFileSet {
+    std::vector<SourcePalette> palettes;
+    qint64 size = 0;
+};
+IoResult<PaletteFileSet> ReadPaletteFileSet(const QString& path, std::size_t needed = kEveryPalette);
+
+// What a palette file's size says to warn of, if anything: bytes that are
+// not whole palettes (read as zero), or, when one palette is taken without
+// an index, the palettes after the first.
+std::optional<QString> PaletteFileWarning(const QString& path, qint64 size, bool firstWithoutIndex);
 
 } // namespace palfade

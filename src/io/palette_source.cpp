@@ -20,12 +20,6 @@ QString Palettes(qsizetype count)
     return count == 1 ? QStringLiteral("1 palette") : QStringLiteral("%1 palettes").arg(count);
 }
 
-IoResult<QString> TooLarge(const QString& name)
-{
-    IoResult<QString> result;
-    result.error = QStringLiteral("cannot read %1: larger than %2 MiB").arg(name).arg(kMaxTextSourceSize >> 20);
-    return result;
-}
 
 } // namespace
 
@@ -196,14 +190,11 @@ struct TextPaletteReader::Stages {
 };
 
 TextPaletteReader::TextPaletteReader(const TextSourceOptions& options, TextOrigin origin, std::size_t needed)
-    : stages_(new Stages(options, std::move(origin), needed))
+    : stages_(std::make_unique<Stages>(options, std::move(origin), needed))
 {
 }
 
-TextPaletteReader::~TextPaletteReader()
-{
-    delete stages_;
-}
+TextPaletteReader::~TextPaletteReader() = default;
 
 void TextPaletteReader::Text(QStringView piece)
 {
@@ -306,7 +297,7 @@ IoResult<TextPalettes> ReadTextPalettes(QIODevice& device, const TextOrigin& ori
     TextDecoder decoder;
     TextPaletteReader reader(options, origin, needed);
     const IoStatus status = ReadInPieces(
-        device, origin.name, kMaxTextSourceSize, [&](QByteArrayView bytes) { reader.Text(decoder.Feed(bytes)); },
+        device, origin.name, kMaxSourceSize, [&](QByteArrayView bytes) { reader.Text(decoder.Feed(bytes)); },
         [&reader] { return reader.Done(); });
     if (!status.ok()) {
         IoResult<TextPalettes> failed;
@@ -360,57 +351,19 @@ QString PaletteCountMismatch(const QString& topName, qsizetype topCount, const Q
         .arg(topName, Palettes(topCount), bottomName, Palettes(bottomCount));
 }
 
-IoResult<QString> ReadTextSource(const QString& path)
-{
-    const IoResult<QByteArray> bytes = ReadFileStart(path, kMaxTextSourceSize + 1);
-    IoResult<QString> result;
-    if (!bytes.ok()) {
-        result.error = bytes.error;
-        return result;
-    }
-    if (bytes.value.size() > kMaxTextSourceSize)
-        return TooLarge(path);
-    result.value = DecodeTextBytes(bytes.value);
-    return result;
-}
-
-IoResult<QString> ReadTextSourceFrom(QIODevice& device, const QString& name)
-{
-    IoResult<QString> result;
-    QByteArray bytes;
-    QByteArray chunk(64 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = device.read(chunk.data(), chunk.size());
-        if (n < 0) {
-            result.error = QStringLiteral("cannot read %1: %2").arg(name, device.errorString());
-            return result;
-        }
-        if (n == 0) {
-            if (device.isSequential() && device.waitForReadyRead(-1))
-                continue;
-            break;
-        }
-        if (bytes.size() + n > kMaxTextSourceSize)
-            return TooLarge(name);
-        bytes.append(chunk.constData(), n);
-    }
-    result.value = DecodeTextBytes(bytes);
-    return result;
-}
-
 IoResult<PaletteFileSet> ReadPaletteFileSet(const QString& path, std::size_t needed)
 {
     IoResult<PaletteFileSet> result;
-    const qint64 wanted = needed == kEveryPalette || needed > static_cast<std::size_t>(kMaxTextSourceSize / kPaletteFileSize)
-                              ? kMaxTextSourceSize + 1
+    const qint64 wanted = needed == kEveryPalette || needed > static_cast<std::size_t>(kMaxSourceSize / kPaletteFileSize)
+                              ? kMaxSourceSize + 1
                               : static_cast<qint64>(needed) * kPaletteFileSize;
     const IoResult<QByteArray> bytes = ReadFileStart(path, wanted, &result.value.size);
     if (!bytes.ok()) {
         result.error = bytes.error;
         return result;
     }
-    if (bytes.value.size() > kMaxTextSourceSize) {
-        result.error = TooLarge(path).error;
+    if (bytes.value.size() > kMaxSourceSize) {
+        result.error = TooLargeReason(path);
         return result;
     }
     result.value.palettes = PalettesFromFileBytes(bytes.value);

@@ -5,6 +5,7 @@
 
 #include "core/hw_color.h"
 #include "io/io_result.h"
+#include "io/word_reader.h"
 
 #include <QByteArrayView>
 #include <QIODevice>
@@ -14,6 +15,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,6 +53,7 @@ struct TextPalettes {
 
 inline constexpr std::size_t kEveryPalette = std::numeric_limits<std::size_t>::max();
 
+
 // Where a text source comes from: its name in messages and the folder its
 // binary includes are found in.
 struct TextOrigin {
@@ -81,7 +84,7 @@ public:
 
 private:
     struct Stages;
-    Stages* stages_;
+    std::unique_ptr<Stages> stages_;
 };
 
 IoResult<std::vector<SourcePalette>> PalettesFromText(QStringView text, const TextSourceOptions& options,
@@ -90,7 +93,7 @@ IoResult<std::vector<SourcePalette>> PalettesFromText(QStringView text, const Te
 // The same from a device (standard input) or a file, decoded as
 // DecodeTextBytes decodes, read in pieces until the palettes needed are
 // complete. What is held stays small whatever the source; a source that has
-// not given them within kMaxTextSourceSize bytes is refused.
+// not given them within kMaxSourceSize bytes is refused.
 IoResult<TextPalettes> ReadTextPalettes(QIODevice& device, const TextOrigin& origin, const TextSourceOptions& options,
                                         std::size_t needed);
 IoResult<TextPalettes> ReadTextPalettesFile(const QString& path, const TextSourceOptions& options,
@@ -110,12 +113,6 @@ IoResult<SourcePalette> PickPalette(const std::vector<SourcePalette>& palettes, 
 QString PaletteCountMismatch(const QString& topName, qsizetype topCount, const QString& bottomName,
                              qsizetype bottomCount);
 
-// A whole source as text (decoded as DecodeTextBytes decodes), from a file
-// or a device such as standard input. Sources beyond kMaxTextSourceSize
-// are refused rather than held in memory.
-inline constexpr qint64 kMaxTextSourceSize = 64 * 1024 * 1024;
-IoResult<QString> ReadTextSource(const QString& path);
-IoResult<QString> ReadTextSourceFrom(QIODevice& device, const QString& name);
 
 // The palettes of a palette file on disk, at most `needed` of them (only
 // their bytes are read), and the file's size.

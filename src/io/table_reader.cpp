@@ -16,7 +16,6 @@ namespace {
 // A line of a source longer than this is no assembler or C a toolchain
 // reads; holding it would let one line take any amount of memory.
 constexpr qsizetype kMaxLineLength = 1024 * 1024;
-constexpr qint64 kMaxSourceSize = 64 * 1024 * 1024;
 
 bool IsBlank(QChar c)
 {
@@ -465,14 +464,9 @@ IoStatus TableReader::Include(const Item& item, std::vector<HwColor>& words) con
     }
     const QString relative = quoted.sliced(1, quoted.size() - 2).toString();
     const QString path = QDir(folder_).filePath(relative);
-    qint64 size = 0;
-    const IoResult<QByteArray> read = ReadFileStart(path, kMaxSourceSize + 1, &size);
+    const IoResult<QByteArray> read = ReadWholeSource(path);
     if (!read.ok())
         return IoStatus::Failure(QStringLiteral("%1: %2").arg(Where(item.line), read.error));
-    if (read.value.size() > kMaxSourceSize)
-        return IoStatus::Failure(QStringLiteral("%1: %2 is larger than %3 MiB")
-                                     .arg(Where(item.line), relative)
-                                     .arg(kMaxSourceSize >> 20));
     QByteArrayView bytes(read.value);
     if (numbers[0] > bytes.size() || (numbers[1] >= 0 && numbers[0] + numbers[1] > bytes.size()))
         return IoStatus::Failure(QStringLiteral("%1: %2 holds only %3 bytes").arg(Where(item.line), relative).arg(bytes.size()));
@@ -544,12 +538,9 @@ IoResult<std::vector<HwColor>> TableReader::Finish(const NameDefinitions& furthe
 
 IoStatus ReadDefinitions(const QString& path, NameDefinitions& names)
 {
-    qint64 size = 0;
-    const IoResult<QByteArray> bytes = ReadFileStart(path, kMaxSourceSize + 1, &size);
+    const IoResult<QByteArray> bytes = ReadWholeSource(path);
     if (!bytes.ok())
         return IoStatus::Failure(bytes.error);
-    if (bytes.value.size() > kMaxSourceSize)
-        return IoStatus::Failure(QStringLiteral("cannot read %1: larger than %2 MiB").arg(path).arg(kMaxSourceSize >> 20));
     TextDecoder decoder;
     const QString text = decoder.Feed(bytes.value) + decoder.Finish();
     bool inComment = false;

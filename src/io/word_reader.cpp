@@ -1,6 +1,7 @@
 #include "io/word_reader.h"
 
 #include "core/hex_word.h"
+#include "io/file_access.h"
 
 #include <cstring>
 #include <utility>
@@ -429,6 +430,21 @@ void NameStart::Finish()
     }
 }
 
+QString TooLargeReason(const QString& name, qint64 maxBytes)
+{
+    return QStringLiteral("cannot read %1: larger than %2 MiB").arg(name).arg(maxBytes >> 20);
+}
+
+IoResult<QByteArray> ReadWholeSource(const QString& path)
+{
+    IoResult<QByteArray> result = ReadFileStart(path, kMaxSourceSize + 1);
+    if (result.ok() && result.value.size() > kMaxSourceSize) {
+        result.value.clear();
+        result.error = TooLargeReason(path);
+    }
+    return result;
+}
+
 IoStatus ReadInPieces(QIODevice& device, const QString& name, qint64 maxBytes,
                       const std::function<void(QByteArrayView)>& feed, const std::function<bool()>& done)
 {
@@ -446,8 +462,7 @@ IoStatus ReadInPieces(QIODevice& device, const QString& name, qint64 maxBytes,
         }
         total += n;
         if (maxBytes >= 0 && total > maxBytes)
-            return IoStatus::Failure(
-                QStringLiteral("cannot read %1: larger than %2 MiB").arg(name).arg(maxBytes >> 20));
+            return IoStatus::Failure(TooLargeReason(name, maxBytes));
         feed(QByteArrayView(chunk.constData(), n));
     }
     return IoStatus::Success();

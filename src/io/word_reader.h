@@ -128,9 +128,16 @@ private:
 
 bool IsNameCharacter(QChar c);
 
+// Sources are refused beyond this size rather than read on without end.
+inline constexpr qint64 kMaxSourceSize = 64 * 1024 * 1024;
+// "cannot read NAME: larger than M MiB".
+QString TooLargeReason(const QString& name, qint64 maxBytes = kMaxSourceSize);
+// A whole file of at most kMaxSourceSize bytes.
+IoResult<QByteArray> ReadWholeSource(const QString& path);
+
 // Reads the device in pieces, each handed to `feed`, until done() or the
 // end (standard input is waited for). With maxBytes >= 0, more bytes than
-// that are refused: "cannot read NAME: larger than M MiB".
+// that are refused (TooLargeReason).
 IoStatus ReadInPieces(QIODevice& device, const QString& name, qint64 maxBytes,
                       const std::function<void(QByteArrayView)>& feed, const std::function<bool()>& done);
 

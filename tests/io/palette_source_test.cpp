@@ -39,11 +39,9 @@ QString Fixture(const char* name)
 
 std::vector<SourcePalette> Read(const char* name, const TextSourceOptions& options)
 {
-    const IoResult<QString> text = ReadTextSource(Fixture(name));
-    EXPECT_TRUE(text.ok()) << text.error.toStdString();
-    const IoResult<std::vector<SourcePalette>> palettes = PalettesFromText(text.value, options, Fixture(name));
+    const IoResult<TextPalettes> palettes = ReadTextPalettesFile(Fixture(name), options, kEveryPalette);
     EXPECT_TRUE(palettes.ok()) << palettes.error.toStdString();
-    return palettes.value;
+    return palettes.value.palettes;
 }
 
 TEST(StripComments, RemovesEachKindAndKeepsLines)
@@ -216,14 +214,16 @@ TEST(PalettesFromFileBytes, ThirtyTwoBytesEach)
     EXPECT_EQ(PalettesFromFileBytes({}), std::vector<SourcePalette>{SourcePalette{}});
 }
 
-TEST(ReadTextSource, FromDeviceAndMissingFile)
+TEST(ReadTextPalettes, FromDeviceAndMissingFile)
 {
     QByteArray bytes = "$0001 $0002";
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const IoResult<QString> text = ReadTextSourceFrom(buffer, QStringLiteral("standard input"));
-    EXPECT_EQ(text.value, QStringLiteral("$0001 $0002"));
-    EXPECT_FALSE(ReadTextSource(Fixture("no_such_file.s")).ok());
+    const IoResult<TextPalettes> read =
+        ReadTextPalettes(buffer, TextOrigin{QStringLiteral("standard input"), QString()}, {}, 1);
+    EXPECT_EQ(read.value.palettes, std::vector{Pal({1, 2})});
+    EXPECT_EQ(read.value.holder, QStringLiteral("standard input"));
+    EXPECT_FALSE(ReadTextPalettesFile(Fixture("no_such_file.s"), {}, 1).ok());
     EXPECT_FALSE(ReadPaletteFileSet(Fixture("")).ok()); // a directory
 }
 

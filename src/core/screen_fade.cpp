@@ -16,7 +16,7 @@ void ComputeScreenFade(const ScreenFadeInputs& in, std::vector<FadeTable>& table
 ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount)
 {
     ScreenFadeWords screen;
-    screen.steps = std::max(in.paletteCount, 0);
+    screen.steps = in.paletteCount;
     screen.palettes = static_cast<int>(std::min(in.tops.size(), in.bottoms.size()));
     screen.colors = std::clamp(colorCount, 0, kPaletteSize);
     const auto palettes = static_cast<std::size_t>(screen.palettes);

@@ -87,7 +87,11 @@ SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, 
             SetPaletteWhite(state, which);
         return {{*PaletteByNumber(state, which)}, src};
     }
-    switch (SourceKindOf(src)) {
+    const bool fromStdin = src == QLatin1String(kStdio);
+    const SourceKind kind = o.readAs.value_or(fromStdin ? SourceKind::Text : SourceKindOf(src));
+    if (fromStdin && kind != SourceKind::Text)
+        throw Failure(QStringLiteral("standard input is read as text; --read-as ngpal or picture needs a file"));
+    switch (kind) {
     case SourceKind::PaletteFile: {
         PaletteFileSet set = Checked(ReadPaletteFileSet(src, needed));
         if (const std::optional<QString> warning = PaletteFileWarning(src, set.size, !indexed && needed == 1))
@@ -95,11 +99,11 @@ SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, 
         return {std::move(set.palettes), src};
     }
     case SourceKind::Picture:
-        return {Checked(PicturePalettes(src, state.levels, o.pictureOrder)), src};
+        return {Checked(PicturePalettes(src, state.levels, o.pictureOrder, o.pictureWords)), src};
     case SourceKind::Text:
         break;
     }
-    TextPalettes text = Checked(src == QLatin1String(kStdio)
+    TextPalettes text = Checked(fromStdin
                                     ? ReadTextPalettes(io.in, TextOrigin{SourceName(src), QDir::currentPath()}, o.text,
                                                        needed)
                                     : ReadTextPalettesFile(src, o.text, needed));

@@ -505,6 +505,10 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         {"--index", "palette x.s --index 2"}, {"--all-palettes", "palette x.s --all-palettes"},
         {"--skip-comments", "fade --skip-comments"}, {"--after", "fade --after clut"},
         {"--skip-words", "fade --skip-words 1"}, {"--picture-order", "preview --picture-order table"},
+        {"--table", "fade --table clut"}, {"--defines", "fade --table clut --defines colours.h"},
+        {"--count-word", "palette x.s --count-word"}, {"--palette-size", "fade --palette-size 4"},
+        {"--first-entry", "fade --first-entry 12 --palette-size 4"}, {"--read-as", "palette x.pal --read-as ngpal"},
+        {"--picture-words", "fade --picture-words ngdevkit"},
         {"-o", "fade -o x.c"}, {"--output", "fade --output x.c"}, {"--format", "palette x.s --format ngpal"},
         {"--label", "fade --label a_1"}, {"--c-type", "fade --c-type uint16_t"}, {"--help", "fade --help"},
         {"-h", "preview -h"}, {"--version", "palette --version"},
@@ -553,6 +557,9 @@ TEST(Cli, OptionsThatDoNotGoTogether)
         {"palette x.s --all-palettes --step 2 -o x.c",
          "--step numbers one palette; with --all-palettes each line names its palette"},
         {"fade --all-palettes --top-index 1 --label a -o x.bin", "--label names an asm, gas or c table; bin has no name"},
+        {"fade --table clut --after clut -o x.s",
+         "--table reads the table NAME defines, its comments skipped; not with --after or --skip-comments"},
+        {"fade --first-entry 13 --palette-size 4 -o x.s", "--first-entry 13 and --palette-size 4 reach past entry 15"},
     };
     for (const auto& [line, message] : rows)
         EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;

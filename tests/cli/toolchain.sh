@@ -65,3 +65,11 @@ check_fade screen --top "$data/datlib_palettes.s" --skip-comments --after title_
 [[ $(stat -c %s screen.bin) == 768 ]] || fail "screen.bin is $(stat -c %s screen.bin) bytes"
 check_fade screen_black --top "$data/datlib_palettes.s" --after title_Palettes --skip-words 1 --all-palettes \
   --palettes 5 --colors 7
+
+# Tables the sources define: a Motorola-syntax label after its xdef and lea,
+# colours named by equ; the first of two DATlib tables, exactly its own two
+# palettes (6 steps x 2 palettes x 16 words).
+check_fade table --top "$data/motorola_names.s" --table TitlePal --bottom white --palettes 8 --dark-bit
+check_fade datlib_table --top "$data/datlib_two_tables.s" --table a_Palettes --count-word --all-palettes \
+  --palettes 6
+[[ $(stat -c %s datlib_table.bin) == 384 ]] || fail "datlib_table.bin is $(stat -c %s datlib_table.bin) bytes"

@@ -336,6 +336,8 @@ ParseResult ParseArguments(const QStringList& args)
             return usage(*refused);
     }
 
+    if (!o.text.defines.isEmpty() && o.text.table.isEmpty())
+        return usage(QStringLiteral("--defines gives names to the items of a --table; no --table is given"));
     if (o.text.firstEntry + o.text.paletteSize > kPaletteSize)
         return usage(QStringLiteral("--first-entry %1 and --palette-size %2 reach past entry 15")
                          .arg(o.text.firstEntry)

@@ -560,6 +560,7 @@ TEST(Cli, OptionsThatDoNotGoTogether)
         {"fade --table clut --after clut -o x.s",
          "--table reads the table NAME defines, its comments skipped; not with --after or --skip-comments"},
         {"fade --first-entry 13 --palette-size 4 -o x.s", "--first-entry 13 and --palette-size 4 reach past entry 15"},
+        {"fade --defines x.h -o x.s", "--defines gives names to the items of a --table; no --table is given"},
     };
     for (const auto& [line, message] : rows)
         EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;

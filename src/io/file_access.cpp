@@ -38,6 +38,17 @@ IoStatus WriteDirectly(const QString& path, QByteArrayView bytes)
     return IoStatus::Success();
 }
 
+// QSaveFile creates its temporary file beside the target. When the folder
+// is there and the target writable or missing, that temporary file is what
+// could not be created, and the system's reason concerns it.
+QString CreateFailure(const QFileInfo& target, const QSaveFile& file)
+{
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir() || (target.exists() && !target.isWritable()))
+        return file.errorString();
+    return QStringLiteral("cannot create a temporary file in %1: %2").arg(folder, file.errorString());
+}
+
 } // namespace
 
 IoStatus RefuseSpecialFile(const QString& path)
@@ -114,7 +125,7 @@ IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes)
     // buffer is flushed and renames a short temporary over the target, and a
     // flush that fails part way loses the reason. Every write is checked here.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
+        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, CreateFailure(info, file)));
     if (!WriteAll(file, bytes)) {
         const QString why = file.errorString();
         file.cancelWriting();

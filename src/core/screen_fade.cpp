@@ -13,25 +13,72 @@ void ComputeScreenFade(const ScreenFadeInputs& in, std::vector<FadeTable>& table
                     tables[k]);
 }
 
+namespace {
+
+int StepsOf(const ScreenFadeInputs& in)
+{
+    return std::max(in.paletteCount, 0);
+}
+
+std::size_t PairsOf(const ScreenFadeInputs& in)
+{
+    return std::min(in.tops.size(), in.bottoms.size());
+}
+
+int ColorsOf(int colorCount)
+{
+    return std::clamp(colorCount, 0, kPaletteSize);
+}
+
+} // namespace
+
 ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount)
 {
     ScreenFadeWords screen;
-    screen.steps = std::max(in.paletteCount, 0);
-    screen.palettes = static_cast<int>(std::min(in.tops.size(), in.bottoms.size()));
-    screen.colors = std::clamp(colorCount, 0, kPaletteSize);
-    const auto palettes = static_cast<std::size_t>(screen.palettes);
-    const auto width = static_cast<std::size_t>(screen.colors);
-    screen.words.resize(static_cast<std::size_t>(screen.steps) * palettes * width);
+    screen.steps = StepsOf(in);
+    screen.palettes = static_cast<int>(PairsOf(in));
+    screen.colors = ColorsOf(colorCount);
+    ComputeScreenFadeSteps(in, colorCount, 0, screen.steps, screen.words);
+    return screen;
+}
+
+void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, int firstStep, int stepCount,
+                            std::vector<HwColor>& words)
+{
+    const int first = std::clamp(firstStep, 0, StepsOf(in));
+    const int count = std::clamp(stepCount, 0, StepsOf(in) - first);
+    const std::size_t palettes = PairsOf(in);
+    const auto width = static_cast<std::size_t>(ColorsOf(colorCount));
+    words.resize(static_cast<std::size_t>(count) * palettes * width);
     FadeTable table;
     for (std::size_t k = 0; k < palettes; ++k) {
         ComputeFade(FadeInputs{in.tops[k], in.bottoms[k], in.paletteCount, in.simpleFade, in.useDarkBit}, table);
-        for (int s = 0; s < screen.steps; ++s) {
-            HwColor* line = screen.words.data() + (static_cast<std::size_t>(s) * palettes + k) * width;
-            for (int j = 0; j < screen.colors; ++j)
-                line[j] = EncodeHwColor(table.at(j, s));
+        for (int s = 0; s < count; ++s) {
+            HwColor* line = words.data() + (static_cast<std::size_t>(s) * palettes + k) * width;
+            for (std::size_t j = 0; j < width; ++j)
+                line[j] = EncodeHwColor(table.at(static_cast<int>(j), first + s));
         }
     }
-    return screen;
+}
+
+void ForEachScreenFadeLine(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
+                           const std::function<void(int step, int palette, std::span<const HwColor> words)>& line)
+{
+    const int steps = StepsOf(in);
+    const std::size_t palettes = PairsOf(in);
+    const auto width = static_cast<std::size_t>(ColorsOf(colorCount));
+    const std::size_t stepWords = std::max<std::size_t>(palettes * width, 1);
+    const int run = static_cast<int>(std::clamp<std::size_t>(heldWords / stepWords, 1, std::max(steps, 1)));
+    std::vector<HwColor> words;
+    for (int first = 0; first < steps; first += run) {
+        ComputeScreenFadeSteps(in, colorCount, first, run, words);
+        const int count = std::min(run, steps - first);
+        for (int s = 0; s < count; ++s)
+            for (std::size_t k = 0; k < palettes; ++k)
+                line(first + s, static_cast<int>(k),
+                     std::span<const HwColor>(words.data() + (static_cast<std::size_t>(s) * palettes + k) * width,
+                                              width));
+    }
 }
 
 } // namespace palfade

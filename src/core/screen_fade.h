@@ -4,6 +4,9 @@
 
 #include "fade_engine.h"
 
+#include <cstddef>
+#include <functional>
+#include <span>
 #include <vector>
 
 namespace palfade {
@@ -36,5 +39,20 @@ struct ScreenFadeWords {
 // instead of 21 MiB of fade tables, whose page faults alone cost the largest
 // export a third of its time.
 ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount);
+
+// Steps firstStep to firstStep + stepCount - 1 of the same words, in the
+// same order, into `words` (resized here; counts beyond the fades are cut).
+// A fade's steps follow from the ones before it, so each fade is computed
+// whole for whatever run of steps is asked for.
+void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, int firstStep, int stepCount,
+                            std::vector<HwColor>& words);
+
+// Every line of the whole-screen fade in frame-major order, step s (from 0)
+// of palette k as colorCount words, handed to `line` as it is computed. The
+// steps go in runs whose words fit in heldWords (one step at least), every
+// fade computed again for each run: memory stays flat however many palettes
+// there are, for the time of computing the fades once per run.
+void ForEachScreenFadeLine(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
+                           const std::function<void(int step, int palette, std::span<const HwColor> words)>& line);
 
 } // namespace palfade

@@ -61,23 +61,18 @@ void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, int firs
     }
 }
 
-void ForEachScreenFadeLine(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
-                           const std::function<void(int step, int palette, std::span<const HwColor> words)>& line)
+void ForEachScreenFadeStep(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
+                           const std::function<void(int step, std::span<const HwColor> words)>& step)
 {
     const int steps = StepsOf(in);
-    const std::size_t palettes = PairsOf(in);
-    const auto width = static_cast<std::size_t>(ColorsOf(colorCount));
-    const std::size_t stepWords = std::max<std::size_t>(palettes * width, 1);
-    const int run = static_cast<int>(std::clamp<std::size_t>(heldWords / stepWords, 1, std::max(steps, 1)));
+    const std::size_t stepWords = PairsOf(in) * static_cast<std::size_t>(ColorsOf(colorCount));
+    const int run =
+        static_cast<int>(std::clamp<std::size_t>(heldWords / std::max<std::size_t>(stepWords, 1), 1, std::max(steps, 1)));
     std::vector<HwColor> words;
     for (int first = 0; first < steps; first += run) {
         ComputeScreenFadeSteps(in, colorCount, first, run, words);
-        const int count = std::min(run, steps - first);
-        for (int s = 0; s < count; ++s)
-            for (std::size_t k = 0; k < palettes; ++k)
-                line(first + s, static_cast<int>(k),
-                     std::span<const HwColor>(words.data() + (static_cast<std::size_t>(s) * palettes + k) * width,
-                                              width));
+        for (int s = 0; first + s < steps && s < run; ++s)
+            step(first + s, std::span<const HwColor>(words).subspan(static_cast<std::size_t>(s) * stepWords, stepWords));
     }
 }
 

@@ -47,12 +47,13 @@ ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCoun
 void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, int firstStep, int stepCount,
                             std::vector<HwColor>& words);
 
-// Every line of the whole-screen fade in frame-major order, step s (from 0)
-// of palette k as colorCount words, handed to `line` as it is computed. The
-// steps go in runs whose words fit in heldWords (one step at least), every
-// fade computed again for each run: memory stays flat however many palettes
-// there are, for the time of computing the fades once per run.
-void ForEachScreenFadeLine(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
-                           const std::function<void(int step, int palette, std::span<const HwColor> words)>& line);
+// Every step of the whole-screen fade in order, handed to `step` as it is
+// computed: the words of step s (from 0) of every palette, palette 0 first,
+// colorCount words each. The steps go in runs whose words fit in heldWords
+// (one step at least), every fade computed again for each run: memory stays
+// flat however many palettes there are, for the time of computing the fades
+// once per run.
+void ForEachScreenFadeStep(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
+                           const std::function<void(int step, std::span<const HwColor> words)>& step);
 
 } // namespace palfade

@@ -51,7 +51,6 @@ int main(int argc, char** argv)
     palfade::QtHost host;
     palfade::MainWindow window(state, host);
     host.SetOwner(&window);
-    palfade::LoadLevelTables(state);
     for (const QString& message : palfade::OpenCommandLineFiles(state, host, commandLine.paths))
         Print(stderr, message);
     window.RefreshView();

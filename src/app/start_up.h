@@ -2,7 +2,6 @@
 // What palfade does before its event loop: the command line, the files named
 // on it, and the application's identity (desktop id, icon, version).
 
-#include "core/app_state.h"
 #include "ui/host.h"
 
 #include <QIcon>
@@ -10,6 +9,8 @@
 #include <QStringList>
 
 namespace palfade {
+
+struct AppState;
 
 struct CommandLine {
     enum class Action { Run, Help, Version, UsageError };

@@ -209,25 +209,27 @@ AppState StateFor(const Options& o)
     return state;
 }
 
-QByteArray Produce(const Options& o, const Streams& io)
+// Reads and computes everything; the output is written as it is made.
+DeviceWrite Produce(const Options& o, const Streams& io)
 {
     AppState state = StateFor(o);
+    const ExportOptions& options = o.exportOptions;
+    const auto exported = [&](auto write) { return StreamedExport(ExportSyntaxOf(*o.format), options, write); };
     switch (o.command) {
     case Command::Fade: {
         if (o.allPalettes) {
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            return ScreenFadeExport(
-                ComputeScreenFadeWords(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit},
-                                       state.colorCount),
-                *o.format->fadeExport, o.exportOptions);
+            ScreenFadeWords screen = ComputeScreenFadeWords(
+                ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, state.colorCount);
+            return exported([screen = std::move(screen)](ExportWriter& w) { return WriteScreenFade(w, screen); });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
         ComputeFade(state);
-        return FadeTableExport(state.fadeTable, state.paletteCount, state.colorCount, *o.format->fadeExport,
-                               o.exportOptions);
+        return exported([table = std::move(state.fadeTable), steps = state.paletteCount, colors = state.colorCount](
+                            ExportWriter& w) { return WriteFadeTable(w, table, steps, colors); });
     }
     case Command::Preview: {
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
@@ -248,7 +250,7 @@ QByteArray Produce(const Options& o, const Streams& io)
         const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
-        return bytes.value;
+        return [bytes = bytes.value](QIODevice& device) { return WriteAll(device, bytes); };
     }
     case Command::Palette: {
         if (o.allPalettes) {
@@ -258,29 +260,26 @@ QByteArray Produce(const Options& o, const Streams& io)
                     std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
                 words.push_back(WordsOfPalette(palette));
             }
-            return PaletteSetExport(words, *o.format->paletteExport, o.exportOptions);
+            return exported([words = std::move(words)](ExportWriter& w) { return WritePaletteSet(w, words); });
         }
         LoadPalette(o.source, o.sourceIndex, 1, state, o, io);
         if (o.greyscale)
             GreyscalePalette(state, 1);
         ComputeFade(state);
-        return SourcePaletteExport(SourcePaletteWords(state, 1), o.step, *o.format->paletteExport,
-                                   o.exportOptions);
+        return exported([p = SourcePaletteWords(state, 1), &o](auto& w) { return WriteSourcePalette(w, p, o.step); });
     }
     }
-    return {};
+    return [](QIODevice&) { return true; };
 }
 
-void Emit(const Options& o, const QByteArray& bytes, QIODevice& out)
+void Emit(const Options& o, const DeviceWrite& output, QIODevice& out)
 {
-    if (o.output == QLatin1String(kStdio)) {
-        if (out.write(bytes) != bytes.size())
-            throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
-        return;
+    if (o.output != QLatin1String(kStdio)) {
+        if (const IoStatus status = WriteFileAtomically(o.output, output); !status.ok())
+            throw Failure(status.error);
+    } else if (!output(out)) {
+        throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
     }
-    const IoStatus status = WriteFileAtomically(o.output, bytes);
-    if (!status.ok())
-        throw Failure(status.error);
 }
 
 } // namespace

@@ -45,6 +45,7 @@ struct Options {
     bool allPalettes = false;
     TextSourceOptions text;        // for every text SRC
     PictureOrder pictureOrder = PictureOrder::Appearance;
+    std::optional<QString> formatName;  // --format as given
     const FileFormat* format = nullptr; // one of the command's formats
     ExportOptions exportOptions;   // asmSyntax follows the format
     QString output;

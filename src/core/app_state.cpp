@@ -33,4 +33,21 @@ void ComputeFade(AppState& state)
                 state.fadeTable);
 }
 
+PaletteWords SourcePaletteWords(const AppState& state, int which)
+{
+    PaletteWords words{};
+    const FadeTable& table = state.fadeTable;
+    if (table.steps() <= 0 || (which != 1 && which != 2))
+        return words;
+    const int step = which == 1 ? 0 : table.steps() - 1;
+    for (int j = 0; j < kPaletteSize; ++j)
+        words[static_cast<std::size_t>(j)] = EncodeHwColor(table.at(j, step));
+    return words;
+}
+
+int SourcePaletteStepNumber(const AppState& state, int which)
+{
+    return which == 2 ? state.paletteCount : 1;
+}
+
 } // namespace palfade

@@ -4,6 +4,7 @@
 
 #include "fade_engine.h"
 #include "hw_color.h"
+#include "import_slots.h"
 #include "level_table.h"
 
 #include <array>
@@ -30,9 +31,6 @@ struct ViewSettings {
     bool operator==(const ViewSettings&) const = default;
 };
 
-inline constexpr std::int32_t kEmptySlot = -1;
-using ImportSlots = std::array<std::int32_t, kPaletteSize>;
-
 struct AppState {
     AppState(); // the start-up defaults, with the linear level set loaded
 
@@ -56,5 +54,14 @@ void LoadLevelTables(AppState& state);
 
 // Runs the fade computation on the state's palettes, count and settings.
 void ComputeFade(AppState& state);
+
+// Words of "Palette 1 (Top)" (which = 1, step 0) or "Palette 2 (Bottom)"
+// (which = 2, the last step), read from the fade table's ends, which every
+// computation sets equal to the source palettes.
+PaletteWords SourcePaletteWords(const AppState& state, int which);
+
+// The step number the C form of a source palette carries: 1 for Palette 1
+// (Top), the palette count for Palette 2 (Bottom).
+int SourcePaletteStepNumber(const AppState& state, int which);
 
 } // namespace palfade

@@ -39,6 +39,17 @@ constexpr HwColor EncodeHwColor(const PaletteEntry& e)
     return static_cast<HwColor>(w & 0xFFFF);
 }
 
+// A palette as the words a game loads.
+using PaletteWords = std::array<HwColor, kPaletteSize>;
+
+constexpr PaletteWords WordsOfPalette(const SourcePalette& palette)
+{
+    PaletteWords words{};
+    for (std::size_t j = 0; j < words.size(); ++j)
+        words[j] = EncodeHwColor(palette[j]);
+    return words;
+}
+
 constexpr PaletteEntry DecodeHwColor(HwColor word)
 {
     const std::int32_t w = word;

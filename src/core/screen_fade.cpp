@@ -17,7 +17,7 @@ namespace {
 
 int StepsOf(const ScreenFadeInputs& in)
 {
-    return std::max(in.paletteCount, 0);
+    return in.paletteCount;
 }
 
 std::size_t PairsOf(const ScreenFadeInputs& in)

@@ -34,7 +34,8 @@ struct ScreenFadeWords {
     std::vector<HwColor> words;
 };
 
-// The first colorCount colours of every fade, computed one palette at a time
+// The first colorCount colours of every fade (a count beyond 0-16 is cut to
+// it, so no cell outside a table is read), computed one palette at a time
 // so that only the words are held: at 256 palettes of 256 steps, 2 MiB
 // instead of 21 MiB of fade tables, whose page faults alone cost the largest
 // export a third of its time.

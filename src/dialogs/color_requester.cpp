@@ -91,7 +91,6 @@ ColorRequesterDialog::ColorRequesterDialog(HwColor word, const LevelTable& level
       result_(word)
 {
     setWindowTitle(QString::fromLatin1(kTitle));
-    setProperty(kControlIdProperty, kWindowId);
     setFixedSize(kWidth, kHeight);
     BuildControls(word);
 
@@ -108,7 +107,7 @@ ColorRequesterDialog::ColorRequesterDialog(HwColor word, const LevelTable& level
 
 void ColorRequesterDialog::BuildControls(HwColor word)
 {
-    picker_ = new DrawSurface(this, kPicker.rect, kPicker.id);
+    picker_ = new DrawSurface(this, kPicker.rect);
     picker_->setToolTip(QString::fromLatin1(kPickerTip));
     picker_->setFocusPolicy(Qt::ClickFocus);
     picker_->confinePointer = true;
@@ -121,7 +120,7 @@ void ColorRequesterDialog::BuildControls(HwColor word)
             PickerMouse(e, p);
     };
 
-    bar_ = new DrawSurface(this, kBar.rect, kBar.id);
+    bar_ = new DrawSurface(this, kBar.rect);
     bar_->setToolTip(QString::fromLatin1(kBarTip));
     bar_->setFocusPolicy(Qt::ClickFocus);
     bar_->confinePointer = true;
@@ -156,7 +155,7 @@ void ColorRequesterDialog::BuildControls(HwColor word)
 
     oldWord_ = PlaceWordField(this, kOldWord);
     oldWord_->setText(WordText(word));
-    preview_ = new DrawSurface(this, kPreview.rect, kPreview.id);
+    preview_ = new DrawSurface(this, kPreview.rect);
     newWord_ = PlaceWordField(this, kNewWord);
     newWord_->setText(QString::fromLatin1(kInitialNewWord));
 

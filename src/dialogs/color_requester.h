@@ -48,7 +48,6 @@ public:
 
     // The word of the current colour, or -1 once cancelled.
     int Result() const { return result_; }
-    const PaletteEntry& StartColor() const { return startColor_; }
     const PaletteEntry& CurrentColor() const { return currentColor_; }
     const ChannelLevels& BaseColor() const { return baseColor_; }
     QPoint PickerCell() const { return pickerCell_; }

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRect>
-#include <QVariant>
 #include <QWidget>
 
 namespace palfade {
@@ -15,16 +14,12 @@ struct ControlSpec {
     QRect rect;
 };
 
-// Property under which every dialog control carries its fixed number.
-inline constexpr char kControlIdProperty[] = "palfadeControlId";
-
-// Creates a control of type T at its fixed place, carrying its number.
+// Creates a control of type T at its fixed place.
 template <typename T>
 T* Place(QWidget* parent, const ControlSpec& where)
 {
     auto* control = new T(parent);
     control->setGeometry(where.rect);
-    control->setProperty(kControlIdProperty, where.id);
     return control;
 }
 

@@ -1,7 +1,5 @@
 #include "dialogs/draw_surface.h"
 
-#include "dialogs/dialog_layout.h"
-
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,7 +8,7 @@
 
 namespace palfade {
 
-DrawSurface::DrawSurface(QWidget* parent, const QRect& rect, int controlId)
+DrawSurface::DrawSurface(QWidget* parent, const QRect& rect)
     : QFrame(parent),
       picture_(rect.width() - 2 * kSurfaceBorder, rect.height() - 2 * kSurfaceBorder,
                QImage::Format_RGB32)
@@ -18,7 +16,6 @@ DrawSurface::DrawSurface(QWidget* parent, const QRect& rect, int controlId)
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kSurfaceBorder);
     setGeometry(rect);
-    setProperty(kControlIdProperty, controlId);
     picture_.fill(Qt::black);
 }
 

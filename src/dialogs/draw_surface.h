@@ -22,7 +22,7 @@ public:
 
     // rect is the whole control in the parent's client area; the 2-pixel
     // border leaves rect shrunk by 2 on every side to draw on.
-    DrawSurface(QWidget* parent, const QRect& rect, int controlId);
+    DrawSurface(QWidget* parent, const QRect& rect);
 
     // What the surface shows, exactly its inner size; call update() after drawing.
     QImage& Picture() { return picture_; }

@@ -13,8 +13,17 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner)
     while (main->parentWidget() != nullptr)
         main = main->parentWidget()->window();
     const QRect ownerFrame = main->frameGeometry();
-    const QPoint topLeft = ownerFrame.center() - QPoint(dialog.width() / 2, dialog.height() / 2);
-    dialog.move(std::max(0, topLeft.x()), std::max(0, topLeft.y()));
+    // The dialog gets its frame only when shown; the window manager gives it
+    // the main window's title bar and borders. move() places the frame.
+    const QSize frame = dialog.size() + (ownerFrame.size() - main->size());
+    const QPoint topLeft = ownerFrame.center() - QPoint(frame.width() / 2, frame.height() / 2);
+    const QPoint framePosition(std::max(0, topLeft.x()), std::max(0, topLeft.y()));
+    // Before its native window exists move() places the frame; after, until
+    // it is mapped, the client area, which sits inside the same margins.
+    if (dialog.testAttribute(Qt::WA_WState_Created))
+        dialog.move(framePosition + (main->geometry().topLeft() - ownerFrame.topLeft()));
+    else
+        dialog.move(framePosition);
 }
 
 OwnerDisabler::OwnerDisabler(QWidget* owner, QWidget& dialog) : owner_(owner)

@@ -7,9 +7,10 @@
 
 namespace palfade {
 
-// Places the dialog's centre on the main window (the outermost window above
-// the owner), kept at non-negative screen coordinates. Without an owner the
-// dialog stays where it is.
+// Places the centre of the dialog's frame on that of the main window (the
+// outermost window above the owner), kept at non-negative screen coordinates.
+// Without an owner the dialog stays where it is. Call before the dialog is
+// mapped: before it is shown, or from its show event.
 void CentreOnOwner(QWidget& dialog, const QWidget* owner);
 
 class OwnerDisabler {

@@ -1,5 +1,6 @@
 #include "dialogs/palette_editor.h"
 
+#include "core/app_state.h"
 #include "dialogs/color_requester.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/dialog_text.h"
@@ -11,12 +12,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTextDocumentFragment>
 #include <QValidator>
 
 namespace palfade {
@@ -35,6 +38,21 @@ void SetColor(EditorEntry& entry, const PaletteEntry& color)
     static_cast<PaletteEntry&>(entry) = color;
 }
 bool IsSwatch(int index) { return index >= 0 && index < kPaletteSize; }
+
+// The assembler lines end with CR LF; a copy keeps them, where a text edit
+// would end every copied line with LF.
+class AssemblerTextEdit : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        auto* data = new QMimeData;
+        data->setText(textCursor().selection().toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+        return data;
+    }
+};
 
 // Letters typed into the hex field become upper case as they are typed.
 class UpperCaseValidator : public QValidator {
@@ -95,7 +113,6 @@ PaletteEditorDialog::PaletteEditorDialog(const SourcePalette& source, const Leve
     for (std::size_t i = 0; i < workPalette_.size(); ++i)
         SetColor(workPalette_[i], source[i]);
     setWindowTitle(QString::fromLatin1(kTitle));
-    setProperty(kControlIdProperty, kWindowId);
     setFixedSize(kWidth, kHeight);
     BuildControls();
     // Escape cancels whatever control has the focus.
@@ -105,7 +122,7 @@ PaletteEditorDialog::PaletteEditorDialog(const SourcePalette& source, const Leve
 
 void PaletteEditorDialog::BuildControls()
 {
-    strip_ = new DrawSurface(this, kStrip.rect, kStrip.id);
+    strip_ = new DrawSurface(this, kStrip.rect);
     strip_->setMouseTracking(true);
     strip_->onPress = [this](const QMouseEvent& e, QPoint p) { StripPress(e, p); };
     strip_->onRelease = [this](const QMouseEvent& e, QPoint p) { StripRelease(e, p); };
@@ -114,7 +131,7 @@ void PaletteEditorDialog::BuildControls()
     strip_->onEnter = [this] { StripAnyEvent(); };
     strip_->onLeave = [this] { StripAnyEvent(); };
 
-    selectedSwatch_ = new DrawSurface(this, kSelectedSwatch.rect, kSelectedSwatch.id);
+    selectedSwatch_ = new DrawSurface(this, kSelectedSwatch.rect);
 
     const std::array<const ControlSpec*, 3> labelSpecs{&kRedLabel, &kGreenLabel, &kBlueLabel};
     const std::array<const char*, 3> labelTexts{kRedText, kGreenText, kBlueText};
@@ -155,7 +172,7 @@ void PaletteEditorDialog::BuildControls()
     binaryField_->setAlignment(Qt::AlignCenter);
     FitFont(*binaryField_, BinaryText(0));
 
-    assembler_ = Place<QPlainTextEdit>(this, kAssembler);
+    assembler_ = Place<AssemblerTextEdit>(this, kAssembler);
     assembler_->setReadOnly(true); // still selectable, so the text can be copied
     assembler_->setFont(EditorFont());
     assembler_->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -3,7 +3,6 @@
 // working copy with a swatch strip, sliders, a hex field and the colour
 // requester, and writes it back only on "Ok".
 
-#include "core/app_state.h"
 #include "core/hw_color.h"
 #include "core/level_table.h"
 #include "dialogs/draw_surface.h"
@@ -23,6 +22,8 @@ class QPushButton;
 class QSlider;
 
 namespace palfade {
+
+struct AppState;
 
 // What a double-click on a swatch asks: the word of the swatch in, the chosen
 // word or -1 out. Injectable so that the editor runs without a real requester.
@@ -47,7 +48,6 @@ public:
 
     // The levels and dark bits of the working copy, as "Ok" writes them back.
     SourcePalette WorkingColors() const;
-    const std::array<EditorEntry, kPaletteSize>& WorkPalette() const { return workPalette_; }
     int Selected() const { return selected_; }
 
     DrawSurface* Strip() const { return strip_; }

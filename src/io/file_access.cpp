@@ -13,27 +13,12 @@ QString Reason(const QString& what, const QString& path, const QString& why)
     return QStringLiteral("%1 %2: %3").arg(what, path, why);
 }
 
-// The file must be open unbuffered. A write that runs out of room part way
-// returns a short count and no reason; writing the rest then fails at once
-// with the system's reason ("No space left on device"), which the file keeps.
-bool WriteAll(QFileDevice& file, QByteArrayView bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
-        if (written <= 0)
-            return false;
-        done += static_cast<qsizetype>(written);
-    }
-    return true;
-}
-
-IoStatus WriteDirectly(const QString& path, QByteArrayView bytes)
+IoStatus WriteDirectly(const QString& path, const DeviceWrite& write)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
-    if (!WriteAll(file, bytes))
+    if (!write(file))
         return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, file.errorString()));
     return IoStatus::Success();
 }
@@ -50,6 +35,18 @@ QString CreateFailure(const QFileInfo& target, const QSaveFile& file)
 }
 
 } // namespace
+
+bool WriteAll(QIODevice& device, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = device.write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += static_cast<qsizetype>(written);
+    }
+    return true;
+}
 
 IoStatus RefuseSpecialFile(const QString& path)
 {
@@ -109,13 +106,18 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
 
 IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes)
 {
+    return WriteFileAtomically(path, [bytes](QIODevice& device) { return WriteAll(device, bytes); });
+}
+
+IoStatus WriteFileAtomically(const QString& path, const DeviceWrite& write)
+{
     if (path.isEmpty())
         return IoStatus::Failure(QStringLiteral("cannot create a file without a name"));
     const QFileInfo info(path);
     if (info.isDir())
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, QStringLiteral("Is a directory")));
     if (info.exists() && !info.isFile())
-        return WriteDirectly(path, bytes);
+        return WriteDirectly(path, write);
 
     QSaveFile file(path);
     // Never fall back to truncating the target in place: that is exactly
@@ -123,10 +125,10 @@ IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes)
     file.setDirectWriteFallback(false);
     // Unbuffered: QSaveFile::commit() ignores an error that only shows when a
     // buffer is flushed and renames a short temporary over the target, and a
-    // flush that fails part way loses the reason. Every write is checked here.
+    // flush that fails part way loses the reason. `write` checks every write.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, CreateFailure(info, file)));
-    if (!WriteAll(file, bytes)) {
+    if (!write(file)) {
         const QString why = file.errorString();
         file.cancelWriting();
         return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, why));

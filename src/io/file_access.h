@@ -7,8 +7,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
+#include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace palfade {
@@ -36,6 +38,18 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
 // special file such as a terminal or /dev/full is written directly, since it
 // cannot be replaced.
 IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes);
+
+// The same for bytes made while they are written: `write` puts them into the
+// device it is given and returns false once a write fails, whose reason the
+// device keeps. The target is replaced only when `write` returns true.
+using DeviceWrite = std::function<bool(QIODevice&)>;
+IoStatus WriteFileAtomically(const QString& path, const DeviceWrite& write);
+
+// Writes all of bytes to an unbuffered device. A write that runs out of room
+// part way returns a short count and no reason; writing the rest then fails
+// at once with the system's reason ("No space left on device"), which the
+// device keeps.
+bool WriteAll(QIODevice& device, QByteArrayView bytes);
 
 // A failure for a path that exists but is neither a regular file nor a
 // directory: a pipe or a device would hold an interactive save until some

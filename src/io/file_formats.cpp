@@ -98,6 +98,13 @@ bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAcce
            (alsoAccepted && EndsWithExtension(lower, format.alsoAccepted));
 }
 
+const ExportSyntax& ExportSyntaxOf(const FileFormat& format)
+{
+    if (format.fadeExport)
+        return ExportSyntaxOf(*format.fadeExport, format.asmSyntax);
+    return ExportSyntaxOf(format.paletteExport.value_or(PaletteFormat::PaletteFile), format.asmSyntax);
+}
+
 SourceKind SourceKindOf(const QString& path)
 {
     for (const FileFormat* format : {&kPaletteFile, &kPictures})

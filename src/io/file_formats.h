@@ -58,6 +58,10 @@ extern const FormatList kSourcePaletteCliFormats;
 // `alsoAccepted`, one it accepts besides; letter case does not count.
 bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAccepted);
 
+// The syntax of an export format's words: its fade or palette form in its
+// assembler dialect.
+const ExportSyntax& ExportSyntaxOf(const FileFormat& format);
+
 // How palfade-cli reads a SRC file: a palette file or a picture by its
 // extension, text otherwise.
 SourceKind SourceKindOf(const QString& path);

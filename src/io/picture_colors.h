@@ -2,7 +2,8 @@
 // Source palettes from pictures: the first 16 different colours in reading
 // order, after mapping each 8-bit channel to an intensity index.
 
-#include "core/app_state.h"
+#include "core/hw_color.h"
+#include "core/import_slots.h"
 
 #include <QtGlobal>
 

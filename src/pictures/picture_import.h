@@ -2,6 +2,7 @@
 // Pictures decoded through Qt's image readers, and the palette import from a
 // picture file.
 
+#include "core/level_table.h"
 #include "io/io_result.h"
 #include "io/picture_colors.h"
 

@@ -1,5 +1,6 @@
 #include "ui/file_commands.h"
 
+#include "core/app_state.h"
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "pictures/picture_export.h"

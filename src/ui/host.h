@@ -2,7 +2,7 @@
 // Every question palfade puts to the user, and the clipboard, behind one small
 // interface: the window uses QtHost, tests pass a scripted fake.
 
-#include "core/app_state.h"
+#include "core/display_rgb.h"
 #include "io/file_formats.h"
 
 #include <QImage>
@@ -11,6 +11,8 @@
 #include <optional>
 
 namespace palfade {
+
+struct AppState;
 
 struct FileChoice {
     QString path;        // empty when the user cancelled

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "core/app_state.h"
 #include "core/palette_commands.h"
 #include "dialogs/draw_surface.h"
 #include "render/preview_renderer.h"

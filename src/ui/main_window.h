@@ -2,7 +2,6 @@
 // palfade's one window: the menus, the two count spin boxes, the scrollable
 // preview and the status bar, and the dispatch of every command they deliver.
 
-#include "core/app_state.h"
 #include "render/pixel_buffer.h"
 #include "ui/host.h"
 
@@ -15,6 +14,8 @@ class QLabel;
 class QSpinBox;
 
 namespace palfade {
+
+struct AppState;
 
 class PreviewArea;
 class PreviewCanvas;

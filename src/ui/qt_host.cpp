@@ -1,80 +1,112 @@
 #include "ui/qt_host.h"
 
+#include "dialogs/modal_owner.h"
 #include "dialogs/palette_editor.h"
+#include "ui/x11_window_name.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSettings>
 #include <QPointer>
+#include <QSettings>
+#include <QWindow>
 
+#include <algorithm>
 #include <optional>
-
-// Only where Qt itself runs on X11 through xcb.
-#if defined(PALFADE_X11_WINDOW_NAME) && defined(QT_FEATURE_xcb) && QT_FEATURE_xcb == 1
-#define PALFADE_CLEAR_X11_NAME
-#include <xcb/xcb.h>
-
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#endif
 
 namespace palfade {
 namespace {
 
-// Qt's own save dialog rewrites the typed name's extension when a filter is
+// Room a window manager's title bar takes beside the caption: the window
+// icon and up to three buttons, with their spacing.
+constexpr int kTitleBarRoom = 120;
+
+// Qt's save dialog rewrites the typed name's extension when a filter is
 // picked ("fade.bin" becomes "fade.c" under "C-Output (*.c)"). palfade
 // appends the chosen filter's extension itself, so the name must stay exactly
-// as typed: the text from when the user reached for the filter list is put
-// back once the filter is selected.
+// as typed: the last typed text is put back once the filter is selected.
 class TypedNameKeeper : public QObject {
 public:
     explicit TypedNameKeeper(QFileDialog& dialog) : QObject(&dialog), dialog_(dialog)
     {
         dialog.installEventFilter(this);
         connect(&dialog, &QFileDialog::filterSelected, this, &TypedNameKeeper::Restore);
+        // A file picked in the list replaces what was typed.
+        connect(&dialog, &QFileDialog::currentChanged, this, [this] { typed_.reset(); });
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // The dialog's own widgets exist once it is shown (none for a native dialog).
-        if (watched == &dialog_ && event->type() == QEvent::Show && types_ == nullptr)
+        // The dialog's own widgets exist once it is shown.
+        if (watched == &dialog_ && event->type() == QEvent::Show && nameEdit_ == nullptr)
             Watch();
-        if (watched == types_ && nameEdit_ != nullptr &&
-            (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress ||
-             event->type() == QEvent::Wheel))
-            typed_ = nameEdit_->text();
         return false;
     }
 
 private:
+    // The name field is the one line edit that belongs to neither a combo
+    // box nor a list; the widget dialog has exactly one.
     void Watch()
     {
-        nameEdit_ = dialog_.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        // Held as a plain QObject: it is only compared with the objects whose
-        // events arrive, some of them sent while the combo is being destroyed.
-        types_ = dialog_.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        if (types_ != nullptr)
-            types_->installEventFilter(this);
+        QList<QLineEdit*> edits;
+        for (QLineEdit* edit : dialog_.findChildren<QLineEdit*>()) {
+            const QWidget* holder = edit->parentWidget();
+            while (holder != &dialog_ && holder != nullptr && qobject_cast<const QComboBox*>(holder) == nullptr &&
+                   qobject_cast<const QAbstractItemView*>(holder) == nullptr)
+                holder = holder->parentWidget();
+            if (holder == &dialog_ && edit->isVisible())
+                edits << edit;
+        }
+        if (edits.size() != 1) {
+            qWarning("palfade: the file dialog's name field was not found; a filter may change the typed name");
+            nameEdit_ = &dialog_; // looked once, not again
+            return;
+        }
+        auto* edit = edits.first();
+        nameEdit_ = edit;
+        connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) { typed_ = text; });
     }
     void Restore()
     {
-        if (nameEdit_ != nullptr && typed_ && nameEdit_->text() != *typed_)
-            nameEdit_->setText(*typed_);
-        typed_.reset();
+        auto* edit = qobject_cast<QLineEdit*>(nameEdit_.data());
+        if (edit != nullptr && typed_ && edit->text() != *typed_)
+            edit->setText(*typed_);
     }
 
     QFileDialog& dialog_;
-    QPointer<QLineEdit> nameEdit_;
-    QPointer<QObject> types_;
+    QPointer<QObject> nameEdit_; // the dialog itself when the field was not found
     std::optional<QString> typed_;
+};
+
+// A message box centred by its frame on the main window once its size is
+// known. Without a caption (the About box) its name is emptied too: its
+// native window exists from the show event on, before it is mapped, while
+// asking for it earlier through winId() would turn every widget of the main
+// window into a native window as well.
+class MessageBox : public QMessageBox {
+public:
+    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* owner)
+        : QMessageBox(icon, title, text, buttons, owner)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        CentreOnOwner(*this, parentWidget());
+        QWindow* window = windowHandle();
+        if (windowTitle().isEmpty() && window != nullptr)
+            ClearX11WindowName(*window);
+    }
 };
 
 // Qt's file dialog restores its last folder, its "Recent Places" and its
@@ -93,7 +125,12 @@ FileChoice AskFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& 
     ForgetFileDialogHistory();
     // Nothing carries over from an earlier requester, not even its folder.
     QFileDialog dialog(owner, title, QDir::currentPath());
+    // The widget dialog, whatever the desktop: a name kept exactly as typed
+    // and no history are its behaviour, not a native dialog's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setHistory({});
+    // Each filter is listed by the text before its last parentheses.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (mode == QFileDialog::AcceptSave)
         new TypedNameKeeper(dialog);
     dialog.setAcceptMode(mode);
@@ -107,38 +144,12 @@ FileChoice AskFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& 
     dialog.selectFile(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return FileChoice{dialog.selectedFiles().first(),
-                      static_cast<int>(std::max<qsizetype>(0, nameFilters.indexOf(dialog.selectedNameFilter())))};
-}
-
-// Qt gives a window with an empty title the application's name, and a
-// window manager shows it as the caption. The About box has no caption at
-// all, so on X11 its name properties are emptied directly.
-void ClearNativeWindowName(QWidget& window)
-{
-#ifdef PALFADE_CLEAR_X11_NAME
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr)
-        return;
-    xcb_connection_t* connection = x11->connection();
-    auto atom = [connection](const char* name) -> xcb_atom_t {
-        const xcb_intern_atom_cookie_t cookie =
-            xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-        const xcb_atom_t result = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return result;
-    };
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    const xcb_atom_t netWmName = atom("_NET_WM_NAME");
-    const xcb_atom_t utf8 = atom("UTF8_STRING");
-    if (netWmName != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, netWmName, utf8, 8, 0, nullptr);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
-    xcb_flush(connection);
-#else
-    Q_UNUSED(window);
-#endif
+    // Qt answers with the filter as listed, without its patterns.
+    const QString selected = dialog.selectedNameFilter();
+    for (int i = 0; i < nameFilters.size(); ++i)
+        if (nameFilters[i] == selected || nameFilters[i].startsWith(selected + QStringLiteral(" (")))
+            return FileChoice{dialog.selectedFiles().first(), i};
+    return FileChoice{dialog.selectedFiles().first(), 0};
 }
 
 } // namespace
@@ -147,10 +158,15 @@ QStringList FileDialogNameFilters(const FileRequester& requester)
 {
     QStringList result;
     for (const FileFormat* format : requester.formats) {
+        QStringList shown;
         QStringList patterns;
-        for (const char* extension : format->extensions)
-            patterns << QStringLiteral("*.") + QLatin1String(extension);
-        result << QStringLiteral("%1 (%2)").arg(QLatin1String(format->name), patterns.join(QLatin1Char(' ')));
+        for (const char* extension : format->extensions) {
+            shown << QStringLiteral("*.") + QLatin1String(extension);
+            // "*.*" means every file, but on Linux it needs a dot in the name.
+            patterns << (qstrcmp(extension, "*") == 0 ? QStringLiteral("*") : shown.last());
+        }
+        result << QStringLiteral("%1 (%2) (%3)")
+                      .arg(QLatin1String(format->name), shown.join(QLatin1Char(' ')), patterns.join(QLatin1Char(' ')));
     }
     return result;
 }
@@ -167,13 +183,21 @@ FileChoice QtHost::AskSaveFile(const QString& title, const FileRequester& reques
 
 bool QtHost::AskYesNo(const QString& title, const QString& text)
 {
-    return QMessageBox::question(owner_, title, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    MessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtHost::ShowMessage(const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
+    MessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
+    // A box as narrow as a short text leaves the window manager no room for
+    // the caption ("Error" shown as "..."): a spacer row holds the box at
+    // least as wide as the title plus the title bar's icon and buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(title) + kTitleBarRoom;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box.exec();
 }
 
@@ -205,9 +229,7 @@ void QtHost::EditPalette(AppState& state, int which)
 
 void QtHost::ShowAbout(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
-    box.winId(); // the native window, before it is shown
-    ClearNativeWindowName(box);
+    MessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
     box.exec();
 }
 

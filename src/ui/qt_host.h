@@ -30,8 +30,10 @@ private:
     QPointer<QWidget> owner_;
 };
 
-// QFileDialog name filters, one per format: "Name (*.a *.b)". Qt takes the
-// patterns from the parentheses, space-separated.
+// QFileDialog name filters, one per format: "Name (*.a *.b) (*.a *.b)". Qt
+// takes the patterns from the last parentheses and, hiding the filter details,
+// lists what comes before them: "All filess (*.*)" is listed as such and
+// matches every file, with or without a dot.
 QStringList FileDialogNameFilters(const FileRequester& requester);
 
 // Qt's file and colour dialogs keep their history (last folder, custom

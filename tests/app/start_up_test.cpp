@@ -1,6 +1,7 @@
 // palfade's command line and the files named on it, as main() uses them.
 
 #include "app/start_up.h"
+#include "core/app_state.h"
 #include "fake_host.h"
 #include "ui/main_window.h"
 

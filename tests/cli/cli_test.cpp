@@ -1,4 +1,6 @@
 #include "cli/cli.h"
+#include "cli/cli_options.h"
+#include "cli_docs.h"
 #include "pictures/picture_export.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace palfade::cli {
@@ -114,7 +117,8 @@ TEST(Cli, ToolchainOptionsReachTheExport)
         {"fade --palettes 3 --colors 1 --format c --c-type u16 --label fade2 -o -",
          "const u16 fade2[] =\r\n{\r\n\t0x0000,  // step 1\r\n\t0x0000,  // step 2\r\n\t0x0000,  // step 3\r\n};\r\n"},
         {"palette white --format gas -o -", "\t.word\t0x0000,0x7FFF,0x7FFF,"},
-        {"palette white --format c --c-type uint16_t -o -", "const uint16_t fade_colors[] =\r\n"},
+        {"palette white --format c --c-type uint16_t -o -", "#include <stdint.h>\r\nconst uint16_t fade_colors[] =\r\n"},
+        {"fade --all-palettes --format c --c-type int16_t -o -", "#include <stdint.h>\r\nconst int16_t fade_colors[] =\r\n"},
     };
     for (const Row& row : rows) {
         const CliRun run = Cli(Args(row.args));
@@ -468,12 +472,90 @@ TEST(Cli, HelpAndVersion)
     // Option rows as manual page generators read them: two spaces, the
     // option, its value, the text in one column.
     for (const char* row : {"\n  --top SRC           palette 1,", "\n  --grid-color RRGGBB grid colour",
-                            "\n  -o OUT              written", "\n  --version           the version\n",
+                            "\n  -o, --output OUT    written", "\n  --version           the version\n",
                             "\n  --label NAME        asm, gas, c:", "\n  --picture-order ORDER\n                      picture"})
         EXPECT_TRUE(help.out.contains(row)) << row;
     const CliRun version = Cli({QStringLiteral("--version")});
     EXPECT_EQ(version.status, kExitSuccess);
     EXPECT_EQ(version.out, "palfade-cli " PALFADE_TEST_VERSION "\n");
+}
+
+// What the completion script offers for the last of `words`.
+QStringList Completions(const QString& script, const QStringList& words)
+{
+    QProcess bash;
+    bash.start(QStringLiteral("bash"), QStringList{QStringLiteral("-c"), QStringLiteral(
+        "source \"$1\"; shift; COMP_WORDS=(palfade-cli \"$@\"); COMP_CWORD=$#; _palfade_cli; "
+        "printf '%s\\n' \"${COMPREPLY[@]}\""), QStringLiteral("_"), script} + words);
+    bash.waitForFinished();
+    return QString::fromUtf8(bash.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Every option of the table parses and reaches --help, the manual page and
+// the completion of a command that takes it; a new option needs a row here.
+TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
+{
+    const std::map<QString, const char*> samples = {
+        {"--top", "fade --top white"}, {"--bottom", "fade --bottom x.s"}, {"--palettes", "fade --palettes 3"},
+        {"--colors", "preview --colors 16"}, {"--simple", "fade --simple"}, {"--dark-bit", "fade --dark-bit"},
+        {"--hardware-colors", "palette x.png --hardware-colors"}, {"--zoom", "preview --zoom 4"},
+        {"--grid", "preview --grid"}, {"--grid-color", "preview --grid-color #00ff00"},
+        {"--greyscale", "palette x.s --greyscale"}, {"--step", "palette x.s --step 256"},
+        {"--top-index", "fade --top-index 0"}, {"--bottom-index", "preview --bottom-index 9"},
+        {"--index", "palette x.s --index 2"}, {"--all-palettes", "palette x.s --all-palettes"},
+        {"--skip-comments", "fade --skip-comments"}, {"--after", "fade --after clut"},
+        {"--skip-words", "fade --skip-words 1"}, {"--picture-order", "preview --picture-order table"},
+        {"-o", "fade -o x.c"}, {"--output", "fade --output x.c"}, {"--format", "palette x.s --format ngpal"},
+        {"--label", "fade --label a_1"}, {"--c-type", "fade --c-type uint16_t"}, {"--help", "fade --help"},
+        {"-h", "preview -h"}, {"--version", "palette --version"},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString script = dir.filePath(QStringLiteral("palfade-cli"));
+    WriteRaw(script, BashCompletion().toUtf8());
+    const QString help = HelpText();
+    const QString man = ManPage({});
+    for (const QString& name : OptionNames()) {
+        ASSERT_TRUE(samples.contains(name)) << "no sample for " << name.toStdString();
+        QStringList args = Args(samples.at(name));
+        if (!args.contains(QLatin1String("-o")) && !args.contains(QLatin1String("--output")))
+            args << QStringLiteral("-o") << (args.first() == u"preview" ? QStringLiteral("x.png") : QStringLiteral("x.c"));
+        const ParseResult parsed = ParseArguments(args);
+        EXPECT_NE(parsed.action, ParseResult::Action::UsageError) << name.toStdString() << parsed.error.toStdString();
+        EXPECT_TRUE(help.contains(QLatin1Char(' ') + name)) << name.toStdString();
+        EXPECT_TRUE(man.contains(QStringLiteral("\\fB") + QString(name).replace(QLatin1String("-"), QLatin1String("\\-"))))
+            << name.toStdString();
+        EXPECT_TRUE(Completions(script, {args.first(), name}).contains(name)) << name.toStdString();
+    }
+    // Per command: its own options only, the words of a value, files for OUT.
+    const std::vector<std::tuple<const char*, const char*, bool>> offers = {
+        {"preview --lab", "--label", false}, {"fade --zo", "--zoom", false}, {"palette x --ind", "--index", true},
+        {"fade --picture-order t", "table", true}, {"preview --format b", "bmp", true},
+        {"palette x --format ''", "ngpal", true}, {"fade --format ''", "ngpal", false},
+        {"fade -o DIR/", "DIR/palfade-cli", true}, {"fade --top wh", "white", true}, {"fade --palettes ''", "3", false},
+    };
+    for (const auto& [line, word, offered] : offers) {
+        QStringList words = Args(line, dir.path()).replaceInStrings(QStringLiteral("''"), QString());
+        EXPECT_EQ(Completions(script, words).contains(QString::fromUtf8(word).replace(QLatin1String("DIR"), dir.path())),
+                  offered) << line;
+    }
+}
+
+TEST(Cli, OptionsThatDoNotGoTogether)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"fade --label a -o x.bin", "--label names an asm, gas or c table; bin has no name"},
+        {"palette x.s --label a -o x.ngpal", "--label names an asm, gas or c table; ngpal has no name"},
+        {"fade --c-type u16 --format gas -o x.s", "--c-type is the element type of c, not of gas"},
+        {"fade --all-palettes --top-index 1 -o x.s", "--all-palettes takes every palette; --top-index picks one"},
+        {"preview --bottom-index 0 --all-palettes -o x.png", "--all-palettes takes every palette; --bottom-index picks one"},
+        {"palette x.s --all-palettes --step 2 --index 0 -o x.c", "--all-palettes takes every palette; --index picks one"},
+        {"palette x.s --all-palettes --step 2 -o x.c",
+         "--step numbers one palette; with --all-palettes each line names its palette"},
+        {"fade --all-palettes --top-index 1 --label a -o x.bin", "--label names an asm, gas or c table; bin has no name"},
+    };
+    for (const auto& [line, message] : rows)
+        EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "core/app_state.h"
 #include "io/export_formats.h"
 #include "io/save_path.h"
 
@@ -230,7 +231,7 @@ TEST(ExportOptions, SourcePaletteInEverySyntax)
     EXPECT_EQ(SourcePaletteExport(words, 16, PaletteFormat::Assembler, Options(AsmSyntax::Gnu, "pal")),
               "\t.globl\tpal\r\n\t.balign\t2\r\npal:\r\n\t.word\t" + gasWords);
     EXPECT_EQ(SourcePaletteExport(words, 16, PaletteFormat::C, Options(AsmSyntax::Motorola, "pal", "uint16_t")),
-              "const uint16_t pal[] =\r\n{\r\n" + cWords + "};\r\n");
+              "#include <stdint.h>\r\nconst uint16_t pal[] =\r\n{\r\n" + cWords + "};\r\n");
     EXPECT_EQ(SourcePaletteExport(words, 16, PaletteFormat::PaletteFile, Options(AsmSyntax::Gnu, "pal")),
               SourcePaletteExport(words, 16, PaletteFormat::PaletteFile));
 }

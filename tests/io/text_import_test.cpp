@@ -1,3 +1,4 @@
+#include "core/app_state.h"
 #include "io/export_formats.h"
 #include "io/text_import.h"
 

@@ -1,6 +1,7 @@
 // The file and clipboard commands driven through the window's menu items, with
 // a scripted host answering and real files in a temporary folder.
 
+#include "core/app_state.h"
 #include "fake_host.h"
 #include "ui/requester_texts.h"
 #include "ui/command_ids.h"
@@ -203,6 +204,7 @@ private slots:
     void pictureImport();
     void copyImageAtZoom3();
     void clipboardKeepsItsOwnCopy();
+    void qtSaveRequesterKeepsTypedName_data();
     void qtSaveRequesterKeepsTypedName();
 };
 
@@ -805,9 +807,21 @@ void FileCommandsTest::clipboardKeepsItsOwnCopy()
 
 // The real Qt save dialog, driven by keys: it opens empty on the preselected
 // filter, and picking another filter leaves the typed name as it was.
+void FileCommandsTest::qtSaveRequesterKeepsTypedName_data()
+{
+    QTest::addColumn<bool>("exists"); // the list then selects the typed name
+    QTest::newRow("new name") << false;
+    QTest::newRow("existing file") << true;
+}
+
 void FileCommandsTest::qtSaveRequesterKeepsTypedName()
 {
+    QFETCH(bool, exists);
     QTemporaryDir dir;
+    if (exists) {
+        QFile file(QDir(dir.path()).filePath("fade.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
     const QString oldCwd = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
     QtHost host;
@@ -826,6 +840,8 @@ void FileCommandsTest::qtSaveRequesterKeepsTypedName()
         }
         startName = name->text();
         startFilter = types->currentText();
+        if (exists)
+            QTest::qWait(300); // the folder's listing, where typing selects the file
         QTest::keyClicks(name, "fade.bin");
         types->setFocus();
         QTest::keyClick(types, Qt::Key_Down); // C-Output

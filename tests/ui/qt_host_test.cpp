@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -45,6 +48,7 @@ private slots:
     void saveRequester_data();
     void saveRequester();
     void openRequesterCancelled();
+    void allFilesListsNamesWithoutDot();
     void colorChooser_data();
     void colorChooser();
     void yesNo_data();
@@ -61,10 +65,13 @@ void QtHostTest::nameFilters_data()
 {
     QTest::addColumn<const FileRequester*>("requester");
     QTest::addColumn<QStringList>("expected");
+    // Shown text, then the patterns Qt filters by.
     QTest::newRow("fade table") << &kFadeTableSave
-                                << QStringList{"ASM-Inlcude (*.s)", "C-Output (*.c)", "Binary (*.bin)"};
-    QTest::newRow("all files") << &kTextOpen << QStringList{"All filess (*.*)"};
-    QTest::newRow("images") << &kPictureOpen << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif)"};
+                                << QStringList{"ASM-Inlcude (*.s) (*.s)", "C-Output (*.c) (*.c)",
+                                               "Binary (*.bin) (*.bin)"};
+    QTest::newRow("all files") << &kTextOpen << QStringList{"All filess (*.*) (*)"};
+    QTest::newRow("images") << &kPictureOpen
+                            << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif) (*.bmp *.jpg *.png *.gif)"};
 }
 
 void QtHostTest::nameFilters()
@@ -112,7 +119,7 @@ void QtHostTest::saveRequester()
     const FileChoice choice = host.AskSaveFile("Please choose file to save..", requester);
 
     QCOMPARE(title, QString("Please choose file to save.."));
-    QCOMPARE(preselectedFilter, FileDialogNameFilters(requester).value(preselected));
+    QVERIFY(FileDialogNameFilters(requester).value(preselected).startsWith(preselectedFilter + " ("));
     QVERIFY(!confirmsOverwrite);
     QCOMPARE(suffix, QString());
     QVERIFY(QFileInfo(startName).isDir() || startName.isEmpty());
@@ -129,6 +136,41 @@ void QtHostTest::openRequesterCancelled()
     });
     QtHost host;
     QCOMPARE(host.AskOpenFile("Please choose file to open..", kTextOpen).path, QString());
+}
+
+// "All filess (*.*)" as it reads, but a name without a dot is listed too.
+void QtHostTest::allFilesListsNamesWithoutDot()
+{
+    QTemporaryDir dir;
+    for (const char* name : {"noext", "words.txt"}) {
+        QFile file(QDir(dir.path()).filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QString shownFilter;
+    QStringList listed;
+    AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        shownFilter = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
+        auto* list = dialog->findChild<QListView*>("listView");
+        auto* model = list->model();
+        auto names = [&] {
+            QStringList result;
+            for (int row = 0; row < model->rowCount(list->rootIndex()); ++row)
+                result << model->index(row, 0, list->rootIndex()).data().toString();
+            return result;
+        };
+        QTRY_COMPARE(names().size(), 2);
+        listed = names();
+        dialog->reject();
+    });
+    QtHost host;
+    host.AskOpenFile("Please choose file to open..", kTextOpen);
+    QDir::setCurrent(oldCwd);
+    QCOMPARE(shownFilter, QString("All filess (*.*)"));
+    listed.sort();
+    QCOMPARE(listed, (QStringList{"noext", "words.txt"}));
 }
 
 void QtHostTest::colorChooser_data()
@@ -180,6 +222,12 @@ void QtHostTest::yesNo()
 
 void QtHostTest::aboutBoxHasNoCaption()
 {
+    // The owner's child widgets stay non-native: a native one draws apart
+    // from the window it sits in.
+    QWidget owner;
+    auto* child = new QWidget(&owner);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
     QString caption = "unset";
     QString text;
     AnswerNextDialog<QMessageBox>([&](QMessageBox* box) {
@@ -190,7 +238,9 @@ void QtHostTest::aboutBoxHasNoCaption()
         box->accept();
     });
     QtHost host;
+    host.SetOwner(&owner);
     host.ShowAbout(AboutText());
+    QVERIFY(!child->testAttribute(Qt::WA_NativeWindow));
     QCOMPARE(caption, QString());
     QCOMPARE(text, AboutText());
     QVERIFY(text.startsWith("palfade "));

@@ -1,0 +1,107 @@
+#pragma once
+// One writer for every export: a head (an assembler label or a C
+// declaration), lines of colour words with an optional comment, and a tail,
+// in the syntax a descriptor gives, written to a device as they come so that
+// a table of any size needs only a small buffer.
+
+#include "core/hw_color.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringView>
+
+#include <initializer_list>
+#include <span>
+#include <string_view>
+
+namespace palfade {
+
+// How the words of one form are written. Text lines end with CR LF (the last
+// one too); a word is its prefix and four upper-case hex digits.
+struct ExportSyntax {
+    // With a label: "<exportDirective>NAME", "<alignDirective>" and "NAME:"
+    // lines before the words. Empty: the form has no label lines.
+    std::string_view exportDirective;
+    std::string_view alignDirective;
+    // A C array: "const TYPE NAME[] =" and "{" before the words, "};" after.
+    bool cArray = false;
+    // Every word as two bytes, high byte first, and nothing else: no head,
+    // no line text, no tail.
+    bool bytes = false;
+    std::string_view lineStart;
+    std::string_view wordPrefix;
+    std::string_view wordSeparator; // between two words of a line
+    std::string_view wordEnd;       // after every word
+    // Before a line's comment; empty: the form leaves comments out.
+    std::string_view commentStart;
+};
+
+// Every field spelled out: the four forms side by side. C words keep their
+// ", ", so a C comment follows after two spaces.
+inline constexpr ExportSyntax kMotorolaWords{"\txdef\t", "\teven", false, false, "\tdc.w\t", "$", ",", "", ""};
+inline constexpr ExportSyntax kGnuWords{"\t.globl\t", "\t.balign\t2", false, false, "\t.word\t", "0x", ",", "", ""};
+inline constexpr ExportSyntax kCWords{"", "", true, false, "\t", "0x", "", ", ", " // "};
+inline constexpr ExportSyntax kBigEndianWords{"", "", false, true, "", "", "", "", ""};
+
+// The dialect of the assembler forms; see ExportSyntaxOf in export_formats.h.
+enum class AsmSyntax {
+    Motorola, // "\tdc.w\t$7FFF", read by vasm and "as -M"
+    Gnu,      // "\t.word\t0x7FFF", GNU as in its default syntax
+};
+
+// How the text forms are dressed for a toolchain. The defaults give the
+// window's bytes.
+struct ExportOptions {
+    AsmSyntax asmSyntax = AsmSyntax::Motorola;
+    // Empty: no label lines and the C array keeps its name. Otherwise the
+    // assembler forms open with an exported, word-aligned label of this name
+    // and the C array is called so. Must pass IsCIdentifier.
+    QString label;
+    // The C array's element type; must pass IsCType. A <stdint.h> type
+    // (IsStdintType) puts "#include <stdint.h>" first, so the C compiles alone.
+    QString cType = QStringLiteral("int");
+};
+
+// A letter or "_", then letters, digits and "_" (ASCII only).
+bool IsCIdentifier(QStringView name);
+// One or more C identifiers separated by single spaces: "u16",
+// "unsigned short", "uint16_t".
+bool IsCType(QStringView type);
+// A type <stdint.h> defines: intN_t, int_leastN_t and int_fastN_t for N of
+// 8, 16, 32 and 64, intptr_t and intmax_t, each also with "u" before it.
+bool IsStdintType(QStringView type);
+
+// A comment part, "step 3" or "palette 0"; a comment is one or more.
+struct CommentPart {
+    const char* name;
+    qsizetype number;
+};
+
+// Head(), any number of Line()s, then Tail(). Bytes reach the sink in pieces
+// of a few dozen kilobytes; a write the sink refuses ends the writing, and
+// Tail() says so (the device's errorString() gives the reason).
+class ExportWriter {
+public:
+    ExportWriter(QIODevice& sink, const ExportSyntax& syntax, const ExportOptions& options = {});
+
+    void Head();
+    void Line(std::span<const HwColor> words, std::initializer_list<CommentPart> comment = {});
+    // Writes the tail and everything still held; true when every byte
+    // reached the sink.
+    bool Tail();
+
+private:
+    void Append(std::string_view text);
+    void EndLine();
+    void FlushIfFull();
+    void Flush();
+
+    QIODevice& sink_;
+    ExportSyntax syntax_;
+    ExportOptions options_;
+    QByteArray held_;
+    bool failed_ = false;
+};
+
+} // namespace palfade

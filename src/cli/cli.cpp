@@ -7,6 +7,7 @@
 #include "io/file_access.h"
 #include "io/palette_file.h"
 #include "io/palette_source.h"
+#include "io/picture_limits.h"
 #include "io/text_import.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
@@ -23,6 +24,10 @@ namespace palfade::cli {
 namespace {
 
 constexpr const char* kProgram = "palfade-cli";
+
+// A whole-screen fade is written as it is computed, in runs of steps of
+// about this many words (32 MiB), every fade computed again for each run.
+constexpr std::size_t kHeldScreenWords = std::size_t{16} << 20;
 
 class Failure {
 public:
@@ -175,23 +180,10 @@ void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, st
 {
     tops = PalettesOf(o.top, 1, state, o, io);
     bottoms = PalettesOf(o.bottom, 2, state, o, io);
-    if (IsNamedPalette(o.bottom)) {
-        const SourcePalette bottom = bottoms.front();
-        bottoms.assign(tops.size(), bottom);
-    }
-    if (bottoms.size() != tops.size())
+    // black or white is one bottom for every top.
+    if (!IsNamedPalette(o.bottom) && bottoms.size() != tops.size())
         throw Failure(PaletteCountMismatch(SourceName(o.top), static_cast<qsizetype>(tops.size()),
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
-}
-
-std::vector<FadeTable> ScreenPreviewFades(AppState& state, const Options& o, const Streams& io)
-{
-    std::vector<SourcePalette> tops;
-    std::vector<SourcePalette> bottoms;
-    LoadScreenPalettes(state, o, io, tops, bottoms);
-    std::vector<FadeTable> tables;
-    ComputeScreenFade(ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, tables);
-    return tables;
 }
 
 AppState StateFor(const Options& o)
@@ -221,9 +213,10 @@ DeviceWrite Produce(const Options& o, const Streams& io)
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            ScreenFadeWords screen = ComputeScreenFadeWords(
-                ScreenFadeInputs{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit}, state.colorCount);
-            return exported([screen = std::move(screen)](ExportWriter& w) { return WriteScreenFade(w, screen); });
+            return exported([tops = std::move(tops), bottoms = std::move(bottoms), &o](ExportWriter& w) {
+                return WriteScreenFade(w, ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit},
+                                       o.colorCount, kHeldScreenWords);
+            });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
@@ -233,20 +226,34 @@ DeviceWrite Produce(const Options& o, const Streams& io)
     }
     case Command::Preview: {
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
+        // Its size is known once the palettes are read, before any fade is computed.
+        state.view.zoom = BoundZoom(state.view.zoom);
+        const auto checkSize = [&](std::size_t fades) {
+            const IoStatus size = CheckPreviewSize(PreviewSize(o.colorCount, o.paletteCount, fades),
+                                                   state.view.zoom, *o.format->pictureExport);
+            if (!size.ok())
+                throw Failure(size.error);
+        };
         PixelBuffer base;
         if (o.allPalettes) {
-            std::vector<FadeTable> tables = ScreenPreviewFades(state, o, io);
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            const ScreenFadeInputs fades{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit};
+            checkSize(ScreenFadePairs(fades));
+            std::vector<FadeTable> tables;
+            ComputeScreenFade(fades, tables);
             RenderScreenPreview(tables,
                                 PreviewParams{state.colorCount, state.paletteCount, state.view.showGrid,
                                               state.view.gridColor},
                                 state.levels, base);
         } else {
+            checkSize(1);
             LoadPalette(o.top, o.topIndex, 1, state, o, io);
             LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
             ComputeFade(state);
             RenderPreview(state, base);
         }
-        state.view.zoom = BoundZoom(state.view.zoom);
         const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
@@ -272,14 +279,34 @@ DeviceWrite Produce(const Options& o, const Streams& io)
     return [](QIODevice&) { return true; };
 }
 
+void PrintError(QIODevice& err, const QString& reason)
+{
+    Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), reason));
+}
+
+QString CannotWriteStandardOutput(const QIODevice& out)
+{
+    return QStringLiteral("cannot write standard output: %1").arg(out.errorString());
+}
+
 void Emit(const Options& o, const DeviceWrite& output, QIODevice& out)
 {
     if (o.output != QLatin1String(kStdio)) {
         if (const IoStatus status = WriteFileAtomically(o.output, output); !status.ok())
             throw Failure(status.error);
     } else if (!output(out)) {
-        throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
+        throw Failure(CannotWriteStandardOutput(out));
     }
+}
+
+// --help and --version: a text that did not reach standard output is a
+// failure like any other.
+int Answer(const QString& text, QIODevice& out, QIODevice& err)
+{
+    if (WriteAll(out, text.toUtf8()))
+        return kExitSuccess;
+    PrintError(err, CannotWriteStandardOutput(out));
+    return kExitRuntimeError;
 }
 
 } // namespace
@@ -289,11 +316,10 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
     const ParseResult parsed = ParseArguments(args);
     switch (parsed.action) {
     case ParseResult::Action::Help:
-        out.write(HelpText().toUtf8());
-        return kExitSuccess;
+        return Answer(HelpText(), out, err);
     case ParseResult::Action::Version:
-        Print(out, QStringLiteral("%1 %2").arg(QLatin1String(kProgram), QLatin1String(PALFADE_VERSION)));
-        return kExitSuccess;
+        return Answer(QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QLatin1String(PALFADE_VERSION)), out,
+                      err);
     case ParseResult::Action::UsageError:
         Print(err, QStringLiteral("%1: %2 (try '%1 --help')").arg(QLatin1String(kProgram), parsed.error));
         return kExitUsageError;
@@ -303,7 +329,7 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
     try {
         Emit(parsed.options, Produce(parsed.options, Streams{in, err}), out);
     } catch (const Failure& failure) {
-        Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), failure.reason()));
+        PrintError(err, failure.reason());
         return kExitRuntimeError;
     }
     return kExitSuccess;

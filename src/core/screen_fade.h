@@ -12,17 +12,20 @@
 namespace palfade {
 
 struct ScreenFadeInputs {
-    const std::vector<SourcePalette>& tops;    // step 0 of each fade
-    const std::vector<SourcePalette>& bottoms; // the last step; as many as tops
-    int paletteCount = 16;                     // 3-256
+    std::span<const SourcePalette> tops;    // step 0 of each fade
+    std::span<const SourcePalette> bottoms; // the last step; as many as tops, or one for every top
+    int paletteCount = 16;                  // 3-256
     bool simpleFade = false;
     bool useDarkBit = false;
 };
 
-// tables[k] becomes the fade from tops[k] to bottoms[k]; there are as many
-// tables as pairs (the shorter list decides). Tables keep their storage
-// between calls.
+// tables[k] becomes the fade from tops[k] to bottoms[k], or to the one
+// bottom; there are as many tables as pairs (the shorter list decides).
+// Tables keep their storage between calls.
 void ComputeScreenFade(const ScreenFadeInputs& in, std::vector<FadeTable>& tables);
+
+// How many fades the inputs make.
+std::size_t ScreenFadePairs(const ScreenFadeInputs& in);
 
 // The words of a whole-screen fade in the order a game uploads them, one step
 // of every palette per frame: step s of palette k starts at
@@ -53,8 +56,8 @@ void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, int firs
 // colorCount words each. The steps go in runs whose words fit in heldWords
 // (one step at least), every fade computed again for each run: memory stays
 // flat however many palettes there are, for the time of computing the fades
-// once per run.
+// once per run. `step` returns false to stop there.
 void ForEachScreenFadeStep(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
-                           const std::function<void(int step, std::span<const HwColor> words)>& step);
+                           const std::function<bool(int step, std::span<const HwColor> words)>& step);
 
 } // namespace palfade

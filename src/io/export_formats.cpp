@@ -101,6 +101,17 @@ bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen)
     return writer.Tail();
 }
 
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::size_t heldWords)
+{
+    const auto palettes = static_cast<int>(ScreenFadePairs(in));
+    writer.Head();
+    ForEachScreenFadeStep(in, colorCount, heldWords, [&](int step, std::span<const HwColor> words) {
+        WriteFadeStep(writer, step, words, palettes, true);
+        return !writer.Failed();
+    });
+    return writer.Tail();
+}
+
 QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options)
 {
     return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,

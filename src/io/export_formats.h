@@ -47,6 +47,9 @@ void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> word
 
 // A whole-screen fade, frame-major as its words are.
 bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen);
+// The same computed as it is written, holding about heldWords words of it
+// at a time (ForEachScreenFadeStep): the memory of any number of palettes.
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::size_t heldWords);
 QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options = {});
 
 // One palette, always all 16 words. stepNumber is only used by the C form's

@@ -56,11 +56,30 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
                         EXPECT_EQ(step, expectedStep++);
                         EXPECT_EQ(words.size(), tops.size() * std::size_t(colors));
                         streamed.insert(streamed.end(), words.begin(), words.end());
+                        return true;
                     });
                 EXPECT_EQ(streamed, screen.words) << "held " << held;
             }
         }
     }
+}
+
+TEST(ComputeScreenFade, OneBottomForEveryTopAndStoppingEarly)
+{
+    const std::vector<SourcePalette> tops{Filled(0x7FFF, -0x0111), Filled(0x1234, 0x0777), Filled(0x8000, 0x0101)};
+    const std::vector<SourcePalette> one{Filled(0xC0DE, 0x0313)};
+    const std::vector<SourcePalette> same(tops.size(), one.front());
+    const ScreenFadeInputs shared{tops, one, 9, false, true};
+    EXPECT_EQ(ScreenFadePairs(shared), tops.size());
+    EXPECT_EQ(ComputeScreenFadeWords(shared, 16).words,
+              ComputeScreenFadeWords(ScreenFadeInputs{tops, same, 9, false, true}, 16).words);
+
+    std::vector<int> steps;
+    ForEachScreenFadeStep(shared, 16, 1, [&](int step, std::span<const HwColor>) {
+        steps.push_back(step);
+        return step < 2;
+    });
+    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2}));
 }
 
 } // namespace

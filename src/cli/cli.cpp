@@ -25,10 +25,6 @@ namespace {
 
 constexpr const char* kProgram = "palfade-cli";
 
-// A whole-screen fade is written as it is computed, in runs of steps of
-// about this many words (32 MiB), every fade computed again for each run.
-constexpr std::size_t kHeldScreenWords = std::size_t{16} << 20;
-
 class Failure {
 public:
     explicit Failure(QString reason) : reason_(std::move(reason)) {}
@@ -215,7 +211,7 @@ DeviceWrite Produce(const Options& o, const Streams& io)
             LoadScreenPalettes(state, o, io, tops, bottoms);
             return exported([tops = std::move(tops), bottoms = std::move(bottoms), &o](ExportWriter& w) {
                 return WriteScreenFade(w, ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit},
-                                       o.colorCount, kHeldScreenWords);
+                                       o.colorCount);
             });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);

@@ -49,7 +49,11 @@ void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> word
 bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen);
 // The same computed as it is written, holding about heldWords words of it
 // at a time (ForEachScreenFadeStep): the memory of any number of palettes.
-bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::size_t heldWords);
+// 32 MiB of words hold 10 steps of 100,000 palettes of 16 colours; the fades
+// are computed once per run of steps.
+inline constexpr std::size_t kScreenFadeHeldWords = std::size_t{16} << 20;
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount,
+                     std::size_t heldWords = kScreenFadeHeldWords);
 QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options = {});
 
 // One palette, always all 16 words. stepNumber is only used by the C form's

@@ -77,7 +77,7 @@ void LargeScreenFade(benchmark::State& st, bool streamed)
     for (auto _ : st) {
         ExportWriter writer(sink, ExportSyntaxOf(format, AsmSyntax::Motorola));
         if (streamed)
-            benchmark::DoNotOptimize(WriteScreenFade(writer, in, kPaletteSize));
+            benchmark::DoNotOptimize(WriteScreenFade(writer, in, kPaletteSize, StepOrder(kMaxPalettes, false)));
         else
             benchmark::DoNotOptimize(WriteScreenFade(writer, ComputeScreenFadeWords(in, kPaletteSize)));
     }

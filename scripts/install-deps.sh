@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libpng-dev zlib1g-dev libxcb1-dev
+  qt6-base-dev libgl-dev libpng-dev zlib1g-dev libgif-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   binutils-m68k-linux-gnu gcc-m68k-linux-gnu fonts-dejavu-core
   help2man man-db dpkg-dev desktop-file-utils appstream libxml2-utils shared-mime-info

@@ -3,12 +3,14 @@
 #include "cli/cli_options.h"
 #include "core/palette_commands.h"
 #include "core/screen_fade.h"
+#include "core/table_stats.h"
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
 #include "io/palette_source.h"
 #include "io/picture_limits.h"
 #include "io/text_import.h"
+#include "pictures/art_export.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
@@ -57,6 +59,10 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
         SetPaletteWhite(state, which);
         return;
     }
+    if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString())) {
+        palette = *word;
+        return;
+    }
     const SourceKind kind = SourceKindOf(src);
     if (kind == SourceKind::PaletteFile) {
         const IoResult<PaletteFileContent> read = ReadPaletteFile(src);
@@ -88,9 +94,10 @@ void LoadSource(const QString& src, AppState& state, int which, const Streams& i
                           .arg(fromStdin ? QStringLiteral("standard input") : src));
 }
 
+// black, white and word:XXXX: one palette, whatever the options.
 bool IsNamedPalette(const QString& src)
 {
-    return src == QLatin1String("black") || src == QLatin1String("white");
+    return src == QLatin1String("black") || src == QLatin1String("white") || IsWordSource(src.toStdString());
 }
 
 QString SourceName(const QString& src)
@@ -182,6 +189,34 @@ void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, st
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
 }
 
+ScreenFadeInputs ScreenInputs(const std::vector<SourcePalette>& tops, const std::vector<SourcePalette>& bottoms,
+                              const Options& o)
+{
+    return ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit, o.curve, o.keep};
+}
+
+// The fade of the state's two palettes as the table is played: with
+// thereAndBack its 2P - 1 steps, which paletteCount then counts.
+void ComputeSingleFade(AppState& state, const Options& o, bool thereAndBack)
+{
+    ComputeFade(FadeInputs{state.palettes[0], state.palettes[1], state.paletteCount, o.simpleFade, o.useDarkBit,
+                           o.curve, o.keep},
+                state.fadeTable);
+    ReorderSteps(state.fadeTable, StepOrder(state.paletteCount, thereAndBack));
+    state.paletteCount = state.fadeTable.steps();
+}
+
+// Every palette's fade of a whole-screen fade, each with its steps in the
+// order `order` plays them.
+std::vector<FadeTable> ScreenFades(const ScreenFadeInputs& in, const std::vector<int>& order)
+{
+    std::vector<FadeTable> tables;
+    ComputeScreenFade(in, tables);
+    for (FadeTable& table : tables)
+        ReorderSteps(table, order);
+    return tables;
+}
+
 AppState StateFor(const Options& o)
 {
     AppState state;
@@ -198,7 +233,8 @@ AppState StateFor(const Options& o)
 }
 
 // Reads and computes everything; the output is written as it is made.
-DeviceWrite Produce(const Options& o, const Streams& io)
+// `stats` gets what the table costs (fade and preview).
+DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
 {
     AppState state = StateFor(o);
     const ExportOptions& options = o.exportOptions;
@@ -209,14 +245,23 @@ DeviceWrite Produce(const Options& o, const Streams& io)
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            return exported([tops = std::move(tops), bottoms = std::move(bottoms), &o](ExportWriter& w) {
-                return WriteScreenFade(w, ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit},
-                                       o.colorCount);
+            // Written as computed, in the order the frames are played.
+            return exported([tops = std::move(tops), bottoms = std::move(bottoms),
+                             order = StepOrder(o.paletteCount, o.thereAndBack), &o, &stats](ExportWriter& w) {
+                const ScreenFadeInputs in = ScreenInputs(tops, bottoms, o);
+                TableMeter meter(static_cast<int>(ScreenFadePairs(in)), o.colorCount);
+                const bool written = WriteScreenFade(w, in, o.colorCount, order, [&](std::span<const HwColor> frame) {
+                    if (o.stats)
+                        meter.Frame(frame);
+                });
+                stats = meter.Stats();
+                return written;
             });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
-        ComputeFade(state);
+        ComputeSingleFade(state, o, o.thereAndBack);
+        stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
         return exported([table = std::move(state.fadeTable), steps = state.paletteCount, colors = state.colorCount](
                             ExportWriter& w) { return WriteFadeTable(w, table, steps, colors); });
     }
@@ -224,30 +269,32 @@ DeviceWrite Produce(const Options& o, const Streams& io)
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
         // Its size is known once the palettes are read, before any fade is computed.
         state.view.zoom = BoundZoom(state.view.zoom);
-        const auto checkSize = [&](std::size_t fades) {
-            const IoStatus size = CheckPreviewSize(PreviewSize(o.colorCount, o.paletteCount, fades),
+        const auto checkSize = [&](std::size_t fades, std::size_t steps) {
+            const IoStatus size = CheckPreviewSize(PreviewSize(o.colorCount, static_cast<int>(steps), fades),
                                                    state.view.zoom, *o.format->pictureExport);
             if (!size.ok())
                 throw Failure(size.error);
         };
         PixelBuffer base;
         if (o.allPalettes) {
+            const std::vector<int> order = StepOrder(state.paletteCount, o.thereAndBack);
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            const ScreenFadeInputs fades{tops, bottoms, state.paletteCount, o.simpleFade, o.useDarkBit};
-            checkSize(ScreenFadePairs(fades));
-            std::vector<FadeTable> tables;
-            ComputeScreenFade(fades, tables);
+            const ScreenFadeInputs fades = ScreenInputs(tops, bottoms, o);
+            checkSize(ScreenFadePairs(fades), order.size());
+            std::vector<FadeTable> tables = ScreenFades(fades, order);
             RenderScreenPreview(tables,
-                                PreviewParams{state.colorCount, state.paletteCount, state.view.showGrid,
+                                PreviewParams{state.colorCount, static_cast<int>(order.size()), state.view.showGrid,
                                               state.view.gridColor},
                                 state.levels, base);
+            stats = MeasureTable(WordsOfFades(tables, state.colorCount));
         } else {
-            checkSize(1);
+            checkSize(1, StepOrder(o.paletteCount, o.thereAndBack).size());
             LoadPalette(o.top, o.topIndex, 1, state, o, io);
             LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
-            ComputeFade(state);
+            ComputeSingleFade(state, o, o.thereAndBack);
+            stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
             RenderPreview(state, base);
         }
         const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
@@ -270,6 +317,39 @@ DeviceWrite Produce(const Options& o, const Streams& io)
             GreyscalePalette(state, 1);
         ComputeFade(state);
         return exported([p = SourcePaletteWords(state, 1), &o](auto& w) { return WriteSourcePalette(w, p, o.step); });
+    }
+    case Command::Art: {
+        ArtRequest request;
+        request.path = o.art;
+        request.wholeScreen = o.allPalettes;
+        request.output = *o.format->artExport;
+        // A GIF plays the steps there and back itself; a sheet shows the
+        // steps of the table, 2P - 1 with --there-and-back as the preview.
+        const bool sheetThereAndBack = o.thereAndBack && request.output != ArtFormat::Gif;
+        const int steps = state.paletteCount;
+        if (o.allPalettes) {
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            request.fades = ScreenFades(ScreenInputs(tops, bottoms, o), StepOrder(steps, sheetThereAndBack));
+        } else {
+            LoadPalette(o.top, o.topIndex, 1, state, o, io);
+            LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
+            ComputeSingleFade(state, o, sheetThereAndBack);
+            request.fades = {std::move(state.fadeTable)};
+        }
+        request.artPalette = o.artPalette;
+        request.levels = state.levels;
+        request.playback = ArtPlayback{steps, o.framesPerStep, o.holdStart, o.holdEnd,
+                                       o.thereAndBack && !sheetThereAndBack};
+        request.zoom = BoundZoom(o.zoom);
+        request.columns = o.columns;
+        IoResult<ArtBytes> art = ExportArt(request);
+        if (!art.ok())
+            throw Failure(art.error);
+        if (!art.value.warning.isEmpty())
+            Print(io.err, QStringLiteral("%1: warning: %2: %3").arg(QLatin1String(kProgram), o.art, art.value.warning));
+        return [bytes = std::move(art.value.bytes)](QIODevice& device) { return WriteAll(device, bytes); };
     }
     }
     return [](QIODevice&) { return true; };
@@ -323,7 +403,10 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
         break;
     }
     try {
-        Emit(parsed.options, Produce(parsed.options, Streams{in, err}), out);
+        TableStats stats;
+        Emit(parsed.options, Produce(parsed.options, Streams{in, err}, stats), out);
+        if (parsed.options.stats)
+            Print(err, QString::fromStdString(StatsLine(stats)));
     } catch (const Failure& failure) {
         PrintError(err, failure.reason());
         return kExitRuntimeError;

@@ -1,5 +1,7 @@
 #include "cli/cli_rows.h"
 #include "cli/help_text.h"
+#include "core/fade_choices.h"
+#include "core/palette_commands.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -55,7 +57,39 @@ std::optional<DisplayRgb> ParseRgb(const QString& text)
 }
 
 bool NotEmpty(QStringView text) { return !text.isEmpty(); }
-constexpr Value kSource{Value::Kind::Source, "SRC"};
+
+// A SRC naming a word must give it; any other SRC is looked at when read.
+bool ValidSource(QStringView src)
+{
+    const QByteArray utf8 = src.toUtf8();
+    const std::string_view text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    return !IsWordSource(text) || WordSourcePalette(text).has_value();
+}
+constexpr const char* kBadWordSource = "%1 takes word:XXXX with one to four hex digits, not '%2'";
+constexpr Value kSource{Value::Kind::Source, "SRC", 0, 0, nullptr, ValidSource, kBadWordSource};
+
+std::optional<KeepMask> KeepList(QStringView list)
+{
+    const QByteArray utf8 = list.toUtf8();
+    return ParseKeepList(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+// The curve row's words are the core's curve names, in the enum's order.
+constexpr const char* kCurveWords = "linear|ease-in|ease-out|ease-in-out";
+constexpr bool CurveWordsAreTheNames()
+{
+    std::string_view words = kCurveWords;
+    for (std::size_t i = 0; i < kFadeCurveNames.size(); ++i) {
+        if (kFadeCurveNames[i].curve != static_cast<FadeCurve>(i) || !words.starts_with(kFadeCurveNames[i].name))
+            return false;
+        words.remove_prefix(kFadeCurveNames[i].name.size());
+        if (!words.empty() && !words.starts_with('|'))
+            return false;
+        words.remove_prefix(words.empty() ? 0 : 1);
+    }
+    return words.empty();
+}
+static_assert(CurveWordsAreTheNames());
 constexpr Rule kPicksOne{"all-palettes", "--all-palettes takes every palette; %1 picks one"};
 
 constexpr Check kLabelChecks[] = {
@@ -70,23 +104,40 @@ constexpr Check kCTypeChecks[] = {
 };
 
 const OptionRow kOptions[] = {
-    {"top", nullptr, kSource, kFadeAndPreview, HelpGroup::Fade,
+    {"top", nullptr, kSource, kFading, HelpGroup::Fade,
      "palette 1, the first palette of the fade (default black)", Set<&Options::top>},
-    {"bottom", nullptr, kSource, kFadeAndPreview, HelpGroup::Fade,
+    {"bottom", nullptr, kSource, kFading, HelpGroup::Fade,
      "palette 2, the last palette of the fade (default black)", Set<&Options::bottom>},
-    {"palettes", nullptr, Number("N", kMinPalettes, kMaxPalettes), kFadeAndPreview, HelpGroup::Fade,
+    {"palettes", nullptr, Number("N", kMinPalettes, kMaxPalettes), kFading, HelpGroup::Fade,
      "number of palettes, {} (default 16)", Set<&Options::paletteCount>},
     {"colors", nullptr, Number("N", kMinColors, kMaxColors), kFadeAndPreview, HelpGroup::Fade,
      "colours written or shown per palette, {} (default 16)", Set<&Options::colorCount>},
-    {"simple", nullptr, Switch(), kFadeAndPreview, HelpGroup::Fade,
+    {"simple", nullptr, Switch(), kFading, HelpGroup::Fade,
      "\"Simple fade\": step each channel one unit per palette", Set<&Options::simpleFade>},
-    {"dark-bit", nullptr, Switch(), kFadeAndPreview, HelpGroup::Fade,
+    {"dark-bit", nullptr, Switch(), kFading, HelpGroup::Fade,
      "\"Use 'Dark bit' (experimental)\": half-steps by the dark bit", Set<&Options::useDarkBit>},
     {"hardware-colors", nullptr, Switch(), kEveryCommand, HelpGroup::Fade,
      "use the hardware level tables (picture mapping and\npreview colours) instead of the linear ones; palette\n"
      "takes it too (for a picture SRC)", Set<&Options::hardwareColors>},
-    {"zoom", nullptr, Number("N", kMinZoom, kMaxZoom), kPreview, HelpGroup::Preview, "enlargement {} (default 1)",
-     Set<&Options::zoom>},
+    {"keep", nullptr, Text("LIST", [](QStringView v) { return KeepList(v).has_value(); },
+                           "%1 must list entries 0-15 and ranges, such as 0 or 0,13-15, not '%2'"),
+     kFading, HelpGroup::Fade,
+     "entries that keep the top palette's word in every step\nof every fade, e.g. 0 or 0,13-15 (colour 0 of palette\n"
+     "0 is the Neo Geo's reference colour, which must stay)",
+     [](Options& o, const Given& v) { o.keep = static_cast<KeepMask>(o.keep | *KeepList(v.text)); }},
+    {"there-and-back", nullptr, Switch(), kFading, HelpGroup::Fade,
+     "top to bottom and back: steps 1 to P, then P-1 down to\n1, 2P-1 palettes in all (a flash in one table); an\n"
+     "art gif plays back down to step 2 before it loops",
+     Set<&Options::thereAndBack>},
+    {"curve", nullptr, Word("CURVE", kCurveWords), kFading, HelpGroup::Fade,
+     "how the interpolation spreads the fade: linear (the\nwindow's, default), ease-in starts slowly, ease-out\n"
+     "ends slowly, ease-in-out both. Not with --simple",
+     Set<&Options::curve>, {}, {"simple", "%1 shapes the interpolation; --simple steps one unit per palette"}},
+    {"stats", nullptr, Switch(), kFadeAndPreview, HelpGroup::Fade,
+     "after a successful run, one line on standard error:\nsteps x palettes x colours, the table's words and\n"
+     "bytes, and how many steps repeat the one before", Set<&Options::stats>},
+    {"zoom", nullptr, Number("N", kMinZoom, kMaxZoom), kPreview | kArt, HelpGroup::Preview,
+     "enlargement {} (default 1)", Set<&Options::zoom>},
     {"grid", nullptr, Switch(), kPreview, HelpGroup::Preview, "draw grid lines right of and below each cell",
      Set<&Options::showGrid>},
     {"grid-color", nullptr, Text("RRGGBB", [](QStringView v) { return ParseRgb(v.toString()).has_value(); },
@@ -95,9 +146,30 @@ const OptionRow kOptions[] = {
      [](Options& o, const Given& v) { o.gridColor = *ParseRgb(v.text); }},
     {"greyscale", nullptr, Switch(), kPalette, HelpGroup::Palette, "convert the palette to grey first",
      Set<&Options::greyscale>},
-    {"top-index", nullptr, Number("K", 0), kFadeAndPreview, HelpGroup::Source,
+    {"art", nullptr, Text("PIC", NotEmpty, "%1 needs a picture", Value::Kind::Path), kArt, HelpGroup::Art,
+     "the picture: indexed (PNG with a colour table, GIF,\n4- or 8-bit BMP; index n is entry n%16 of palette\nn/16) "
+     "or true colour (a colour whose word is entry\ni of the top palette is entry i of palette 0), at\nmost "
+     "4096 x 4096", Set<&Options::art>, {}, {}, "missing --art PIC (the picture to recolour)"},
+    {"art-palette", nullptr, Number("K", 0, kArtTableSize - 1), kArt, HelpGroup::Art,
+     "the palette of the picture the fade recolours, {}\n(default 0); pixels of other palettes keep their\n"
+     "colours. Not with --all-palettes, where palette K\nof the fade recolours palette K of the picture",
+     Set<&Options::artPalette>, {}, kPicksOne},
+    {"frames-per-step", nullptr, Number("N", kMinFramesPerStep, kMaxFramesPerStep), kArt, HelpGroup::Art,
+     "gif: frames of the Neo Geo's 59.1856 Hz each step\nshows, {} (default 1); a GIF frame lasts at least\n"
+     "2/100 s, so 1 plays at 50 steps a second",
+     Set<&Options::framesPerStep>, {"gif", "--frames-per-step times a gif; a %1 sheet shows every step once"}},
+    {"hold-start", nullptr, Number("N", 0, kMaxHoldFrames), kArt, HelpGroup::Art,
+     "gif: extra frames on the first step, {} (default 0)", Set<&Options::holdStart>,
+     {"gif", "--hold-start times a gif; a %1 sheet shows every step once"}},
+    {"hold-end", nullptr, Number("N", 0, kMaxHoldFrames), kArt, HelpGroup::Art,
+     "gif: extra frames on the last step, {} (default 0)", Set<&Options::holdEnd>,
+     {"gif", "--hold-end times a gif; a %1 sheet shows every step once"}},
+    {"columns", nullptr, Number("C", 1, kMaxPalettes), kArt, HelpGroup::Art,
+     "png: steps per row of the sheet, {} (default the\nsmaller of the palettes and 8); left to right, then\ndown",
+     Set<&Options::columns>, {"png", "--columns lays out a png sheet; %1 is an animation"}},
+    {"top-index", nullptr, Number("K", 0), kFading, HelpGroup::Source,
      "palette K of the top SRC, counted from 0 (default 0)", Set<&Options::topIndex>, {}, kPicksOne},
-    {"bottom-index", nullptr, Number("K", 0), kFadeAndPreview, HelpGroup::Source,
+    {"bottom-index", nullptr, Number("K", 0), kFading, HelpGroup::Source,
      "palette K of the bottom SRC (default 0)", Set<&Options::bottomIndex>, {}, kPicksOne},
     {"index", nullptr, Number("K", 0), kPalette, HelpGroup::Source,
      "palette K of the palette command's SRC (default 0)", Set<&Options::sourceIndex>, {}, kPicksOne},
@@ -129,8 +201,8 @@ const OptionRow kOptions[] = {
      Set<&Options::output>, {}, {}, "missing -o OUT (a file name, or '-' for standard output)"},
     {"format", nullptr, {Value::Kind::Format, "F"}, kEveryCommand, HelpGroup::Output,
      "default from OUT's extension: .s .asm .inc -> asm,\n.c .h -> c, .bin -> bin, .ngpal -> ngpal, .png -> png,\n"
-     ".bmp -> bmp. asm is \"dc.w $7FFF\" for vasm and as -M;\ngas (only by name) is \".word 0x7FFF\" for GNU as in\n"
-     "its default syntax", Set<&Options::formatName>},
+     ".bmp -> bmp, .gif -> gif. asm is \"dc.w $7FFF\" for\nvasm and as -M; gas (only by name) is \".word 0x7FFF\"\n"
+     "for GNU as in its default syntax", Set<&Options::formatName>},
     {"label", nullptr, Text("NAME", IsCIdentifier, "%1 must be a C identifier (a letter or '_', then letters, "
                                                    "digits or '_'), not '%2'"), kTextOutput, HelpGroup::Output,
      "asm, gas, c: a named table. asm: xdef NAME, even,\nNAME:; gas: .globl NAME, .balign 2, NAME:; c: the\n"
@@ -155,6 +227,8 @@ const CommandRow kCommands[] = {
      "the preview picture: one 8 x 8 cell per colour and palette,\nenlarged by --zoom, as PNG or BMP"},
     {"palette", Command::Palette, kPalette, kSourcePaletteCliFormats, "SRC", Bit(HelpGroup::Source),
      "one source palette (or every one, --all-palettes): 16 words as\nasm, gas, C or a 32-byte .ngpal file"},
+    {"art", Command::Art, kArt, kArtCliFormats, nullptr, Bit(HelpGroup::Fade) | Bit(HelpGroup::Source),
+     "the fade played on a picture (--art PIC): a looping GIF\nanimation, one frame per step, or a PNG sheet of every step"},
 };
 
 } // namespace
@@ -162,7 +236,7 @@ const CommandRow kCommands[] = {
 std::span<const OptionRow> OptionRows() { return kOptions; }
 std::span<const CommandRow> CommandRows() { return kCommands; }
 
-const char* const kGroupTags[kGroupCount] = {"FADE", nullptr, nullptr, "PICK", nullptr, nullptr};
+const char* const kGroupTags[kGroupCount] = {"FADE", nullptr, nullptr, nullptr, "PICK", nullptr, nullptr};
 
 QString Spelled(const QString& bare)
 {
@@ -335,6 +409,8 @@ ParseResult ParseArguments(const QStringList& args)
     if (!command->operand && !positional.isEmpty())
         return usage(QStringLiteral("unexpected argument '%1'").arg(positional.first()));
     o.source = positional.value(0);
+    if (command->operand && !ValidSource(o.source))
+        return usage(Fill(kBadWordSource, operand, o.source));
     if (o.top == QLatin1String(kStdio) && o.bottom == QLatin1String(kStdio))
         return usage(QStringLiteral("standard input can be read for only one of --top and --bottom"));
     for (const OptionRow& option : kOptions)
@@ -377,7 +453,7 @@ const QStringList kProse = QString::fromUtf8(kHelpProse).split(QStringLiteral("\
 constexpr int kHelpColumn = 22;
 constexpr int kHelpWidth = 79;
 const char* const kGroupTitles[kGroupCount] = {"FADE options:", "preview options:", "palette options:",
-                                    "PICK options:", "Output:", "Other:"};
+                                    "art options:", "PICK options:", "Output:", "Other:"};
 
 QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
 
@@ -470,7 +546,7 @@ QString HelpText()
     for (const CommandRow& command : kCommands)
         text += HelpRow(QLatin1String(command.name), Lines(command.help), 12);
     return text + HelpGroupText(HelpGroup::Fade) + HelpGroupText(HelpGroup::Preview) +
-           HelpGroupText(HelpGroup::Palette) + QStringLiteral("\nSRC is one of:\n") +
+           HelpGroupText(HelpGroup::Palette) + HelpGroupText(HelpGroup::Art) + QStringLiteral("\nSRC is one of:\n") +
            Indented(Lines(kProse[1]), 2) + QLatin1Char('\n') + kProse[2] + QLatin1Char('\n') +
            HelpGroupText(HelpGroup::Source) + HelpGroupText(HelpGroup::Output) + QLatin1Char('\n') + kProse[3] +
            HelpGroupText(HelpGroup::Other);

@@ -3,9 +3,11 @@
 // Parsing only: nothing here touches a file.
 
 #include "core/app_state.h"
+#include "core/fade_engine.h"
 #include "io/export_formats.h"
 #include "io/file_formats.h"
 #include "io/palette_source.h"
+#include "pictures/art_export.h"
 #include "pictures/picture_import.h"
 
 #include <QString>
@@ -15,7 +17,7 @@
 
 namespace palfade::cli {
 
-enum class Command { Fade, Preview, Palette };
+enum class Command { Fade, Preview, Palette, Art };
 
 inline constexpr int kDefaultStep = 1;
 inline constexpr int kMaxStep = 256;
@@ -31,6 +33,12 @@ struct Options {
     bool simpleFade = false;
     bool useDarkBit = false;
     bool hardwareColors = false;
+    // The fade's shape beyond the window: entries that do not fade, the way
+    // back to the top palette, an eased ramp; and the table's cost on stderr.
+    KeepMask keep = 0;
+    bool thereAndBack = false;
+    FadeCurve curve = FadeCurve::Linear;
+    bool stats = false;
     int zoom = 1;
     bool showGrid = false;
     DisplayRgb gridColor = kDefaultGridColor;
@@ -48,6 +56,14 @@ struct Options {
     std::optional<QString> formatName;  // --format as given
     const FileFormat* format = nullptr; // one of the command's formats
     ExportOptions exportOptions;   // asmSyntax follows the format
+    // art: the picture, the palette of it the one fade recolours, the
+    // animation's timing and the sheet's columns (0: the smaller of P and 8).
+    QString art;
+    int artPalette = 0;
+    int framesPerStep = 1;
+    int holdStart = 0;
+    int holdEnd = 0;
+    int columns = 0;
     QString output;
 };
 

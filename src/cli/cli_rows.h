@@ -10,12 +10,14 @@
 
 namespace palfade::cli {
 
-enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2 }; // which commands take an option
+// which commands take an option
+enum CommandBit : unsigned { kFade = 1u << 0, kPreview = 1u << 1, kPalette = 1u << 2, kArt = 1u << 3 };
 constexpr unsigned kFadeAndPreview = kFade | kPreview;
+constexpr unsigned kFading = kFade | kPreview | kArt; // the commands that compute a fade
 constexpr unsigned kTextOutput = kFade | kPalette; // the commands with asm, gas and c forms
-constexpr unsigned kEveryCommand = kFade | kPreview | kPalette;
+constexpr unsigned kEveryCommand = kFade | kPreview | kPalette | kArt;
 
-enum class HelpGroup { Fade, Preview, Palette, Source, Output, Other };
+enum class HelpGroup { Fade, Preview, Palette, Art, Source, Output, Other };
 constexpr unsigned Bit(HelpGroup group) { return 1u << static_cast<unsigned>(group); }
 
 constexpr int kUnbounded = INT_MAX;
@@ -80,7 +82,7 @@ struct CommandRow {
     const char* help;     // lines separated by '\n'
 };
 
-constexpr int kGroupCount = 6;
+constexpr int kGroupCount = 7;
 extern const char* const kGroupTags[kGroupCount];   // how usage lines name a group: [FADE]
 extern const char* const kGroupTitles[kGroupCount]; // the help's heading of a group
 // The help's own text: the description, the SRC list, the PICK paragraph,

@@ -1,5 +1,6 @@
 #include "fade_engine.h"
 
+#include <cmath>
 
 namespace palfade {
 namespace {
@@ -48,6 +49,36 @@ void Interpolate(FadeTable& t, int last)
                 t.at(j, s).*channel = static_cast<std::int32_t>(static_cast<double>(v[j]) + 0.5);
             }
         }
+    }
+}
+
+double CurveAt(FadeCurve curve, double t)
+{
+    switch (curve) {
+    case FadeCurve::EaseIn:
+        return t * t;
+    case FadeCurve::EaseOut:
+        return 1.0 - (1.0 - t) * (1.0 - t);
+    case FadeCurve::EaseInOut:
+        return 3.0 * t * t - 2.0 * t * t * t;
+    case FadeCurve::Linear:
+        break;
+    }
+    return t;
+}
+
+// The eased ramps compute every step from the two ends in double precision,
+// with no running value: they have no stored tables to match.
+void InterpolateEased(FadeTable& t, int last, FadeCurve curve)
+{
+    for (int s = 1; s < last; ++s) {
+        const double f = CurveAt(curve, static_cast<double>(s) / static_cast<double>(last));
+        for (int j = 0; j < kPaletteSize; ++j)
+            for (auto channel : kChannels) {
+                const int first = t.at(j, 0).*channel;
+                const int end = t.at(j, last).*channel;
+                t.at(j, s).*channel = static_cast<std::int32_t>(std::floor(first + (end - first) * f + 0.5));
+            }
     }
 }
 
@@ -131,7 +162,10 @@ void ComputeFade(const FadeInputs& in, FadeTable& table)
     }
 
     if (!in.simpleFade) {
-        Interpolate(table, last);
+        if (in.curve == FadeCurve::Linear)
+            Interpolate(table, last);
+        else
+            InterpolateEased(table, last, in.curve);
         ApplyDarkBitDecision(table, last, in.useDarkBit);
     } else if (in.useDarkBit) {
         HalfStepWalk(table, last);
@@ -144,6 +178,30 @@ void ComputeFade(const FadeInputs& in, FadeTable& table)
         SetCell(table.at(j, 0), in.top[static_cast<std::size_t>(j)]);
         SetCell(table.at(j, last), in.bottom[static_cast<std::size_t>(j)]);
     }
+    for (int j = 0; j < kPaletteSize; ++j)
+        if ((in.keep >> j) & 1)
+            for (int s = 1; s < count; ++s)
+                SetCell(table.at(j, s), in.top[static_cast<std::size_t>(j)]);
+}
+
+std::vector<int> StepOrder(int steps, bool thereAndBack)
+{
+    std::vector<int> order;
+    for (int s = 0; s < steps; ++s)
+        order.push_back(s);
+    if (thereAndBack)
+        for (int s = steps - 2; s >= 0; --s)
+            order.push_back(s);
+    return order;
+}
+
+void ReorderSteps(FadeTable& table, const std::vector<int>& order)
+{
+    const FadeTable source = table;
+    table.Reset(static_cast<int>(order.size()));
+    for (int j = 0; j < kPaletteSize; ++j)
+        for (std::size_t s = 0; s < order.size(); ++s)
+            table.at(j, static_cast<int>(s)) = source.at(j, order[s]);
 }
 
 } // namespace palfade

@@ -1,6 +1,7 @@
 #pragma once
 // The fade table: every palette between "Palette 1 (Top)" and "Palette 2
-// (Bottom)", by interpolation, a half-step walk or a level walk.
+// (Bottom)", by interpolation (straight or eased), a half-step walk or a
+// level walk, with entries that may keep Palette 1's word throughout.
 
 #include "hw_color.h"
 
@@ -40,16 +41,37 @@ private:
     std::vector<FadeCell> cells_;
 };
 
+// How the interpolation spreads the way between the two palettes over the
+// steps. Linear is the window's fade; the eased ramps start slowly (ease-in),
+// end slowly (ease-out) or both.
+enum class FadeCurve { Linear, EaseIn, EaseOut, EaseInOut };
+
+// Entries that keep Palette 1's word in every step: bit j for entry j. On the
+// Neo Geo the first colour of palette 0 is the reference colour, and a HUD
+// palette must stay lit while the stage fades.
+using KeepMask = std::uint16_t;
+
 struct FadeInputs {
     const SourcePalette& top;    // step 0
     const SourcePalette& bottom; // step paletteCount - 1
     int paletteCount = 16;       // 3-256
     bool simpleFade = false;
     bool useDarkBit = false;
+    FadeCurve curve = FadeCurve::Linear; // shapes the interpolation; the walks ignore it
+    KeepMask keep = 0;
 };
 
 // Replaces `table` with the fade of all 16 colours over paletteCount steps.
-// Step 0 equals top and the last step equals bottom, field by field.
+// Step 0 equals top and the last step equals bottom, field by field, except
+// that a kept entry equals top in every step.
 void ComputeFade(const FadeInputs& in, FadeTable& table);
+
+// The steps a table is played in: 0 to steps - 1, and there and back
+// (Palette 1 to Palette 2 to Palette 1, a flash) down again to 0, 2 * steps - 1
+// in all.
+std::vector<int> StepOrder(int steps, bool thereAndBack);
+
+// `table` becomes its steps in `order` (each an existing step).
+void ReorderSteps(FadeTable& table, const std::vector<int>& order);
 
 } // namespace palfade

@@ -1,5 +1,7 @@
 #include "palette_commands.h"
 
+#include "hex_word.h"
+
 #include <cmath>
 #include <utility>
 
@@ -13,10 +15,36 @@ void SetPaletteBlack(AppState& state, int which)
 
 void SetPaletteWhite(AppState& state, int which)
 {
-    if (SourcePalette* p = PaletteByNumber(state, which)) {
-        p->fill(PaletteEntry{kMaxLevel, kMaxLevel, kMaxLevel, 0});
-        (*p)[0] = PaletteEntry{};
-    }
+    SetPaletteWord(state, which, EncodeHwColor(PaletteEntry{kMaxLevel, kMaxLevel, kMaxLevel, 0}));
+}
+
+SourcePalette WordPalette(HwColor word)
+{
+    SourcePalette palette;
+    palette.fill(DecodeHwColor(word));
+    palette[0] = PaletteEntry{};
+    return palette;
+}
+
+void SetPaletteWord(AppState& state, int which, HwColor word)
+{
+    if (SourcePalette* p = PaletteByNumber(state, which))
+        *p = WordPalette(word);
+}
+
+bool IsWordSource(std::string_view src)
+{
+    return src.starts_with(kWordSourcePrefix);
+}
+
+std::optional<SourcePalette> WordSourcePalette(std::string_view src)
+{
+    if (!IsWordSource(src))
+        return std::nullopt;
+    const std::optional<HwColor> word = ParseHexDigits(src.substr(kWordSourcePrefix.size()));
+    if (!word)
+        return std::nullopt;
+    return WordPalette(*word);
 }
 
 void SwapPalettes(AppState& state)

@@ -17,6 +17,8 @@ struct ScreenFadeInputs {
     int paletteCount = 16;                  // 3-256
     bool simpleFade = false;
     bool useDarkBit = false;
+    FadeCurve curve = FadeCurve::Linear;
+    KeepMask keep = 0; // the same entries kept in every palette
 };
 
 // tables[k] becomes the fade from tops[k] to bottoms[k], or to the one
@@ -44,20 +46,28 @@ struct ScreenFadeWords {
 // export a third of its time.
 ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount);
 
-// Steps firstStep to firstStep + stepCount - 1 of the same words, in the
-// same order, into `words` (resized here; counts beyond the fades are cut).
-// A fade's steps follow from the ones before it, so each fade is computed
-// whole for whatever run of steps is asked for.
-void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, int firstStep, int stepCount,
+// The first colorCount colours of fades already computed, all of as many
+// steps, frame-major as above; one table gives a single fade's frames.
+ScreenFadeWords WordsOfFades(std::span<const FadeTable> tables, int colorCount);
+
+// `screen` becomes its frames in `order` (each an existing step).
+void ReorderSteps(ScreenFadeWords& screen, const std::vector<int>& order);
+
+// The frames of the given steps (each an existing step, in any order, again
+// if need be), one after another as ScreenFadeWords holds them, into
+// `words` (resized here). A fade's steps follow from the ones before it, so
+// each fade is computed whole for whatever steps are asked for.
+void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, std::span<const int> steps,
                             std::vector<HwColor>& words);
 
-// Every step of the whole-screen fade in order, handed to `step` as it is
-// computed: the words of step s (from 0) of every palette, palette 0 first,
-// colorCount words each. The steps go in runs whose words fit in heldWords
-// (one step at least), every fade computed again for each run: memory stays
-// flat however many palettes there are, for the time of computing the fades
-// once per run. `step` returns false to stop there.
-void ForEachScreenFadeStep(const ScreenFadeInputs& in, int colorCount, std::size_t heldWords,
-                           const std::function<bool(int step, std::span<const HwColor> words)>& step);
+// The frames of the whole-screen fade as `order` plays its steps, handed to
+// `frame` as they are computed: frame f is step order[f] of every palette,
+// palette 0 first, colorCount words each. The frames go in runs whose words
+// fit in heldWords (one frame at least), every fade computed again for each
+// run: memory stays flat however many palettes there are, for the time of
+// computing the fades once per run. `frame` returns false to stop there.
+void ForEachScreenFadeFrame(const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+                            std::size_t heldWords,
+                            const std::function<bool(int frame, std::span<const HwColor> words)>& frame);
 
 } // namespace palfade

@@ -12,6 +12,7 @@ constexpr const char* kBinExtensions[] = {"bin"};
 constexpr const char* kPaletteFileExtensions[] = {"ngpal"};
 constexpr const char* kPngExtensions[] = {"png"};
 constexpr const char* kBmpExtensions[] = {"bmp"};
+constexpr const char* kGifExtensions[] = {"gif"};
 constexpr const char* kPictureExtensions[] = {"bmp", "jpg", "png", "gif"};
 constexpr const char* kPictureAlso[] = {"jpeg"};
 constexpr const char* kAnyExtension[] = {"*"};
@@ -47,9 +48,14 @@ constexpr FileFormat kPaletteFile{.name = "NeoGeo Palette",
 constexpr FileFormat kPng{.name = "Portable Network Graphics",
                           .extensions = kPngExtensions,
                           .cliName = "png",
-                          .pictureExport = PictureFormat::Png};
+                          .pictureExport = PictureFormat::Png,
+                          .artExport = ArtFormat::Sheet};
 constexpr FileFormat kBmp{
     .name = "Windows Bitmap", .extensions = kBmpExtensions, .cliName = "bmp", .pictureExport = PictureFormat::Bmp};
+constexpr FileFormat kGif{.name = "Graphics Interchange Format",
+                          .extensions = kGifExtensions,
+                          .cliName = "gif",
+                          .artExport = ArtFormat::Gif};
 constexpr FileFormat kPictures{.name = "Supported Images",
                                .extensions = kPictureExtensions,
                                .alsoAccepted = kPictureAlso,
@@ -64,6 +70,7 @@ constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
 constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
 constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary};
 constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kArtCli[] = {&kGif, &kPng};
 
 bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 {
@@ -84,6 +91,7 @@ constexpr FileRequester kTextOpen{kTextFormats};
 constexpr FileRequester kPictureOpen{kPictureOpenFormats};
 constexpr FormatList kFadeTableCliFormats{kFadeTableCli};
 constexpr FormatList kSourcePaletteCliFormats{kSourcePaletteCli};
+constexpr FormatList kArtCliFormats{kArtCli};
 
 const FileFormat& FileRequester::Chosen(int filterIndex) const
 {

@@ -15,6 +15,8 @@
 namespace palfade {
 
 enum class PictureFormat { Png, Bmp };
+// What palfade-cli art writes: an animation, or a sheet of every step.
+enum class ArtFormat { Gif, Sheet };
 // How a palette source is read.
 enum class SourceKind { PaletteFile, Picture, Text };
 
@@ -28,6 +30,7 @@ struct FileFormat {
     std::optional<FadeFormat> fadeExport = {};
     std::optional<PaletteFormat> paletteExport = {};
     std::optional<PictureFormat> pictureExport = {};
+    std::optional<ArtFormat> artExport = {};
     std::optional<SourceKind> source = {};
     AsmSyntax asmSyntax = AsmSyntax::Motorola; // the dialect of the assembler forms
 };
@@ -53,6 +56,7 @@ extern const FileRequester kPictureOpen;
 using FormatList = std::span<const FileFormat* const>;
 extern const FormatList kFadeTableCliFormats;
 extern const FormatList kSourcePaletteCliFormats;
+extern const FormatList kArtCliFormats;
 
 // The path ends in "." and one of the format's extensions or, with
 // `alsoAccepted`, one it accepts besides; letter case does not count.

@@ -35,6 +35,7 @@ enum CommandId : int {
     kCmdSaveImage = 29,
     kCmdCopyImage = 30,
     kCmdAbout = 33,
+    kCmdPreviewArt = 34,
 };
 
 // The two palette menus carry the same commands in the same order; Palette

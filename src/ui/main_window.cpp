@@ -4,6 +4,7 @@
 #include "core/palette_commands.h"
 #include "dialogs/draw_surface.h"
 #include "render/preview_renderer.h"
+#include "ui/art_preview_window.h"
 #include "ui/command_ids.h"
 #include "ui/file_commands.h"
 #include "ui/preview_widgets.h"
@@ -116,6 +117,8 @@ constexpr MenuItem kOptionsItems[] = {
     {nullptr, kSeparator, nullptr},
     {"Save image to file..", kCmdSaveImage, nullptr},
     {"Copy image to clipboard", kCmdCopyImage, nullptr},
+    {nullptr, kSeparator, nullptr},
+    {"Preview art..\tCtrl+Alt+A", kCmdPreviewArt, "Ctrl+Alt+A"},
 };
 constexpr MenuItem kSettingsItems[] = {
     {"Show Grid\tCtrl+Alt+G", kCmdShowGrid, "Ctrl+Alt+G"},
@@ -410,6 +413,7 @@ void MainWindow::DispatchCommand(int id)
         {kCmdSaveImage, [](MainWindow& w) { SaveImageToFile(w.host_, w.shownPixels_); }, false},
         {kCmdCopyImage, [](MainWindow& w) { CopyImageToClipboard(w.host_, w.shownPixels_); }, false},
         {kCmdAbout, [](MainWindow& w) { w.ShowAbout(); }, false},
+        {kCmdPreviewArt, [](MainWindow& w) { w.ShowArtPreview(); }, false},
     };
 
     if (const Toggle* toggle = FindToggle(id)) {
@@ -465,8 +469,22 @@ void MainWindow::ShowAbout()
     host_.ShowAbout(AboutText());
 }
 
+void MainWindow::ShowArtPreview()
+{
+    // Made on first use: until then the window works exactly as without it.
+    if (artPreview_ == nullptr) {
+        artPreview_ = new ArtPreviewWindow(state_, host_, this);
+        connect(this, &MainWindow::refreshed, artPreview_, &ArtPreviewWindow::FollowFade);
+    }
+    artPreview_->show();
+    artPreview_->raise();
+    artPreview_->activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (artPreview_ != nullptr)
+        artPreview_->close();
     state_.quitRequested = true;
     event->accept();
 }

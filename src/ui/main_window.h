@@ -17,6 +17,7 @@ namespace palfade {
 
 struct AppState;
 
+class ArtPreviewWindow;
 class PreviewArea;
 class PreviewCanvas;
 
@@ -52,6 +53,8 @@ public:
     PreviewArea* PreviewAreaWidget() const { return previewArea_; }
     PreviewCanvas* PreviewCanvasWidget() const;
     QLabel* StatusField(StatusBarField field) const;
+    // The Art preview window, once "Preview art.." has opened it.
+    ArtPreviewWindow* ArtPreview() const { return artPreview_; }
 
 signals:
     // Emitted at the end of every RefreshView.
@@ -75,6 +78,7 @@ private:
     void NewFadeCommand();
     void ChooseGridColor();
     void ShowAbout();
+    void ShowArtPreview();
 
     AppState& state_;
     Host& host_;
@@ -86,6 +90,7 @@ private:
     PixelBuffer basePixels_;  // the preview at zoom 1, scratch
     PixelBuffer shownPixels_; // the enlarged preview; PreviewImage wraps it
     QImage previewImage_;
+    ArtPreviewWindow* artPreview_ = nullptr; // a child window, made on first use
 };
 
 } // namespace palfade

@@ -107,6 +107,59 @@ TEST(Cli, FadeExportsWhiteToBlack)
     }
 }
 
+// The fade's shape reaches every export: the way back, word sources, an
+// eased curve with a kept entry, and the table's cost on standard error.
+TEST(Cli, FadeShapesReachTheExports)
+{
+    struct Row {
+        const char* args;
+        QByteArray expected;
+        QByteArray err;
+    };
+    // Two palettes on standard input: colour 0 white in palette 0, $0F00 in palette 1.
+    const QByteArray two = "$7FFF" + QByteArray(" $0000").repeated(15) + " $0F00" + QByteArray(" $0000").repeated(15);
+    const Row rows[] = {
+        {"fade --top white --palettes 3 --colors 2 --there-and-back --stats --format c -o -",
+         "const int fade_colors[] =\r\n{\r\n\t0x0000, 0x7FFF,  // step 1\r\n\t0x0000, 0x0888,  // step 2\r\n"
+         "\t0x0000, 0x0000,  // step 3\r\n\t0x0000, 0x0888,  // step 4\r\n\t0x0000, 0x7FFF,  // step 5\r\n};\r\n",
+         "5 steps x 1 palette x 2 colours = 10 words (20 bytes); 0 steps repeat the one before\n"},
+        // Frame-major there and back: palette 1's red 30 passes red 15.
+        {"fade --top - --all-palettes --palettes 3 --colors 1 --there-and-back --stats --format c -o -",
+         "const int fade_colors[] =\r\n{\r\n\t0x7FFF,  // step 1 palette 0\r\n\t0x0F00,  // step 1 palette 1\r\n"
+         "\t0x0888,  // step 2 palette 0\r\n\t0x4700,  // step 2 palette 1\r\n"
+         "\t0x0000,  // step 3 palette 0\r\n\t0x0000,  // step 3 palette 1\r\n"
+         "\t0x0888,  // step 4 palette 0\r\n\t0x4700,  // step 4 palette 1\r\n"
+         "\t0x7FFF,  // step 5 palette 0\r\n\t0x0F00,  // step 5 palette 1\r\n};\r\n",
+         "5 steps x 2 palettes x 1 colour = 10 words (20 bytes); 0 steps repeat the one before\n"},
+        // White to full red ($4F00), ease-in: green and blue take indices 59,
+        // 48, 28 on their way from 63 to 1; colour 2 kept white.
+        {"fade --top white --bottom word:4F00 --palettes 5 --colors 3 --curve ease-in --keep 2 --format asm -o -",
+         "\tdc.w\t$0000,$7FFF,$7FFF\r\n\tdc.w\t$0000,$7FEE,$7FFF\r\n\tdc.w\t$0000,$4FCC,$7FFF\r\n"
+         "\tdc.w\t$0000,$4F77,$7FFF\r\n\tdc.w\t$0000,$4F00,$7FFF\r\n", ""},
+        // A word source is one palette (colour 0 black, then blue 30 in
+        // "f"): every palette of the screen fades to it.
+        {"fade --top - --bottom word:f --all-palettes --palettes 3 --colors 2 --stats --format bin -o -",
+         Bytes({0x7F, 0xFF, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x08, 0x88, 0x10, 0x07, 0x47, 0x00, 0x10, 0x07,
+                0x00, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x0F}),
+         "3 steps x 2 palettes x 2 colours = 12 words (24 bytes); 0 steps repeat the one before\n"},
+        {"palette word:8421 --format gas -o -", "\t.word\t0x0000" + QByteArray(",0x8421").repeated(15) + "\r\n", ""},
+    };
+    for (const Row& row : rows) {
+        const CliRun run = Cli(Args(row.args), two);
+        EXPECT_EQ(run.status, kExitSuccess) << row.args << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, row.expected) << row.args << "\n" << run.out.toStdString();
+        EXPECT_EQ(run.err, row.err) << row.args;
+    }
+
+    // The preview shows the way back too: 2P - 1 rows, the last as the first.
+    const CliRun preview = Cli(Args("preview --top white --palettes 3 --colors 2 --there-and-back --format png -o -"));
+    ASSERT_EQ(preview.status, kExitSuccess) << preview.err.toStdString();
+    const QImage image = QImage::fromData(preview.out, "PNG");
+    ASSERT_EQ(image.size(), QSize(2 * 8, 5 * 8));
+    EXPECT_EQ(image.pixel(8, 4 * 8), 0xFFFFFFFFu);
+    EXPECT_EQ(image.pixel(8, 3 * 8), image.pixel(8, 1 * 8));
+}
+
 TEST(Cli, ToolchainOptionsReachTheExport)
 {
     struct Row {
@@ -277,6 +330,15 @@ TEST(Cli, UsageErrors)
         "palette white --all-palettes --index 0 -o x.s",
         "palette white --all-palettes --step 2 -o x.c",
         "fade --all-palettes=1 -o x.s",
+        "fade --bottom word:7C0G -o x.s",
+        "fade --top word: -o x.s",
+        "palette word:12345 -o x.s",
+        "fade --keep 16 -o x.s",
+        "fade --keep 3-1 -o x.s",
+        "palette white --keep 0 -o x.s",
+        "fade --curve smooth -o x.s",
+        "fade --simple --curve linear -o x.s",
+        "palette white --there-and-back -o x.s",
     };
     for (const char* row : rows) {
         QStringList args = Args(row);
@@ -614,7 +676,13 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         {"--skip-words", "fade --skip-words 1"}, {"--picture-order", "preview --picture-order table"},
         {"-o", "fade -o x.c"}, {"--output", "fade --output x.c"}, {"--format", "palette x.s --format ngpal"},
         {"--label", "fade --label a_1"}, {"--c-type", "fade --c-type uint16_t"}, {"--help", "fade --help"},
-        {"-h", "preview -h"}, {"--version", "palette --version"},
+        {"-h", "preview -h"}, {"--version", "palette --version"}, {"--keep", "fade --keep 0,13-15"},
+        {"--there-and-back", "preview --there-and-back"}, {"--curve", "fade --curve ease-in-out"},
+        {"--stats", "preview --stats"},
+        {"--art", "art --art x.png"},
+        {"--art-palette", "art --art x.png --art-palette 255"}, {"--frames-per-step", "art --art x.gif --frames-per-step 60"},
+        {"--hold-start", "art --art x --hold-start 600"}, {"--hold-end", "art --art x --hold-end 0"},
+        {"--columns", "art --art x --columns 3 -o x.png"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -626,7 +694,11 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         ASSERT_TRUE(samples.contains(name)) << "no sample for " << name.toStdString();
         QStringList args = Args(samples.at(name));
         if (!args.contains(QLatin1String("-o")) && !args.contains(QLatin1String("--output")))
-            args << QStringLiteral("-o") << (args.first() == u"preview" ? QStringLiteral("x.png") : QStringLiteral("x.c"));
+            args << QStringLiteral("-o")
+                 << (args.first() == u"preview" ? QStringLiteral("x.png")
+                                                : args.first() == u"art" ? QStringLiteral("x.gif") : QStringLiteral("x.c"));
+        if (args.first() == u"art" && !args.contains(QLatin1String("--art")))
+            args << QStringLiteral("--art") << QStringLiteral("x.png");
         const ParseResult parsed = ParseArguments(args);
         EXPECT_NE(parsed.action, ParseResult::Action::UsageError) << name.toStdString() << parsed.error.toStdString();
         EXPECT_TRUE(help.contains(QLatin1Char(' ') + name)) << name.toStdString();
@@ -660,9 +732,84 @@ TEST(Cli, OptionsThatDoNotGoTogether)
         {"palette x.s --all-palettes --step 2 -o x.c",
          "--step numbers one palette; with --all-palettes each line names its palette"},
         {"fade --all-palettes --top-index 1 --label a -o x.bin", "--label names an asm, gas or c table; bin has no name"},
+        {"preview --curve ease-out --simple -o x.png", "--curve shapes the interpolation; --simple steps one unit per palette"},
+        {"palette word:7c0g -o x.s", "SRC takes word:XXXX with one to four hex digits, not 'word:7c0g'"},
     };
     for (const auto& [line, message] : rows)
         EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;
+}
+
+// The art command from arguments to the file: the format chosen, the
+// options that reach the output, a warning, and bad input leaving no file.
+TEST(Cli, ArtCommand)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage trueColour(2, 1, QImage::Format_RGB32);
+    trueColour.setPixel(0, 0, 0xFFFFFFFF);
+    trueColour.setPixel(1, 0, 0xFF123456);
+    ASSERT_TRUE(trueColour.save(dir.filePath(QStringLiteral("true.png"))));
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 300; ++x)
+        many.setPixel(x, 0, 0xFF000000u | static_cast<unsigned>(x * 97));
+    ASSERT_TRUE(many.save(dir.filePath(QStringLiteral("many.png"))));
+
+    const struct {
+        const char* line; // FADE: the fixture's palette 0 to black in 4 steps, unless the line says otherwise
+        int status;
+        const char* err;  // in standard error
+        const char* out;  // what OUT holds: "GIF" with its frame count, "PNG" with its size, or nothing
+    } rows[] = {
+        {"-o DIR/a.gif", kExitSuccess, "", "GIF 4"},
+        {"--there-and-back --hold-end 9 -o DIR/a.gif", kExitSuccess, "", "GIF 6"},
+        {"--all-palettes --palettes 3 -o DIR/a.gif", kExitSuccess, "", "GIF 3"},
+        {"-o DIR/a.png", kExitSuccess, "", "PNG 16x2"},
+        {"--columns 3 --zoom 2 --format png -o DIR/a.sheet", kExitSuccess, "", "PNG 24x8"},
+        {"--art-palette 1 --format gif -o DIR/a.anim", kExitSuccess, "", "GIF 4"},
+        {"--art DIR/true.png -o DIR/a.gif", kExitSuccess,
+         "palfade-cli: warning: DIR/true.png: 1 pixel matches no colour of Palette 1\n", "GIF 4"},
+        {"--art-palette 2 -o DIR/a.gif", kExitRuntimeError, "has no art palette 2", ""},
+        {"--art DIR/true.png --art-palette 1 -o DIR/a.gif", kExitRuntimeError, "has no colour table", ""},
+        {"--art DIR/many.png -o DIR/a.gif", kExitRuntimeError, "frame 1 has 300 colours", ""},
+        {"--art DIR/missing.png -o DIR/a.png", kExitRuntimeError, "No such file", ""},
+        {"--columns 2 -o DIR/a.gif", kExitUsageError, "--columns lays out a png sheet; gif is an animation", ""},
+        {"--frames-per-step 2 -o DIR/a.png", kExitUsageError, "--frames-per-step times a gif", ""},
+        {"--all-palettes --art-palette 1 -o DIR/a.gif", kExitUsageError, "--art-palette picks one", ""},
+        {"--frames-per-step 61 -o DIR/a.gif", kExitUsageError, "from 1 to 60", ""},
+        {"--colors 4 -o DIR/a.gif", kExitUsageError, "unknown option '--colors' for 'art'", ""},
+        {"-o DIR/a.bmp", kExitUsageError, "give --format gif|png", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        QStringList args = Args("art --top DATA/table_order.png --picture-order table --palettes 4", dir.path());
+        const QStringList more = Args(row.line, dir.path());
+        if (!more.contains(QLatin1String("--art")))
+            args << Args("--art DATA/table_order.png", dir.path());
+        for (const QString& a : more)
+            if (a == u"--all-palettes")
+                args.removeAll(QStringLiteral("--palettes")), args.removeAll(QStringLiteral("4"));
+        args << more;
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        if (!trueColour.save(dir.filePath(QStringLiteral("true.png"))) || !many.save(dir.filePath(QStringLiteral("many.png"))))
+            FAIL();
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, row.status) << run.err.toStdString();
+        EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(row.err).replace(QLatin1String("DIR/"), dir.path() + u'/')))
+            << run.err.toStdString();
+        const QString output = args.last();
+        const QByteArray bytes = ReadRaw(output);
+        const QString expected = QString::fromUtf8(row.out);
+        if (expected.isEmpty()) {
+            EXPECT_EQ(bytes, "<missing>");
+        } else if (expected.startsWith(u"GIF")) {
+            EXPECT_TRUE(bytes.startsWith("GIF89a"));
+            EXPECT_EQ(QStringLiteral("GIF %1").arg(bytes.count(QByteArray("\x21\xF9\x04", 3))), expected);
+        } else {
+            const QImage sheet = QImage::fromData(bytes, "PNG");
+            EXPECT_EQ(QStringLiteral("PNG %1x%2").arg(sheet.width()).arg(sheet.height()), expected);
+        }
+    }
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 #  - asm through GNU as in MRI mode (the Motorola syntax vasm reads),
 #  - c with a 2-byte element type through the 68000 C compiler;
 # each object holds exactly the bytes of the binary export and exports the
-# label. Once for a single fade, once for the fades of three palettes.
+# label. Once for a single fade, once for the fades of three palettes (also
+# with colour 0 kept).
 set -euo pipefail
 cli=$1
 data=$2
@@ -65,3 +66,8 @@ check_fade screen --top "$data/datlib_palettes.s" --skip-comments --after title_
 [[ $(stat -c %s screen.bin) == 768 ]] || fail "screen.bin is $(stat -c %s screen.bin) bytes"
 check_fade screen_black --top "$data/datlib_palettes.s" --after title_Palettes --skip-words 1 --all-palettes \
   --palettes 5 --colors 7
+# The reference colour kept through a whole-screen fade: colour 0 of every
+# palette ($8000 in the source) is $8000 in every step.
+check_fade screen_keep --top three.ngpal --all-palettes --keep 0 --palettes 16 --dark-bit
+[[ $(od -An -tx1 -v -w32 screen_keep.bin | awk '{ print $1 $2 }' | sort -u) == 8000 ]] \
+  || fail "screen_keep.bin changes colour 0"

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace palfade {
 namespace {
 
@@ -45,6 +47,29 @@ TEST(PaletteCommandsTest, BlackAndWhiteClearEveryDarkBit)
         SetPaletteBlack(s, which);
         EXPECT_EQ(p, SourcePalette{});
         EXPECT_EQ(s.palettes[static_cast<std::size_t>(2 - which)], SourcePalette{}); // the other one untouched
+    }
+}
+
+TEST(PaletteCommandsTest, WordSourcesTakeOneToFourAsciiHexDigits)
+{
+    const struct {
+        const char* src;
+        std::optional<HwColor> word;
+    } rows[] = {
+        {"word:7C00", 0x7C00}, {"word:fFfF", 0xFFFF}, {"word:8", 0x0008}, {"word:0", 0x0000},
+        {"word:", {}}, {"word:12345", {}}, {"word:7C0G", {}}, {"word:$7C00", {}}, {"word:0x1", {}},
+        {"word: 7C0", {}}, {"word:7C0 ", {}}, {"word:\xEF\xBC\x97", {}} /* a full-width 7 */, {"Word:7C00", {}},
+        {"7C00", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.src);
+        const std::optional<SourcePalette> palette = WordSourcePalette(row.src);
+        ASSERT_EQ(palette.has_value(), row.word.has_value());
+        if (!palette)
+            continue;
+        EXPECT_EQ((*palette)[0], PaletteEntry{});
+        for (int j = 1; j < 16; ++j)
+            EXPECT_EQ(EncodeHwColor((*palette)[static_cast<std::size_t>(j)]), *row.word);
     }
 }
 

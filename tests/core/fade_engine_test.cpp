@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace palfade {
@@ -138,6 +139,60 @@ TEST(FadeEngineTest, EndsEqualTheSourcesAndEveryCellStaysInRange)
                     }
                 }
             }
+}
+
+// Entry 0 white to black, entry 1 red 31 to blue 30, five steps with the dark
+// bit allowed. Indices, floor(first + (last - first) * f(s/4) + 0.5): entry 0
+// runs 63 to 1 (ease-in: 59 48 28), entry 1's red 63 to 1 and blue 1 to 61
+// (ease-in: red 59 48 28, blue 5 16 35); an even index set takes the dark bit.
+struct CurveRow {
+    FadeCurve curve;
+    KeepMask keep;
+    std::array<std::array<HwColor, 2>, 5> words; // [step][entry]
+};
+
+class CurveTest : public ::testing::TestWithParam<CurveRow> {};
+
+TEST_P(CurveTest, TwoEntriesOverFiveSteps)
+{
+    const CurveRow& row = GetParam();
+    SourcePalette top{}, bottom{};
+    top[0] = DecodeHwColor(0x7FFF);
+    bottom[0] = DecodeHwColor(0x0000);
+    top[1] = DecodeHwColor(0x4F00);
+    bottom[1] = DecodeHwColor(0x000F);
+    FadeTable t;
+    ComputeFade(FadeInputs{top, bottom, 5, false, true, row.curve, row.keep}, t);
+    for (int s = 0; s < 5; ++s)
+        for (int j = 0; j < 2; ++j)
+            EXPECT_EQ(EncodeHwColor(t.at(j, s)), row.words[std::size_t(s)][std::size_t(j)])
+                << "step " << s << " entry " << j;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CurveTest,
+    ::testing::Values(
+        CurveRow{FadeCurve::Linear, 0, {{{0x7FFF, 0x4F00}, {0x8CCC, 0x8C04}, {0x8888, 0x1807}, {0x0444, 0x140B}, {0x0000, 0x000F}}}},
+        CurveRow{FadeCurve::EaseIn, 0, {{{0x7FFF, 0x4F00}, {0x7EEE, 0x4E01}, {0x8CCC, 0x8C04}, {0x8777, 0x1708}, {0x0000, 0x000F}}}},
+        CurveRow{FadeCurve::EaseOut, 0, {{{0x7FFF, 0x4F00}, {0x8999, 0x1906}, {0x0444, 0x140B}, {0x0111, 0x010E}, {0x0000, 0x000F}}}},
+        CurveRow{FadeCurve::EaseInOut, 0, {{{0x7FFF, 0x4F00}, {0x0DDD, 0x1D02}, {0x8888, 0x1807}, {0x7222, 0x420D}, {0x0000, 0x000F}}}},
+        // A kept entry is Palette 1's word in every step, the last included.
+        CurveRow{FadeCurve::Linear, 0b10, {{{0x7FFF, 0x4F00}, {0x8CCC, 0x4F00}, {0x8888, 0x4F00}, {0x0444, 0x4F00}, {0x0000, 0x4F00}}}},
+        CurveRow{FadeCurve::EaseOut, 0b01, {{{0x7FFF, 0x4F00}, {0x7FFF, 0x1906}, {0x7FFF, 0x140B}, {0x7FFF, 0x010E}, {0x7FFF, 0x000F}}}}));
+
+TEST(FadeEngineTest, ThereAndBackWalksDownAgain)
+{
+    EXPECT_EQ(StepOrder(3, false), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(StepOrder(4, true), (std::vector<int>{0, 1, 2, 3, 2, 1, 0}));
+    const Steps there = FadeOne(Grey(31, 0), Grey(0, 0), 3, false, false);
+    SourcePalette top{}, bottom{};
+    top[0] = Grey(31, 0);
+    FadeTable t;
+    ComputeFade(FadeInputs{top, bottom, 3, false, false}, t);
+    ReorderSteps(t, StepOrder(3, true));
+    ASSERT_EQ(t.steps(), 5);
+    for (int s = 0; s < 5; ++s)
+        EXPECT_EQ(static_cast<const PaletteEntry&>(t.at(0, s)), there[std::size_t(s < 3 ? s : 4 - s)]) << s;
 }
 
 } // namespace

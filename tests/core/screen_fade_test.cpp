@@ -23,14 +23,23 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
         int paletteCount;
         bool simpleFade;
         bool useDarkBit;
-    } rows[] = {{16, false, false}, {3, true, false}, {256, true, true}, {7, false, true}};
+        FadeCurve curve;
+        KeepMask keep;
+    } rows[] = {{16, false, false, FadeCurve::Linear, 0},
+                {3, true, false, FadeCurve::Linear, 0x0001},
+                {256, true, true, FadeCurve::Linear, 0},
+                {7, false, true, FadeCurve::Linear, 0},
+                {9, false, true, FadeCurve::EaseInOut, 0x8001}};
     std::vector<FadeTable> tables(5); // more than needed: cut to the pairs
     for (const auto& row : rows) {
-        ComputeScreenFade(ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, tables);
+        const ScreenFadeInputs in{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit, row.curve, row.keep};
+        ComputeScreenFade(in, tables);
         ASSERT_EQ(tables.size(), tops.size());
         for (std::size_t k = 0; k < tops.size(); ++k) {
             FadeTable single;
-            ComputeFade(FadeInputs{tops[k], bottoms[k], row.paletteCount, row.simpleFade, row.useDarkBit}, single);
+            ComputeFade(FadeInputs{tops[k], bottoms[k], row.paletteCount, row.simpleFade, row.useDarkBit, row.curve,
+                                   row.keep},
+                        single);
             ASSERT_EQ(tables[k].steps(), row.paletteCount);
             for (int s = 0; s < row.paletteCount; ++s)
                 for (int j = 0; j < kPaletteSize; ++j)
@@ -38,27 +47,37 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
         }
         // The words, frame-major, are those of the same fades.
         for (int colors : {1, 16}) {
-            const ScreenFadeWords screen = ComputeScreenFadeWords(
-                ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, colors);
+            const ScreenFadeWords screen = ComputeScreenFadeWords(in, colors);
+            EXPECT_EQ(WordsOfFades(tables, colors).words, screen.words);
             ASSERT_EQ(screen.words.size(), std::size_t(row.paletteCount) * tops.size() * std::size_t(colors));
             std::size_t at = 0;
             for (int s = 0; s < row.paletteCount; ++s)
                 for (std::size_t k = 0; k < tops.size(); ++k)
-                    for (int j = 0; j < colors; ++j)
-                        ASSERT_EQ(screen.words[at++], EncodeHwColor(tables[k].at(j, s))) << "pair " << k << " step " << s;
-            // Step by step in runs of one step, of two and a part, and of all.
-            for (std::size_t held : {std::size_t{1}, tops.size() * std::size_t(colors) * 2 + 1, screen.words.size()}) {
-                std::vector<HwColor> streamed;
-                int expectedStep = 0;
-                ForEachScreenFadeStep(
-                    ScreenFadeInputs{tops, bottoms, row.paletteCount, row.simpleFade, row.useDarkBit}, colors, held,
-                    [&](int step, std::span<const HwColor> words) {
-                        EXPECT_EQ(step, expectedStep++);
+                    for (int j = 0; j < colors; ++j) {
+                        ASSERT_EQ(screen.words[at], EncodeHwColor(tables[k].at(j, s))) << "pair " << k << " step " << s;
+                        // A kept entry is its top's word in every frame of every palette.
+                        if ((row.keep >> j) & 1) {
+                            ASSERT_EQ(screen.words[at], EncodeHwColor(tops[k][std::size_t(j)]));
+                        }
+                        ++at;
+                    }
+            // Frame by frame in runs of one frame, of two and a part, and of all,
+            // straight and there and back.
+            for (bool thereAndBack : {false, true}) {
+                const std::vector<int> order = StepOrder(row.paletteCount, thereAndBack);
+                ScreenFadeWords played = screen;
+                ReorderSteps(played, order);
+                for (std::size_t held : {std::size_t{1}, tops.size() * std::size_t(colors) * 2 + 1, played.words.size()}) {
+                    std::vector<HwColor> streamed;
+                    int expected = 0;
+                    ForEachScreenFadeFrame(in, colors, order, held, [&](int frame, std::span<const HwColor> words) {
+                        EXPECT_EQ(frame, expected++);
                         EXPECT_EQ(words.size(), tops.size() * std::size_t(colors));
                         streamed.insert(streamed.end(), words.begin(), words.end());
                         return true;
                     });
-                EXPECT_EQ(streamed, screen.words) << "held " << held;
+                    EXPECT_EQ(streamed, played.words) << "held " << held;
+                }
             }
         }
     }
@@ -74,12 +93,12 @@ TEST(ComputeScreenFade, OneBottomForEveryTopAndStoppingEarly)
     EXPECT_EQ(ComputeScreenFadeWords(shared, 16).words,
               ComputeScreenFadeWords(ScreenFadeInputs{tops, same, 9, false, true}, 16).words);
 
-    std::vector<int> steps;
-    ForEachScreenFadeStep(shared, 16, 1, [&](int step, std::span<const HwColor>) {
-        steps.push_back(step);
-        return step < 2;
+    std::vector<int> frames;
+    ForEachScreenFadeFrame(shared, 16, StepOrder(9, false), 1, [&](int frame, std::span<const HwColor>) {
+        frames.push_back(frame);
+        return frame < 2;
     });
-    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(frames, (std::vector<int>{0, 1, 2}));
 }
 
 } // namespace

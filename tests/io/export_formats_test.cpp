@@ -268,7 +268,7 @@ TEST(ScreenFadeExport, FrameMajor)
 
 TEST(ScreenFadeExport, StreamedEqualsComputedInMemory)
 {
-    // 1,000 palettes in runs of 3 steps: the last run is cut short.
+    // 1,000 palettes in runs of 3 frames: the last run is cut short.
     std::vector<SourcePalette> tops(1000);
     for (std::size_t k = 0; k < tops.size(); ++k)
         for (std::size_t j = 0; j < kPaletteSize; ++j)
@@ -278,17 +278,21 @@ TEST(ScreenFadeExport, StreamedEqualsComputedInMemory)
         p.fill(DecodeHwColor(0x7FFF));
         return p;
     }());
-    const ScreenFadeInputs in{tops, white, 64, false, true};
-    for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::C, FadeFormat::Binary}) {
-        QByteArray streamed;
-        QBuffer sink(&streamed);
-        sink.open(QIODevice::WriteOnly);
-        const ExportOptions options = Options(AsmSyntax::Gnu, "screen");
-        ExportWriter writer(sink, ExportSyntaxOf(format, options.asmSyntax), options);
-        ASSERT_TRUE(WriteScreenFade(writer, in, 15, std::size_t{1000} * 15 * 3));
-        EXPECT_TRUE(streamed == ScreenFadeExport(ComputeScreenFadeWords(in, 15), format, options))
-            << "format " << static_cast<int>(format);
-    }
+    const ScreenFadeInputs in{tops, white, 40, false, true};
+    for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::C, FadeFormat::Binary})
+        for (bool thereAndBack : {false, true}) {
+            const std::vector<int> order = StepOrder(40, thereAndBack);
+            QByteArray streamed;
+            QBuffer sink(&streamed);
+            sink.open(QIODevice::WriteOnly);
+            const ExportOptions options = Options(AsmSyntax::Gnu, "screen");
+            ExportWriter writer(sink, ExportSyntaxOf(format, options.asmSyntax), options);
+            ASSERT_TRUE(WriteScreenFade(writer, in, 15, order, {}, std::size_t{1000} * 15 * 3));
+            ScreenFadeWords inMemory = ComputeScreenFadeWords(in, 15);
+            ReorderSteps(inMemory, order);
+            EXPECT_TRUE(streamed == ScreenFadeExport(inMemory, format, options))
+                << "format " << static_cast<int>(format) << " there and back " << thereAndBack;
+        }
 }
 
 TEST(PaletteSetExport, OneLineOrFileEach)

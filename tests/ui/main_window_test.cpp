@@ -3,6 +3,7 @@
 
 #include "core/palette_commands.h"
 #include "fake_host.h"
+#include "ui/art_preview_window.h"
 #include "ui/command_ids.h"
 #include "ui/main_window.h"
 #include "ui/preview_widgets.h"
@@ -182,7 +183,8 @@ void MainWindowTest::menusInOrder()
         "Palette 2 (Bottom): Open..=14, Save As..=15, Edit palette..=19, Import from file..=21, "
         "Import from image..=20, Import from clipboard=22, -, Greyscale loaded palette=18, Set to black=16, "
         "Set to white=17",
-        "Options: Swap palettes=28, -, Save image to file..=29, Copy image to clipboard=30",
+        "Options: Swap palettes=28, -, Save image to file..=29, Copy image to clipboard=30, -, "
+        "Preview art..\tCtrl+Alt+A=34",
         "Settings: Show Grid\tCtrl+Alt+G=23, Set Grid color=24, -, Show hardware colors\tCtrl+Alt+R=25, "
         "Use 'Dark bit' (experimental)=26, Simple fade=27",
         "Help: About=33",
@@ -244,6 +246,7 @@ void MainWindowTest::commandIds_data()
     QTest::newRow("29 Save image") << 29 << "A" << "B" << "" << "save" << 0;
     QTest::newRow("30 Copy image") << 30 << "A" << "B" << "" << "clipboard-image" << 0;
     QTest::newRow("33 About") << 33 << "A" << "B" << "" << "about" << 0;
+    QTest::newRow("34 Art preview") << 34 << "A" << "B" << "" << "" << 0;
 }
 
 void MainWindowTest::commandIds()
@@ -291,6 +294,7 @@ void MainWindowTest::shortcuts_data()
     QTest::newRow("Ctrl+S") << QKeySequence(Qt::CTRL | Qt::Key_S) << 3;
     QTest::newRow("Ctrl+Alt+G") << QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_G) << 23;
     QTest::newRow("Ctrl+Alt+R") << QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R) << 25;
+    QTest::newRow("Ctrl+Alt+A") << QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A) << 34;
 }
 
 void MainWindowTest::shortcuts()
@@ -318,6 +322,10 @@ void MainWindowTest::shortcuts()
     case kCmdHardwareColors:
         QVERIFY(rig.state.view.hardwareColors);
         QCOMPARE(rig.window.StatusField(StatusBarField::HardwareColors)->text(), QString("Hardware colors : On"));
+        break;
+    case kCmdPreviewArt:
+        QVERIFY(rig.window.ArtPreview() != nullptr && rig.window.ArtPreview()->isVisible());
+        QCOMPARE(rig.refreshes.count(), 0);
         break;
     default: // Save As: changes nothing on screen
         QCOMPARE(rig.refreshes.count(), 0);

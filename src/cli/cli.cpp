@@ -9,14 +9,13 @@
 #include "io/palette_file.h"
 #include "io/palette_source.h"
 #include "io/picture_limits.h"
-#include "io/text_import.h"
 #include "pictures/art_export.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
 #include "render/screen_preview.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 #include <algorithm>
 #include <vector>
@@ -47,53 +46,6 @@ struct Streams {
     QIODevice& err;
 };
 
-// Fills palette `which` of the state from SRC; the state's level tables must
-// already be the chosen set.
-void LoadSource(const QString& src, AppState& state, int which, const Streams& io)
-{
-    SourcePalette& palette = *PaletteByNumber(state, which);
-    SetPaletteBlack(state, which);
-    if (src == QLatin1String("black"))
-        return;
-    if (src == QLatin1String("white")) {
-        SetPaletteWhite(state, which);
-        return;
-    }
-    if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString())) {
-        palette = *word;
-        return;
-    }
-    const SourceKind kind = SourceKindOf(src);
-    if (kind == SourceKind::PaletteFile) {
-        const IoResult<PaletteFileContent> read = ReadPaletteFile(src);
-        if (!read.ok())
-            throw Failure(read.error);
-        if (read.value.fileSize != kPaletteFileSize)
-            Print(io.err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4; missing bytes read as zero, "
-                                         "bytes after the 32nd ignored")
-                              .arg(QLatin1String(kProgram), src)
-                              .arg(read.value.fileSize)
-                              .arg(kPaletteFileSize));
-        palette = read.value.palette;
-        return;
-    }
-    if (kind == SourceKind::Picture) {
-        const IoStatus status = ImportPaletteFromPicture(src, state.levels, state.importSlots, palette);
-        if (!status.ok())
-            throw Failure(status.error);
-        return;
-    }
-    int counter = 0;
-    const bool fromStdin = src == QLatin1String(kStdio);
-    const IoStatus status = fromStdin ? ImportPaletteTextFrom(io.in, QStringLiteral("standard input"), palette, counter)
-                                      : ImportPaletteTextFile(src, palette, counter);
-    if (!status.ok())
-        throw Failure(status.error);
-    if (counter == 0)
-        throw Failure(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1")
-                          .arg(fromStdin ? QStringLiteral("standard input") : src));
-}
-
 // black, white and word:XXXX: one palette, whatever the options.
 bool IsNamedPalette(const QString& src)
 {
@@ -113,67 +65,68 @@ T Checked(IoResult<T> result)
     return std::move(result.value);
 }
 
-// Every palette SRC holds: a palette file's 32-byte pieces, a text's groups
-// of 16 words after the text options, a picture's palettes in the chosen
-// order. `which` is the state's palette used as scratch for black and white.
-std::vector<SourcePalette> PalettesOf(const QString& src, int which, AppState& state, const Options& o,
-                                      const Streams& io)
+void Warn(const Streams& io, const QString& warning)
+{
+    Print(io.err, QStringLiteral("%1: warning: %2").arg(QLatin1String(kProgram), warning));
+}
+
+// The palettes a SRC holds and who holds them, for the error of an index
+// beyond them.
+struct SourcePalettes {
+    std::vector<SourcePalette> palettes;
+    QString holder;
+};
+
+// The palettes of SRC, read until `needed` of them are complete (all of them
+// with kEveryPalette): a palette file's 32-byte pieces, a text's palettes by
+// the text options, a picture's palettes in the chosen order. `which` is the
+// state's palette used as scratch for black and white. `indexed`: an index
+// chooses among them.
+SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, int which, AppState& state,
+                          const Options& o, const Streams& io)
 {
     if (IsNamedPalette(src)) {
-        LoadSource(src, state, which, io);
-        return {*PaletteByNumber(state, which)};
+        SetPaletteBlack(state, which);
+        if (src == QLatin1String("white"))
+            SetPaletteWhite(state, which);
+        if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString()))
+            *PaletteByNumber(state, which) = *word;
+        return {{*PaletteByNumber(state, which)}, src};
     }
-    switch (SourceKindOf(src)) {
+    const bool fromStdin = src == QLatin1String(kStdio);
+    const SourceKind kind = o.readAs.value_or(fromStdin ? SourceKind::Text : SourceKindOf(src));
+    if (fromStdin && kind != SourceKind::Text)
+        throw Failure(QStringLiteral("standard input is read as text; --read-as ngpal or picture needs a file"));
+    switch (kind) {
     case SourceKind::PaletteFile: {
-        std::vector<SourcePalette> palettes = Checked(ReadPaletteFileSet(src));
-        const qint64 size = QFileInfo(src).size();
-        if (size == 0 || size % kPaletteFileSize != 0)
-            Print(io.err, QStringLiteral("%1: warning: %2 is %3 bytes, not %4 per palette; missing bytes read as zero")
-                              .arg(QLatin1String(kProgram), src)
-                              .arg(size)
-                              .arg(kPaletteFileSize));
-        return palettes;
+        PaletteFileSet set = Checked(ReadPaletteFileSet(src, needed));
+        if (const std::optional<QString> warning = PaletteFileWarning(src, set.size, !indexed && needed == 1))
+            Warn(io, *warning);
+        return {std::move(set.palettes), src};
     }
     case SourceKind::Picture:
-        return Checked(PicturePalettes(src, state.levels, o.pictureOrder));
+        return {Checked(PicturePalettes(src, state.levels, o.pictureOrder, o.pictureWords)), src};
     case SourceKind::Text:
         break;
     }
-    const QString text = Checked(src == QLatin1String(kStdio) ? ReadTextSourceFrom(io.in, SourceName(src))
-                                                              : ReadTextSource(src));
-    return Checked(PalettesFromText(text, o.text, SourceName(src)));
+    TextPalettes text = Checked(fromStdin
+                                    ? ReadTextPalettes(io.in, TextOrigin{SourceName(src), QDir::currentPath()}, o.text,
+                                                       needed)
+                                    : ReadTextPalettesFile(src, o.text, needed));
+    for (const QString& warning : text.warnings)
+        Warn(io, warning);
+    return {std::move(text.palettes), text.holder};
 }
 
-// Does SRC read exactly as the window reads it? Only the options that
-// concern its kind count.
-bool ReadsAsWindow(const QString& src, const std::optional<int>& index, const Options& o)
-{
-    if (index)
-        return false;
-    if (IsNamedPalette(src))
-        return true;
-    switch (SourceKindOf(src)) {
-    case SourceKind::PaletteFile:
-        return true;
-    case SourceKind::Picture:
-        return o.pictureOrder == PictureOrder::Appearance;
-    case SourceKind::Text:
-        break;
-    }
-    return !o.text.skipComments && o.text.after.isEmpty() && o.text.skipWords == 0;
-}
-
-// Palette `which` of the state from palette K of SRC (0 when no index is
-// given); the state's level tables must already be the chosen set.
+// Palette `which` of the state from palette K of SRC (the first when no
+// index is given, as the window reads it); the state's level tables must
+// already be the chosen set.
 void LoadPalette(const QString& src, const std::optional<int>& index, int which, AppState& state, const Options& o,
                  const Streams& io)
 {
-    if (ReadsAsWindow(src, index, o)) {
-        LoadSource(src, state, which, io);
-        return;
-    }
-    *PaletteByNumber(state, which) =
-        Checked(PickPalette(PalettesOf(src, which, state, o, io), index.value_or(0), SourceName(src)));
+    const std::size_t needed = static_cast<std::size_t>(std::max(index.value_or(0), 0)) + 1;
+    const SourcePalettes source = PalettesOf(src, needed, index.has_value(), which, state, o, io);
+    *PaletteByNumber(state, which) = Checked(PickPalette(source.palettes, index.value_or(0), source.holder));
 }
 
 // The palette pairs of a whole-screen fade: every top palette, each with the
@@ -181,9 +134,9 @@ void LoadPalette(const QString& src, const std::optional<int>& index, int which,
 void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<SourcePalette>& tops,
                         std::vector<SourcePalette>& bottoms)
 {
-    tops = PalettesOf(o.top, 1, state, o, io);
-    bottoms = PalettesOf(o.bottom, 2, state, o, io);
-    // black or white is one bottom for every top.
+    tops = PalettesOf(o.top, kEveryPalette, true, 1, state, o, io).palettes;
+    bottoms = PalettesOf(o.bottom, kEveryPalette, true, 2, state, o, io).palettes;
+    // black, white or word:XXXX is one bottom for every top.
     if (!IsNamedPalette(o.bottom) && bottoms.size() != tops.size())
         throw Failure(PaletteCountMismatch(SourceName(o.top), static_cast<qsizetype>(tops.size()),
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
@@ -305,7 +258,7 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
     case Command::Palette: {
         if (o.allPalettes) {
             std::vector<PaletteWords> words;
-            for (SourcePalette palette : PalettesOf(o.source, 1, state, o, io)) {
+            for (SourcePalette palette : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
                 if (o.greyscale)
                     std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
                 words.push_back(WordsOfPalette(palette));

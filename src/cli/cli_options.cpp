@@ -24,6 +24,12 @@ constexpr Value Text(const char* name, bool (*valid)(QStringView) = nullptr, con
 {
     return {kind, name, 0, 0, nullptr, valid, refusal};
 }
+// A value given as often as wanted, each kept in order.
+constexpr Value Repeated(Value value)
+{
+    value.repeats = true;
+    return value;
+}
 
 // Stores a value in the member at the end of `path`: a switch sets a bool,
 // a QStringList collects every value given, in order.
@@ -186,11 +192,41 @@ const OptionRow kOptions[] = {
      "text SRC: remove ';' and '//' to the end of the line,\n'/* ... */' and lines starting with '*'",
      Set<&Options::text, &TextSourceOptions::skipComments>},
     {"after", nullptr, Text("NAME", NotEmpty, "%1 needs a name"), kEveryCommand, HelpGroup::Source,
-     "text SRC: read from just after the first place where\nNAME stands as a whole identifier (a label such as\n"
-     "TitlePalettes or clut)", Set<&Options::text, &TextSourceOptions::after>},
+     "text SRC: read from just after the first place where\nNAME stands as a whole identifier: its first use,\n"
+     "often an xdef or lea before the label (--table reads\nthe table a label defines)",
+     Set<&Options::text, &TextSourceOptions::after>},
     {"skip-words", nullptr, Number("N", 0), kEveryCommand, HelpGroup::Source,
      "text SRC: the first N colour words are no colours\n(DATlib's palette count: --skip-words 1)",
      Set<&Options::text, &TextSourceOptions::skipWords>},
+    {"table", nullptr, Text("NAME", NotEmpty, "%1 needs a name"), kEveryCommand, HelpGroup::Source,
+     "text SRC: the words of the table NAME defines and\nnothing after it: the data directives of the label\n"
+     "NAME: (or NAME in column 1, then dc.w), or C's\nNAME[] = { ... }; items are numbers or names given a\n"
+     "value by #define, equ, =, .equ or .set; anything\nelse is error 1 naming the file and line",
+     Set<&Options::text, &TextSourceOptions::table>, {},
+     {"after|skip-comments", "%1 reads the table NAME defines, its comments skipped; not with --after or "
+                             "--skip-comments"}},
+    {"defines", nullptr, Repeated(Text("FILE", NotEmpty, "%1 needs a file name", Value::Kind::Path)), kEveryCommand,
+     HelpGroup::Source, "with --table: a further file whose #define, equ, =,\n.equ and .set names items may use "
+     "(repeatable)", Set<&Options::text, &TextSourceOptions::defines>},
+    {"count-word", nullptr, Switch(), kEveryCommand, HelpGroup::Source,
+     "text SRC: the first word (after --skip-words) is the\nnumber of palettes that follow, as in DATlib's\n"
+     "tables; exactly that many are taken",
+     Set<&Options::text, &TextSourceOptions::countWord>},
+    {"palette-size", nullptr, Number("N", 1, kPaletteSize), kEveryCommand, HelpGroup::Source,
+     "text SRC: N words per palette, {} (default 16)", Set<&Options::text, &TextSourceOptions::paletteSize>},
+    {"first-entry", nullptr, Number("E", 0, kPaletteSize - 1), kEveryCommand, HelpGroup::Source,
+     "text SRC: a palette's first word is entry E, {}\n(default 0); the entries no word reaches are black",
+     Set<&Options::text, &TextSourceOptions::firstEntry>},
+    {"read-as", nullptr, Word("KIND", "ngpal|text|picture"), kEveryCommand, HelpGroup::Source,
+     "read every SRC file as a palette file, text or a\npicture whatever its name",
+     [](Options& o, const Given& v) {
+         constexpr SourceKind kKinds[] = {SourceKind::PaletteFile, SourceKind::Text, SourceKind::Picture};
+         o.readAs = kKinds[v.number];
+     }},
+    {"picture-words", nullptr, Word("RULE", "levels|ngdevkit"), kEveryCommand, HelpGroup::Source,
+     "picture SRC: 'levels' (default) maps colours through\nthe level tables; 'ngdevkit' converts them as\n"
+     "ngdevkit's palette tool does, as the game has them",
+     Set<&Options::pictureWords>},
     {"picture-order", nullptr, Word("ORDER", "appearance|table"), kEveryCommand, HelpGroup::Source,
      "picture SRC: 'appearance' (default) takes colours in\norder of first use; 'table' takes an indexed picture's\n"
      "colour table in table order, entries 16K to 16K+15\nfor palette K, as tile cutters number them",
@@ -399,6 +435,13 @@ ParseResult ParseArguments(const QStringList& args)
             return usage(*refused);
         values[&option] = value;
     }
+
+    if (!o.text.defines.isEmpty() && o.text.table.isEmpty())
+        return usage(QStringLiteral("--defines gives names to the items of a --table; no --table is given"));
+    if (o.text.firstEntry + o.text.paletteSize > kPaletteSize)
+        return usage(QStringLiteral("--first-entry %1 and --palette-size %2 reach past entry 15")
+                         .arg(o.text.firstEntry)
+                         .arg(o.text.paletteSize));
 
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString operand = QLatin1String(command->operand);

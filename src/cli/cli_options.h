@@ -53,6 +53,8 @@ struct Options {
     bool allPalettes = false;
     TextSourceOptions text;        // for every text SRC
     PictureOrder pictureOrder = PictureOrder::Appearance;
+    PictureWords pictureWords = PictureWords::Levels;
+    std::optional<SourceKind> readAs; // every SRC file read as this kind; unset: by its name
     std::optional<QString> formatName;  // --format as given
     const FileFormat* format = nullptr; // one of the command's formats
     ExportOptions exportOptions;   // asmSyntax follows the format

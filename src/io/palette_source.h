@@ -5,12 +5,17 @@
 
 #include "core/hw_color.h"
 #include "io/io_result.h"
+#include "io/word_reader.h"
 
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
+#include <cstddef>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,15 +23,20 @@ namespace palfade {
 
 // Applied in this order before the words are grouped into palettes.
 struct TextSourceOptions {
-    bool skipComments = false; // StripComments first
+    bool skipComments = false; // CommentFilter first; a "/*" never closed is an error
     QString after;             // empty: from the start; else right after this name
     int skipWords = 0;         // the first colour words that are no colours
+    // Not empty: instead of the comments and the name above, the words of
+    // the block this name defines (TableReader), names resolved with the
+    // source's definitions and those of the `defines` files.
+    QString table;
+    QStringList defines;
+    bool countWord = false;        // the first word (after skipWords) is the number of palettes
+    int paletteSize = kPaletteSize; // words per palette in the source, 1 to 16
+    int firstEntry = 0;            // the entry of a palette's first word; paletteSize + firstEntry <= 16
 };
 
-// Removes ";" and "//" to the end of the line, "/* ... */" (also across
-// lines) and every line whose first non-blank character is "*". A block
-// comment leaves one space, so the words around it stay apart; line ends
-// stay.
+// What CommentFilter leaves of a whole text.
 QString StripComments(QStringView text);
 
 // Where the text continues after the first place where name stands as a
@@ -34,13 +44,60 @@ QString StripComments(QStringView text);
 // nothing when it stands nowhere.
 std::optional<qsizetype> PositionAfterName(QStringView text, QStringView name);
 
-// Every palette of a text: the options applied, then groups of 16 colour
-// words by the rules of ParsePaletteText. Entries the last group does not
-// reach are black. An error, naming `name` as the source, when `after` is not
-// found or no colour word is left. Without options the first palette equals
-// what the import of the same text gives over black.
+// The palettes of a text source and what to say of them.
+struct TextPalettes {
+    std::vector<SourcePalette> palettes;
+    QString holder;       // who holds them, for PickPalette: the source's name, or "FILE: NAME" of a table
+    QStringList warnings; // one line each, for standard error
+};
+
+inline constexpr std::size_t kEveryPalette = std::numeric_limits<std::size_t>::max();
+
+
+// Where a text source comes from: its name in messages and the folder its
+// binary includes are found in.
+struct TextOrigin {
+    QString name;
+    QString folder;
+};
+
+// The palettes of a text read in pieces: the options applied, then groups of
+// paletteSize colour words (by the rules of ParsePaletteText, or the table's
+// items), each word from entry firstEntry on; entries no word reaches are
+// black. Reading stops once `needed` palettes are complete (all of them with
+// kEveryPalette; with a count word one word more, to tell whether words
+// follow its palettes). Errors name the source: `after` not found, no colour
+// word left, a count word the words do not fill, a "/*" never closed, and
+// every error of the table. Without options the first palette equals what
+// the import of the same text gives over black.
+class TextPaletteReader {
+public:
+    TextPaletteReader(const TextSourceOptions& options, TextOrigin origin, std::size_t needed);
+    ~TextPaletteReader();
+    TextPaletteReader(const TextPaletteReader&) = delete;
+    TextPaletteReader& operator=(const TextPaletteReader&) = delete;
+
+    void Text(QStringView piece);
+    bool Done() const;
+    // sawNul: the source's bytes hold a NUL, which a text rarely does.
+    IoResult<TextPalettes> Finish(bool sawNul = false);
+
+private:
+    struct Stages;
+    std::unique_ptr<Stages> stages_;
+};
+
 IoResult<std::vector<SourcePalette>> PalettesFromText(QStringView text, const TextSourceOptions& options,
                                                       const QString& name);
+
+// The same from a device (standard input) or a file, decoded as
+// DecodeTextBytes decodes, read in pieces until the palettes needed are
+// complete. What is held stays small whatever the source; a source that has
+// not given them within kMaxSourceSize bytes is refused.
+IoResult<TextPalettes> ReadTextPalettes(QIODevice& device, const TextOrigin& origin, const TextSourceOptions& options,
+                                        std::size_t needed);
+IoResult<TextPalettes> ReadTextPalettesFile(const QString& path, const TextSourceOptions& options,
+                                            std::size_t needed);
 
 // Every palette of a palette file: 32 bytes each, missing bytes of the last
 // read as zero. An empty file holds one black palette, as a palette file of
@@ -56,14 +113,18 @@ IoResult<SourcePalette> PickPalette(const std::vector<SourcePalette>& palettes, 
 QString PaletteCountMismatch(const QString& topName, qsizetype topCount, const QString& bottomName,
                              qsizetype bottomCount);
 
-// A whole source as text (decoded as DecodeTextBytes decodes), from a file
-// or a device such as standard input. Sources beyond kMaxTextSourceSize
-// are refused rather than held in memory.
-inline constexpr qint64 kMaxTextSourceSize = 64 * 1024 * 1024;
-IoResult<QString> ReadTextSource(const QString& path);
-IoResult<QString> ReadTextSourceFrom(QIODevice& device, const QString& name);
 
-// Every palette of a palette file on disk.
-IoResult<std::vector<SourcePalette>> ReadPaletteFileSet(const QString& path);
+// The palettes of a palette file on disk, at most `needed` of them (only
+// their bytes are read), and the file's size.
+struct PaletteFileSet {
+    std::vector<SourcePalette> palettes;
+    qint64 size = 0;
+};
+IoResult<PaletteFileSet> ReadPaletteFileSet(const QString& path, std::size_t needed = kEveryPalette);
+
+// What a palette file's size says to warn of, if anything: bytes that are
+// not whole palettes (read as zero), or, when one palette is taken without
+// an index, the palettes after the first.
+std::optional<QString> PaletteFileWarning(const QString& path, qint64 size, bool firstWithoutIndex);
 
 } // namespace palfade

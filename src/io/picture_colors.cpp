@@ -48,6 +48,34 @@ void ScanColorTable(std::span<const std::uint32_t> table, std::size_t first,
     }
 }
 
+PaletteEntry NgdevkitEntry(std::uint32_t rgb)
+{
+    const std::int32_t red = static_cast<std::int32_t>((rgb >> 16) & 0xFF) >> 2;
+    const std::int32_t green = static_cast<std::int32_t>((rgb >> 8) & 0xFF) >> 2;
+    const std::int32_t blue = static_cast<std::int32_t>(rgb & 0xFF) >> 2;
+    const bool dark = red % 2 == 0 && green % 2 == 0 && blue % 2 == 0;
+    return PaletteEntry{red >> 1, green >> 1, blue >> 1, dark ? 1 : 0};
+}
+
+void ScanNgdevkitColors(const RgbPixels& pixels, SourcePalette& palette)
+{
+    if (pixels.data == nullptr)
+        return;
+    std::size_t found = 0;
+    for (int y = 0; y < pixels.height; ++y) {
+        const std::uint8_t* p = pixels.data + static_cast<qsizetype>(y) * pixels.stride;
+        for (int x = 0; x < pixels.width; ++x, p += 3) {
+            const PaletteEntry entry = NgdevkitEntry((std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2]);
+            if (std::find(palette.begin(), palette.begin() + static_cast<std::ptrdiff_t>(found), entry) !=
+                palette.begin() + static_cast<std::ptrdiff_t>(found))
+                continue;
+            if (found == palette.size())
+                return; // a 17th colour
+            palette[found++] = entry;
+        }
+    }
+}
+
 void ApplyPictureSlots(const ImportSlots& importSlots, SourcePalette& palette)
 {
     auto index = [](std::int32_t key, int shift) {

@@ -39,6 +39,16 @@ void ScanPictureColors(const RgbPixels& pixels, const std::array<std::int16_t, 2
 void ScanColorTable(std::span<const std::uint32_t> table, std::size_t first,
                     const std::array<std::int16_t, 256>& inverse, ImportSlots& importSlots);
 
+// A picture colour (0xRRGGBB, higher bits ignored) as ngdevkit's palette tool
+// converts it: each 8-bit channel c becomes the 6-bit value c >> 2, the dark
+// bit is set only when all three 6-bit values are even, and each channel's
+// level is its 6-bit value >> 1.
+PaletteEntry NgdevkitEntry(std::uint32_t rgb);
+
+// The first 16 different colours of the pixels in reading order, each as
+// NgdevkitEntry gives it, into entries 0 on; entries past them keep theirs.
+void ScanNgdevkitColors(const RgbPixels& pixels, SourcePalette& palette);
+
 // Each filled slot becomes an entry through EntryFromIndices with the dark bit
 // allowed whatever the fade setting; an entry whose slot is empty keeps its
 // previous colour.

@@ -152,10 +152,20 @@ IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels,
 }
 
 IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
-                                                     PictureOrder order)
+                                                     PictureOrder order, PictureWords words)
 {
     IoResult<std::vector<SourcePalette>> result;
     ImportSlots tableSlots{};
+    if (order == PictureOrder::Appearance && words == PictureWords::Ngdevkit) {
+        const IoResult<QImage> picture = LoadPicture(path);
+        if (!picture.ok()) {
+            result.error = picture.error;
+            return result;
+        }
+        result.value.resize(1);
+        ScanNgdevkitColors(PixelsOf(picture.value), result.value.front());
+        return result;
+    }
     if (order == PictureOrder::Appearance) {
         result.value.resize(1);
         const IoStatus status = ImportPaletteFromPicture(path, levels, tableSlots, result.value.front());
@@ -182,6 +192,11 @@ IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const 
     const std::span<const std::uint32_t> entries(*table);
     result.value.resize((entries.size() + kPaletteSize - 1) / kPaletteSize); // black entries
     for (std::size_t k = 0; k < result.value.size(); ++k) {
+        if (words == PictureWords::Ngdevkit) {
+            for (std::size_t i = k * kPaletteSize; i < entries.size() && i < (k + 1) * kPaletteSize; ++i)
+                result.value[k][i % kPaletteSize] = NgdevkitEntry(entries[i]);
+            continue;
+        }
         ScanColorTable(entries, k * kPaletteSize, levels.inverse, tableSlots);
         ApplyPictureSlots(tableSlots, result.value[k]);
     }

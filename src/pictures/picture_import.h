@@ -38,12 +38,17 @@ IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels,
 // cut tiles from an indexed picture number them.
 enum class PictureOrder { Appearance, Table };
 
+// How a picture's colours become words: through the level tables as the
+// import maps them, or by ngdevkit's rule (NgdevkitEntry), as the tiles
+// cut with ngdevkit's palette tool have them.
+enum class PictureWords { Levels, Ngdevkit };
+
 // Every palette a picture gives. Appearance: one, the import over black.
 // Table: entries 16K to 16K + 15 of the colour table stored in the file
-// (StoredColorTable) make palette K, each colour mapped through the level
-// tables as the import maps it; entries past the table stay black. A picture
-// without a colour table is an error.
+// (StoredColorTable) make palette K, each colour mapped as `words` says;
+// entries past the table stay black. A picture without a colour table is an
+// error.
 IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
-                                                     PictureOrder order);
+                                                     PictureOrder order, PictureWords words = PictureWords::Levels);
 
 } // namespace palfade

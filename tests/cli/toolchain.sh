@@ -71,3 +71,11 @@ check_fade screen_black --top "$data/datlib_palettes.s" --after title_Palettes -
 check_fade screen_keep --top three.ngpal --all-palettes --keep 0 --palettes 16 --dark-bit
 [[ $(od -An -tx1 -v -w32 screen_keep.bin | awk '{ print $1 $2 }' | sort -u) == 8000 ]] \
   || fail "screen_keep.bin changes colour 0"
+
+# Tables the sources define: a Motorola-syntax label after its xdef and lea,
+# colours named by equ; the first of two DATlib tables, exactly its own two
+# palettes (6 steps x 2 palettes x 16 words).
+check_fade table --top "$data/motorola_names.s" --table TitlePal --bottom white --palettes 8 --dark-bit
+check_fade datlib_table --top "$data/datlib_two_tables.s" --table a_Palettes --count-word --all-palettes \
+  --palettes 6
+[[ $(stat -c %s datlib_table.bin) == 384 ]] || fail "datlib_table.bin is $(stat -c %s datlib_table.bin) bytes"

@@ -23,6 +23,15 @@ SourcePalette Pal(const Words& words)
     return palette;
 }
 
+TextSourceOptions Opts(bool skipComments, const QString& after, int skipWords)
+{
+    TextSourceOptions options;
+    options.skipComments = skipComments;
+    options.after = after;
+    options.skipWords = skipWords;
+    return options;
+}
+
 QString Fixture(const char* name)
 {
     return QStringLiteral(PALFADE_TEST_DATA "/") + QLatin1String(name);
@@ -30,11 +39,9 @@ QString Fixture(const char* name)
 
 std::vector<SourcePalette> Read(const char* name, const TextSourceOptions& options)
 {
-    const IoResult<QString> text = ReadTextSource(Fixture(name));
-    EXPECT_TRUE(text.ok()) << text.error.toStdString();
-    const IoResult<std::vector<SourcePalette>> palettes = PalettesFromText(text.value, options, Fixture(name));
+    const IoResult<TextPalettes> palettes = ReadTextPalettesFile(Fixture(name), options, kEveryPalette);
     EXPECT_TRUE(palettes.ok()) << palettes.error.toStdString();
-    return palettes.value;
+    return palettes.value.palettes;
 }
 
 TEST(StripComments, RemovesEachKindAndKeepsLines)
@@ -117,12 +124,12 @@ TEST(PalettesFromText, OptionsInOrderThenGroupsOfSixteen)
         TextSourceOptions options;
         std::vector<SourcePalette> expected;
     } rows[] = {
-        {{true, QStringLiteral("label"), 1}, {Pal(first), Pal(second)}},
-        {{true, QString(), 1}, {Pal(first), Pal(second)}},
-        {{true, QString(), 0}, {Pal(shifted), Pal({16, 17, 18, 19, 20})}},
-        {{false, QStringLiteral("label"), 0}, {Pal({0x0AAA, 0xFFFF, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}),
+        {Opts(true, QStringLiteral("label"), 1), {Pal(first), Pal(second)}},
+        {Opts(true, QString(), 1), {Pal(first), Pal(second)}},
+        {Opts(true, QString(), 0), {Pal(shifted), Pal({16, 17, 18, 19, 20})}},
+        {Opts(false, QStringLiteral("label"), 0), {Pal({0x0AAA, 0xFFFF, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}),
                                                Pal({15, 16, 17, 18, 19, 20})}},
-        {{false, QStringLiteral("label"), 18}, {Pal({17, 18, 19, 20})}},
+        {Opts(false, QStringLiteral("label"), 18), {Pal({17, 18, 19, 20})}},
     };
     for (const auto& row : rows) {
         const IoResult<std::vector<SourcePalette>> got = PalettesFromText(text, row.options, QStringLiteral("t"));
@@ -139,8 +146,8 @@ TEST(PalettesFromText, Fixtures)
                      0x0888, 0x0999, 0x0AAA, 0x0BBB, 0x0CCC, 0x0DDD, 0x0EEE, 0x0FFF};
     const Words set2{0x8000, 0x7F00, 0x70F0, 0x700F, 0x1000, 0x2000, 0x3000, 0x4000,
                      0x5000, 0x6000, 0x7000, 0x0001}; // four entries stay black
-    EXPECT_EQ(Read("title_palettes.s", {true, QString(), 0}), (std::vector{Pal(set0), Pal(set1), Pal(set2)}));
-    EXPECT_EQ(Read("title_palettes.s", {true, QStringLiteral("TitlePalettes"), 0}),
+    EXPECT_EQ(Read("title_palettes.s", Opts(true, QString(), 0)), (std::vector{Pal(set0), Pal(set1), Pal(set2)}));
+    EXPECT_EQ(Read("title_palettes.s", Opts(true, QStringLiteral("TitlePalettes"), 0)),
               (std::vector{Pal(set0), Pal(set1), Pal(set2)}));
 
     const Words grey{0x8000, 0x0FFF, 0x0EEE, 0x0DDD, 0x0CCC, 0x0BBB, 0x0AAA, 0x0999,
@@ -149,16 +156,16 @@ TEST(PalettesFromText, Fixtures)
                     0x0800, 0x0700, 0x0600, 0x0500, 0x0400, 0x0300, 0x0200, 0x0100};
     const Words green{0x8000, 0x00F0, 0x00E0, 0x00D0, 0x00C0, 0x00B0, 0x00A0, 0x0090,
                       0x0080, 0x0070, 0x0060, 0x0050, 0x0040, 0x0030, 0x0020, 0x7FFF};
-    EXPECT_EQ(Read("datlib_palettes.s", {true, QStringLiteral("title_Palettes"), 1}),
+    EXPECT_EQ(Read("datlib_palettes.s", Opts(true, QStringLiteral("title_Palettes"), 1)),
               (std::vector{Pal(grey), Pal(red), Pal(green)}));
 
     const Words stage0{0x8000, 0x7FFF, 0x6EEE, 0x5DDD, 0x4CCC, 0x3BBB, 0x2AAA, 0x1999,
                        0x0888, 0x0777, 0x0666, 0x0555, 0x0444, 0x0333, 0x0222, 0x0111};
     const Words stage1{0x8000, 0x0F0F, 0x0E0E, 0x0D0D, 0x0C0C, 0x0B0B, 0x0A0A, 0x0909,
                        0x0808, 0x0707, 0x0606, 0x0505, 0x0404, 0x0303, 0x0202, 0x0101};
-    EXPECT_EQ(Read("stage_palettes.c", {true, QStringLiteral("clut"), 0}), (std::vector{Pal(stage0), Pal(stage1)}));
+    EXPECT_EQ(Read("stage_palettes.c", Opts(true, QStringLiteral("clut"), 0)), (std::vector{Pal(stage0), Pal(stage1)}));
     // Without the name the addresses above the array come first.
-    EXPECT_EQ(Read("stage_palettes.c", {true, QString(), 0}).front()[0], DecodeHwColor(0x0000));
+    EXPECT_EQ(Read("stage_palettes.c", Opts(true, QString(), 0)).front()[0], DecodeHwColor(0x0000));
 }
 
 TEST(PalettesFromText, ErrorsNameTheSource)
@@ -169,12 +176,12 @@ TEST(PalettesFromText, ErrorsNameTheSource)
         TextSourceOptions options;
         const char* error;
     } rows[] = {
-        {"clutter: $0001", {false, QStringLiteral("clut"), 0}, "the name \"clut\" is not found in pal.s"},
-        {"; clut\n$0001", {true, QStringLiteral("clut"), 0}, "the name \"clut\" is not found in pal.s"},
+        {"clutter: $0001", Opts(false, QStringLiteral("clut"), 0), "the name \"clut\" is not found in pal.s"},
+        {"; clut\n$0001", Opts(true, QStringLiteral("clut"), 0), "the name \"clut\" is not found in pal.s"},
         {"dc.w 1, 2", {}, "no colour word (\"$7FFF\" or \"0x7FFF\") found in pal.s"},
-        {"$0001 clut: 2", {false, QStringLiteral("clut"), 0},
+        {"$0001 clut: 2", Opts(false, QStringLiteral("clut"), 0),
          "no colour word (\"$7FFF\" or \"0x7FFF\") found in pal.s after \"clut\""},
-        {"$0003 $0001", {false, QString(), 2}, "pal.s holds 2 colour words, none after the 2 skipped"},
+        {"$0003 $0001", Opts(false, QString(), 2), "pal.s holds 2 colour words, none after the 2 skipped"},
     };
     for (const auto& row : rows) {
         const IoResult<std::vector<SourcePalette>> got = PalettesFromText(QString::fromUtf8(row.text), row.options, name);
@@ -207,14 +214,16 @@ TEST(PalettesFromFileBytes, ThirtyTwoBytesEach)
     EXPECT_EQ(PalettesFromFileBytes({}), std::vector<SourcePalette>{SourcePalette{}});
 }
 
-TEST(ReadTextSource, FromDeviceAndMissingFile)
+TEST(ReadTextPalettes, FromDeviceAndMissingFile)
 {
     QByteArray bytes = "$0001 $0002";
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const IoResult<QString> text = ReadTextSourceFrom(buffer, QStringLiteral("standard input"));
-    EXPECT_EQ(text.value, QStringLiteral("$0001 $0002"));
-    EXPECT_FALSE(ReadTextSource(Fixture("no_such_file.s")).ok());
+    const IoResult<TextPalettes> read =
+        ReadTextPalettes(buffer, TextOrigin{QStringLiteral("standard input"), QString()}, {}, 1);
+    EXPECT_EQ(read.value.palettes, std::vector{Pal({1, 2})});
+    EXPECT_EQ(read.value.holder, QStringLiteral("standard input"));
+    EXPECT_FALSE(ReadTextPalettesFile(Fixture("no_such_file.s"), {}, 1).ok());
     EXPECT_FALSE(ReadPaletteFileSet(Fixture("")).ok()); // a directory
 }
 

@@ -80,6 +80,38 @@ TEST(PicturePalettes, TableOrderOfIndexedPictures)
     }
 }
 
+TEST(PicturePalettes, NgdevkitWords)
+{
+    // Each channel >> 2 to six bits; dark only when all three are even; the
+    // level is the six bits >> 1. Grey 128 and black keep their words, near
+    // black (8,8,8) turns dark where the level tables read it lighter.
+    const std::vector<QRgb> table{qRgb(255, 0, 0), qRgb(8, 8, 8),     qRgb(100, 50, 200),
+                                  qRgb(4, 4, 6),   qRgb(128, 128, 128), qRgb(0, 0, 0)};
+    const Words expected{0x4F00, 0xF000, 0x163C, 0x0000, 0x8888, 0x8000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage indexed(6, 1, QImage::Format_Indexed8);
+    indexed.setColorTable(QList<QRgb>(table.begin(), table.end()));
+    for (int x = 0; x < 6; ++x)
+        indexed.setPixel(x, 0, static_cast<uint>(5 - x));
+    const QString png = dir.filePath(QStringLiteral("ngdevkit.png"));
+    ASSERT_TRUE(indexed.save(png));
+
+    const IoResult<std::vector<SourcePalette>> byTable =
+        PicturePalettes(png, LinearLevelSet(), PictureOrder::Table, PictureWords::Ngdevkit);
+    ASSERT_TRUE(byTable.ok()) << byTable.error.toStdString();
+    ASSERT_EQ(byTable.value.size(), 1u);
+    EXPECT_EQ(WordsOf(byTable.value.front()), expected);
+    EXPECT_NE(WordsOf(PicturePalettes(png, LinearLevelSet(), PictureOrder::Table).value.front()), expected);
+
+    // In order of appearance: the pixels use the table backwards.
+    const IoResult<std::vector<SourcePalette>> byPixels =
+        PicturePalettes(png, LinearLevelSet(), PictureOrder::Appearance, PictureWords::Ngdevkit);
+    ASSERT_TRUE(byPixels.ok()) << byPixels.error.toStdString();
+    EXPECT_EQ(WordsOf(byPixels.value.front()),
+              (Words{0x8000, 0x8888, 0x0000, 0x163C, 0xF000, 0x4F00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
 TEST(PicturePalettes, TableOrderNeedsAColourTable)
 {
     QTemporaryDir dir;

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace palfade {
 
 namespace {
@@ -96,7 +98,18 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
     }
     if (totalSize != nullptr && !file.isSequential())
         *totalSize = file.size();
-    result.value = file.read(maxBytes);
+    // In pieces: QIODevice::read(maxBytes) takes maxBytes of memory first,
+    // however short the file.
+    constexpr qint64 kPiece = 64 * 1024;
+    while (result.value.size() < maxBytes) {
+        const qsizetype at = result.value.size();
+        const qint64 want = std::min(maxBytes - at, kPiece);
+        result.value.resize(at + want);
+        const qint64 got = file.read(result.value.data() + at, want);
+        result.value.resize(at + std::max<qint64>(got, 0));
+        if (got <= 0)
+            break;
+    }
     if (file.error() != QFileDevice::NoError) {
         result.error = Reason(QStringLiteral("cannot read"), path, file.errorString());
         result.value.clear();

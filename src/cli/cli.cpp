@@ -8,6 +8,7 @@
 #include "io/file_access.h"
 #include "io/palette_file.h"
 #include "io/palette_source.h"
+#include "io/picture_limits.h"
 #include "pictures/art_export.h"
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
@@ -135,11 +136,8 @@ void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, st
 {
     tops = PalettesOf(o.top, kEveryPalette, true, 1, state, o, io).palettes;
     bottoms = PalettesOf(o.bottom, kEveryPalette, true, 2, state, o, io).palettes;
-    if (IsNamedPalette(o.bottom)) {
-        const SourcePalette bottom = bottoms.front();
-        bottoms.assign(tops.size(), bottom);
-    }
-    if (bottoms.size() != tops.size())
+    // black, white or word:XXXX is one bottom for every top.
+    if (!IsNamedPalette(o.bottom) && bottoms.size() != tops.size())
         throw Failure(PaletteCountMismatch(SourceName(o.top), static_cast<qsizetype>(tops.size()),
                                            SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
 }
@@ -163,25 +161,13 @@ void ComputeSingleFade(AppState& state, const Options& o, bool thereAndBack)
 
 // Every palette's fade of a whole-screen fade, each with its steps in the
 // order `order` plays them.
-std::vector<FadeTable> ScreenFades(AppState& state, const Options& o, const Streams& io, const std::vector<int>& order)
+std::vector<FadeTable> ScreenFades(const ScreenFadeInputs& in, const std::vector<int>& order)
 {
-    std::vector<SourcePalette> tops;
-    std::vector<SourcePalette> bottoms;
-    LoadScreenPalettes(state, o, io, tops, bottoms);
     std::vector<FadeTable> tables;
-    ComputeScreenFade(ScreenInputs(tops, bottoms, o), tables);
+    ComputeScreenFade(in, tables);
     for (FadeTable& table : tables)
         ReorderSteps(table, order);
     return tables;
-}
-
-// A whole-screen fade's words, frame-major, in the order they are played.
-ScreenFadeWords ScreenWords(const std::vector<SourcePalette>& tops, const std::vector<SourcePalette>& bottoms,
-                            const Options& o)
-{
-    ScreenFadeWords screen = ComputeScreenFadeWords(ScreenInputs(tops, bottoms, o), o.colorCount);
-    ReorderSteps(screen, StepOrder(o.paletteCount, o.thereAndBack));
-    return screen;
 }
 
 AppState StateFor(const Options& o)
@@ -212,9 +198,18 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
             std::vector<SourcePalette> tops;
             std::vector<SourcePalette> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
-            ScreenFadeWords screen = ScreenWords(tops, bottoms, o);
-            stats = MeasureTable(screen);
-            return exported([screen = std::move(screen)](ExportWriter& w) { return WriteScreenFade(w, screen); });
+            // Written as computed, in the order the frames are played.
+            return exported([tops = std::move(tops), bottoms = std::move(bottoms),
+                             order = StepOrder(o.paletteCount, o.thereAndBack), &o, &stats](ExportWriter& w) {
+                const ScreenFadeInputs in = ScreenInputs(tops, bottoms, o);
+                TableMeter meter(static_cast<int>(ScreenFadePairs(in)), o.colorCount);
+                const bool written = WriteScreenFade(w, in, o.colorCount, order, [&](std::span<const HwColor> frame) {
+                    if (o.stats)
+                        meter.Frame(frame);
+                });
+                stats = meter.Stats();
+                return written;
+            });
         }
         LoadPalette(o.top, o.topIndex, 1, state, o, io);
         LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
@@ -225,23 +220,36 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
     }
     case Command::Preview: {
         // The picture at zoom 1; the encoder writes it enlarged, as the window shows it.
+        // Its size is known once the palettes are read, before any fade is computed.
+        state.view.zoom = BoundZoom(state.view.zoom);
+        const auto checkSize = [&](std::size_t fades, std::size_t steps) {
+            const IoStatus size = CheckPreviewSize(PreviewSize(o.colorCount, static_cast<int>(steps), fades),
+                                                   state.view.zoom, *o.format->pictureExport);
+            if (!size.ok())
+                throw Failure(size.error);
+        };
         PixelBuffer base;
         if (o.allPalettes) {
             const std::vector<int> order = StepOrder(state.paletteCount, o.thereAndBack);
-            std::vector<FadeTable> tables = ScreenFades(state, o, io, order);
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            const ScreenFadeInputs fades = ScreenInputs(tops, bottoms, o);
+            checkSize(ScreenFadePairs(fades), order.size());
+            std::vector<FadeTable> tables = ScreenFades(fades, order);
             RenderScreenPreview(tables,
                                 PreviewParams{state.colorCount, static_cast<int>(order.size()), state.view.showGrid,
                                               state.view.gridColor},
                                 state.levels, base);
             stats = MeasureTable(WordsOfFades(tables, state.colorCount));
         } else {
+            checkSize(1, StepOrder(o.paletteCount, o.thereAndBack).size());
             LoadPalette(o.top, o.topIndex, 1, state, o, io);
             LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
             ComputeSingleFade(state, o, o.thereAndBack);
             stats = MeasureTable(WordsOfFades({&state.fadeTable, 1}, state.colorCount));
             RenderPreview(state, base);
         }
-        state.view.zoom = BoundZoom(state.view.zoom);
         const IoResult<QByteArray> bytes = EncodePicture(base, *o.format->pictureExport, state.view.zoom);
         if (!bytes.ok())
             throw Failure(bytes.error);
@@ -273,7 +281,10 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
         const bool sheetThereAndBack = o.thereAndBack && request.output != ArtFormat::Gif;
         const int steps = state.paletteCount;
         if (o.allPalettes) {
-            request.fades = ScreenFades(state, o, io, StepOrder(steps, sheetThereAndBack));
+            std::vector<SourcePalette> tops;
+            std::vector<SourcePalette> bottoms;
+            LoadScreenPalettes(state, o, io, tops, bottoms);
+            request.fades = ScreenFades(ScreenInputs(tops, bottoms, o), StepOrder(steps, sheetThereAndBack));
         } else {
             LoadPalette(o.top, o.topIndex, 1, state, o, io);
             LoadPalette(o.bottom, o.bottomIndex, 2, state, o, io);
@@ -297,14 +308,34 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
     return [](QIODevice&) { return true; };
 }
 
+void PrintError(QIODevice& err, const QString& reason)
+{
+    Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), reason));
+}
+
+QString CannotWriteStandardOutput(const QIODevice& out)
+{
+    return QStringLiteral("cannot write standard output: %1").arg(out.errorString());
+}
+
 void Emit(const Options& o, const DeviceWrite& output, QIODevice& out)
 {
     if (o.output != QLatin1String(kStdio)) {
         if (const IoStatus status = WriteFileAtomically(o.output, output); !status.ok())
             throw Failure(status.error);
     } else if (!output(out)) {
-        throw Failure(QStringLiteral("cannot write standard output: %1").arg(out.errorString()));
+        throw Failure(CannotWriteStandardOutput(out));
     }
+}
+
+// --help and --version: a text that did not reach standard output is a
+// failure like any other.
+int Answer(const QString& text, QIODevice& out, QIODevice& err)
+{
+    if (WriteAll(out, text.toUtf8()))
+        return kExitSuccess;
+    PrintError(err, CannotWriteStandardOutput(out));
+    return kExitRuntimeError;
 }
 
 } // namespace
@@ -314,11 +345,10 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
     const ParseResult parsed = ParseArguments(args);
     switch (parsed.action) {
     case ParseResult::Action::Help:
-        out.write(HelpText().toUtf8());
-        return kExitSuccess;
+        return Answer(HelpText(), out, err);
     case ParseResult::Action::Version:
-        Print(out, QStringLiteral("%1 %2").arg(QLatin1String(kProgram), QLatin1String(PALFADE_VERSION)));
-        return kExitSuccess;
+        return Answer(QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QLatin1String(PALFADE_VERSION)), out,
+                      err);
     case ParseResult::Action::UsageError:
         Print(err, QStringLiteral("%1: %2 (try '%1 --help')").arg(QLatin1String(kProgram), parsed.error));
         return kExitUsageError;
@@ -331,7 +361,7 @@ int RunCli(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& er
         if (parsed.options.stats)
             Print(err, QString::fromStdString(StatsLine(stats)));
     } catch (const Failure& failure) {
-        Print(err, QStringLiteral("%1: error: %2").arg(QLatin1String(kProgram), failure.reason()));
+        PrintError(err, failure.reason());
         return kExitRuntimeError;
     }
     return kExitSuccess;

@@ -24,6 +24,12 @@ constexpr Value Text(const char* name, bool (*valid)(QStringView) = nullptr, con
 {
     return {kind, name, 0, 0, nullptr, valid, refusal};
 }
+// A value given as often as wanted, each kept in order.
+constexpr Value Repeated(Value value)
+{
+    value.repeats = true;
+    return value;
+}
 
 // Stores a value in the member at the end of `path`: a switch sets a bool,
 // a QStringList collects every value given, in order.
@@ -49,7 +55,8 @@ std::optional<DisplayRgb> ParseRgb(const QString& text)
     const QString hex = text.startsWith(QLatin1Char('#')) ? text.mid(1) : text;
     const int rgb = hex.toInt(nullptr, 16);
     if (hex.size() != 6 || !std::all_of(hex.begin(), hex.end(), [](QChar c) {
-            return c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f');
+            const char16_t u = c.unicode();
+            return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
         }))
         return std::nullopt;
     return MakeDisplayRgb(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -90,6 +97,17 @@ constexpr bool CurveWordsAreTheNames()
 }
 static_assert(CurveWordsAreTheNames());
 constexpr Rule kPicksOne{"all-palettes", "--all-palettes takes every palette; %1 picks one"};
+
+constexpr Check kLabelChecks[] = {
+    {nullptr, [](QStringView v) { return !IsCKeyword(v); }, "%1 '%2' is a C keyword, not a name"},
+    {"asm|gas", [](QStringView v) { return !IsM68kRegister(v); },
+     "%1 '%2' is a 68000 register, which the assembler reads instead of the label"},
+};
+constexpr Check kCTypeChecks[] = {
+    {nullptr, IsCElementType,
+     "%1 '%2' is no type for an array: one type name (u16) or C's words (unsigned short), without void, struct, "
+     "union, enum, typedef or a second int"},
+};
 
 const OptionRow kOptions[] = {
     {"top", nullptr, kSource, kFading, HelpGroup::Fade,
@@ -187,7 +205,7 @@ const OptionRow kOptions[] = {
      Set<&Options::text, &TextSourceOptions::table>, {},
      {"after|skip-comments", "%1 reads the table NAME defines, its comments skipped; not with --after or "
                              "--skip-comments"}},
-    {"defines", nullptr, Text("FILE", NotEmpty, "%1 needs a file name", Value::Kind::Path), kEveryCommand,
+    {"defines", nullptr, Repeated(Text("FILE", NotEmpty, "%1 needs a file name", Value::Kind::Path)), kEveryCommand,
      HelpGroup::Source, "with --table: a further file whose #define, equ, =,\n.equ and .set names items may use "
      "(repeatable)", Set<&Options::text, &TextSourceOptions::defines>},
     {"count-word", nullptr, Switch(), kEveryCommand, HelpGroup::Source,
@@ -226,11 +244,12 @@ const OptionRow kOptions[] = {
      "asm, gas, c: a named table. asm: xdef NAME, even,\nNAME:; gas: .globl NAME, .balign 2, NAME:; c: the\n"
      "array is NAME instead of fade_colors. NAME is a C\nidentifier; bin and ngpal take no label",
      Set<&Options::exportOptions, &ExportOptions::label>,
-     {"asm|gas|c", "--label names an asm, gas or c table; %1 has no name"}},
+     {"asm|gas|c", "--label names an asm, gas or c table; %1 has no name"}, {}, nullptr, kLabelChecks},
     {"c-type", nullptr, Text("TYPE", IsCType, "%1 must be C identifiers separated by single spaces, such as u16 or "
                                              "'unsigned short', not '%2'"), kTextOutput, HelpGroup::Output,
      "c: the element type instead of int (4 bytes on the\n68000), e.g. u16, uint16_t or \"unsigned short\"",
-     Set<&Options::exportOptions, &ExportOptions::cType>, {"c", "--c-type is the element type of c, not of %1"}},
+     Set<&Options::exportOptions, &ExportOptions::cType>, {"c", "--c-type is the element type of c, not of %1"}, {},
+     nullptr, kCTypeChecks},
     {"help", "h", Switch(), 0, HelpGroup::Other, "this text", nullptr},
     {"version", nullptr, Switch(), 0, HelpGroup::Other, "the version", nullptr},
 };
@@ -297,13 +316,18 @@ QString Fill(const char* reason, const QString& first, const QString& second = {
     return QString::fromUtf8(reason).replace(QLatin1String("%1"), first).replace(QLatin1String("%2"), second);
 }
 
+// ASCII digits only: no sign, no space, no other script's digits.
 std::optional<int> ParseCount(const QString& text, int low, int high)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok || value < low || value > high || text.startsWith(QLatin1Char('+')))
+    if (text.isEmpty() || !std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() >= u'0' && c.unicode() <= u'9';
+        }))
         return std::nullopt;
-    return value;
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok, 10);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return static_cast<int>(value);
 }
 
 // Reads and stores one value of an option; gives the reason when it is refused.
@@ -314,8 +338,6 @@ std::optional<QString> Read(const OptionRow& option, const QString& text, Option
     Given given{text};
     if (value.kind == Value::Kind::Number) {
         const std::optional<int> n = ParseCount(text, value.low, value.high);
-        if (!n && value.high == kUnbounded)
-            return QStringLiteral("%1 must be a whole number, %2 or more, not '%3'").arg(name).arg(value.low).arg(text);
         if (!n)
             return QStringLiteral("%1 must be a number from %2 to %3, not '%4'")
                 .arg(name).arg(value.low).arg(value.high).arg(text);
@@ -402,12 +424,16 @@ ParseResult ParseArguments(const QStringList& args)
 
     // In the order given, so the first refused value is the one reported.
     std::map<const OptionRow*, qsizetype> given;
+    std::map<const OptionRow*, QString> values; // the last value of each option
     for (const QString& name : parser.optionNames()) {
         const OptionRow& option = *FindOption(name);
         const qsizetype n = given[&option]++;
+        if (n > 0 && option.value.kind != Value::Kind::None && !option.value.repeats)
+            return usage(QStringLiteral("%1 is given more than once").arg(Spelled(option.name)));
         const QString value = option.value.kind == Value::Kind::None ? QString() : parser.values(name).value(n);
         if (const std::optional<QString> refused = Read(option, value, o))
             return usage(*refused);
+        values[&option] = value;
     }
 
     if (!o.text.defines.isEmpty() && o.text.table.isEmpty())
@@ -452,6 +478,11 @@ ParseResult ParseArguments(const QStringList& args)
         if (given.contains(&option) && option.formats.names &&
             !QString::fromUtf8(option.formats.names).split(QLatin1Char('|')).contains(format))
             return usage(Fill(option.formats.reason, format));
+    for (const auto& [option, value] : values)
+        for (const Check& check : option->checks)
+            if ((!check.formats || QString::fromUtf8(check.formats).split(QLatin1Char('|')).contains(format)) &&
+                !check.valid(value))
+                return usage(Fill(check.refusal, Spelled(option->name), value));
     for (const OptionRow& option : kOptions)
         if (given.contains(&option) && option.notWith.names)
             for (const QString& other : QString::fromUtf8(option.notWith.names).split(QLatin1Char('|')))

@@ -38,6 +38,7 @@ struct Value {
     const char* words = nullptr;             // Word: "appearance|table"
     bool (*valid)(QStringView) = nullptr;     // Text, Source, Path: null accepts any text
     const char* refusal = nullptr;           // why `valid` refused: %1 the option, %2 the value
+    bool repeats = false;                    // may be given again, each value kept; else once only
 };
 
 // A value as read: the number of a Number, the place of a Word in its list.
@@ -45,6 +46,15 @@ struct Given { QString text; int number = 0; };
 
 // Names separated by '|', and the reason when they do not hold.
 struct Rule { const char* names = nullptr; const char* reason = nullptr; };
+
+// A further check of a value, once the format is known: for the formats
+// named (separated by '|'; null: every format), `valid` must accept it, else
+// the reason with %1 the option and %2 the value.
+struct Check {
+    const char* formats = nullptr;
+    bool (*valid)(QStringView) = nullptr;
+    const char* refusal = nullptr;
+};
 
 // One option of palfade-cli, whole: the parser, --help, the man page, the
 // bash completion and the usage errors read it and nothing else.
@@ -59,6 +69,7 @@ struct OptionRow {
     Rule formats{};    // only for these formats; %1 in the reason: the format chosen
     Rule notWith{};    // refused beside these options; %1 in the reason: this option
     const char* missing = nullptr; // the usage error when it is not given; null: optional
+    std::span<const Check> checks{};
 };
 
 struct CommandRow {

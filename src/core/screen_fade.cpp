@@ -10,16 +10,26 @@ namespace {
 
 FadeInputs PairInputs(const ScreenFadeInputs& in, std::size_t k)
 {
-    return FadeInputs{in.tops[k], in.bottoms[k], in.paletteCount, in.simpleFade, in.useDarkBit, in.curve, in.keep};
+    const SourcePalette& bottom = in.bottoms.size() == 1 ? in.bottoms.front() : in.bottoms[k];
+    return FadeInputs{in.tops[k], bottom, in.paletteCount, in.simpleFade, in.useDarkBit, in.curve, in.keep};
+}
+
+int ColorsOf(int colorCount)
+{
+    return std::clamp(colorCount, 0, kPaletteSize);
 }
 
 } // namespace
 
+std::size_t ScreenFadePairs(const ScreenFadeInputs& in)
+{
+    return in.bottoms.size() == 1 ? in.tops.size() : std::min(in.tops.size(), in.bottoms.size());
+}
+
 void ComputeScreenFade(const ScreenFadeInputs& in, std::vector<FadeTable>& tables)
 {
-    const std::size_t pairs = std::min(in.tops.size(), in.bottoms.size());
-    tables.resize(pairs);
-    for (std::size_t k = 0; k < pairs; ++k)
+    tables.resize(ScreenFadePairs(in));
+    for (std::size_t k = 0; k < tables.size(); ++k)
         ComputeFade(PairInputs(in, k), tables[k]);
 }
 
@@ -27,20 +37,9 @@ ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCoun
 {
     ScreenFadeWords screen;
     screen.steps = in.paletteCount;
-    screen.palettes = static_cast<int>(std::min(in.tops.size(), in.bottoms.size()));
-    screen.colors = std::clamp(colorCount, 0, kPaletteSize);
-    const auto palettes = static_cast<std::size_t>(screen.palettes);
-    const auto width = static_cast<std::size_t>(screen.colors);
-    screen.words.resize(static_cast<std::size_t>(screen.steps) * palettes * width);
-    FadeTable table;
-    for (std::size_t k = 0; k < palettes; ++k) {
-        ComputeFade(PairInputs(in, k), table);
-        for (int s = 0; s < screen.steps; ++s) {
-            HwColor* line = screen.words.data() + (static_cast<std::size_t>(s) * palettes + k) * width;
-            for (int j = 0; j < screen.colors; ++j)
-                line[j] = EncodeHwColor(table.at(j, s));
-        }
-    }
+    screen.palettes = static_cast<int>(ScreenFadePairs(in));
+    screen.colors = ColorsOf(colorCount);
+    ComputeScreenFadeSteps(in, colorCount, StepOrder(in.paletteCount, false), screen.words);
     return screen;
 }
 
@@ -68,6 +67,39 @@ void ReorderSteps(ScreenFadeWords& screen, const std::vector<int>& order)
     }
     screen.words = std::move(words);
     screen.steps = static_cast<int>(order.size());
+}
+
+void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, std::span<const int> steps,
+                            std::vector<HwColor>& words)
+{
+    const std::size_t palettes = ScreenFadePairs(in);
+    const auto width = static_cast<std::size_t>(ColorsOf(colorCount));
+    words.resize(steps.size() * palettes * width);
+    FadeTable table;
+    for (std::size_t k = 0; k < palettes; ++k) {
+        ComputeFade(PairInputs(in, k), table);
+        for (std::size_t f = 0; f < steps.size(); ++f) {
+            HwColor* line = words.data() + (f * palettes + k) * width;
+            for (std::size_t j = 0; j < width; ++j)
+                line[j] = EncodeHwColor(table.at(static_cast<int>(j), steps[f]));
+        }
+    }
+}
+
+void ForEachScreenFadeFrame(const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+                            std::size_t heldWords,
+                            const std::function<bool(int frame, std::span<const HwColor> words)>& frame)
+{
+    const std::size_t frameWords = ScreenFadePairs(in) * static_cast<std::size_t>(ColorsOf(colorCount));
+    const std::size_t run = std::max<std::size_t>(heldWords / std::max<std::size_t>(frameWords, 1), 1);
+    std::vector<HwColor> words;
+    for (std::size_t first = 0; first < order.size(); first += run) {
+        const std::span<const int> steps = order.subspan(first, std::min(run, order.size() - first));
+        ComputeScreenFadeSteps(in, colorCount, steps, words);
+        for (std::size_t f = 0; f < steps.size(); ++f)
+            if (!frame(static_cast<int>(first + f), std::span<const HwColor>(words).subspan(f * frameWords, frameWords)))
+                return;
+    }
 }
 
 } // namespace palfade

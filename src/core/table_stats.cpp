@@ -14,19 +14,27 @@ std::string Counted(std::int64_t count, const char* one, const char* many)
 
 TableStats MeasureTable(const ScreenFadeWords& frames)
 {
-    TableStats stats;
-    stats.steps = frames.steps;
-    stats.palettes = frames.palettes;
-    stats.colors = frames.colors;
-    stats.words = static_cast<std::int64_t>(frames.steps) * frames.palettes * frames.colors;
-    stats.bytes = 2 * stats.words;
-    const auto frame = static_cast<std::ptrdiff_t>(frames.palettes) * frames.colors;
-    for (int s = 1; s < frames.steps; ++s) {
-        const auto at = frames.words.begin() + s * frame;
-        if (std::equal(at, at + frame, at - frame))
-            ++stats.repeats;
-    }
-    return stats;
+    TableMeter meter(frames.palettes, frames.colors);
+    const auto frame = static_cast<std::size_t>(frames.palettes) * static_cast<std::size_t>(frames.colors);
+    for (int s = 0; s < frames.steps; ++s)
+        meter.Frame(std::span<const HwColor>(frames.words).subspan(static_cast<std::size_t>(s) * frame, frame));
+    return meter.Stats();
+}
+
+TableMeter::TableMeter(int palettes, int colors)
+{
+    stats_.palettes = palettes;
+    stats_.colors = colors;
+}
+
+void TableMeter::Frame(std::span<const HwColor> words)
+{
+    if (stats_.steps > 0 && std::equal(words.begin(), words.end(), previous_.begin(), previous_.end()))
+        ++stats_.repeats;
+    previous_.assign(words.begin(), words.end());
+    ++stats_.steps;
+    stats_.words += static_cast<std::int64_t>(words.size());
+    stats_.bytes = 2 * stats_.words;
 }
 
 std::string StatsLine(const TableStats& stats)

@@ -5,7 +5,9 @@
 #include "screen_fade.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace palfade {
 
@@ -22,6 +24,19 @@ struct TableStats {
 };
 
 TableStats MeasureTable(const ScreenFadeWords& frames);
+
+// The same frame by frame, as an export written while it is computed
+// passes them: only the frame before is held.
+class TableMeter {
+public:
+    TableMeter(int palettes, int colors);
+    void Frame(std::span<const HwColor> words);
+    const TableStats& Stats() const { return stats_; }
+
+private:
+    TableStats stats_;
+    std::vector<HwColor> previous_;
+};
 
 // "32 steps x 3 palettes x 16 colours = 1536 words (3072 bytes); 5 steps
 // repeat the one before"

@@ -101,6 +101,20 @@ bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen)
     return writer.Tail();
 }
 
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+                     const std::function<void(std::span<const HwColor>)>& written, std::size_t heldWords)
+{
+    const auto palettes = static_cast<int>(ScreenFadePairs(in));
+    writer.Head();
+    ForEachScreenFadeFrame(in, colorCount, order, heldWords, [&](int frame, std::span<const HwColor> words) {
+        WriteFadeStep(writer, frame, words, palettes, true);
+        if (written)
+            written(words);
+        return !writer.Failed();
+    });
+    return writer.Tail();
+}
+
 QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options)
 {
     return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,

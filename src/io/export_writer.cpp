@@ -56,6 +56,72 @@ bool IsCType(QStringView type)
     return true;
 }
 
+bool IsCKeyword(QStringView word)
+{
+    static constexpr std::string_view kKeywords[] = {
+        "asm",      "auto",       "break",     "case",     "char",     "const",          "continue",
+        "default",  "do",         "double",    "else",     "enum",     "extern",         "float",
+        "for",      "goto",       "if",        "inline",   "int",      "long",           "register",
+        "restrict", "return",     "short",     "signed",   "sizeof",   "static",         "struct",
+        "switch",   "typedef",    "union",     "unsigned", "void",     "volatile",       "while",
+        "_Alignas", "_Alignof",   "_Atomic",   "_Bool",    "_Complex", "_Generic",       "_Imaginary",
+        "_Noreturn", "_Static_assert", "_Thread_local"};
+    return std::any_of(std::begin(kKeywords), std::end(kKeywords),
+                       [&](std::string_view k) { return word == QLatin1StringView(k.data(), k.size()); });
+}
+
+bool IsM68kRegister(QStringView name)
+{
+    const QString lower = name.toString().toLower();
+    if (lower.size() == 2 && (lower[0] == u'd' || lower[0] == u'a') && lower[1] >= u'0' && lower[1] <= u'7')
+        return true;
+    for (const char* named : {"sp", "pc", "sr", "ccr", "usp"})
+        if (lower == QLatin1String(named))
+            return true;
+    return false;
+}
+
+bool IsCElementType(QStringView type)
+{
+    // C's type words in the combinations it allows, each sorted by word.
+    static const QStringList kSpecifierSets = [] {
+        QStringList sets;
+        for (const char* set :
+             {"char", "signed char", "unsigned char", "short", "signed short", "short int", "signed short int",
+              "unsigned short", "unsigned short int", "int", "signed", "signed int", "unsigned", "unsigned int",
+              "long", "signed long", "long int", "signed long int", "unsigned long", "unsigned long int",
+              "long long", "signed long long", "long long int", "signed long long int", "unsigned long long",
+              "unsigned long long int", "float", "double", "long double", "_Bool"}) {
+            QStringList words = QString::fromLatin1(set).split(u' ');
+            words.sort();
+            sets << words.join(u' ');
+        }
+        return sets;
+    }();
+    static constexpr std::string_view kSpecifiers[] = {"char",   "short",    "int",   "long",  "signed",
+                                                       "unsigned", "float", "double", "_Bool"};
+    if (!IsCType(type))
+        return false;
+    QStringList specifiers;
+    int names = 0;
+    for (QStringView word : type.split(u' ')) {
+        if (word == u"const" || word == u"volatile")
+            continue;
+        if (std::any_of(std::begin(kSpecifiers), std::end(kSpecifiers),
+                        [&](std::string_view k) { return word == QLatin1StringView(k.data(), k.size()); }))
+            specifiers << word.toString();
+        else if (IsCKeyword(word))
+            return false;
+        else
+            ++names;
+    }
+    // A type name stands alone; C's words must make one of its types.
+    if (names > 0)
+        return names == 1 && specifiers.isEmpty();
+    specifiers.sort();
+    return kSpecifierSets.contains(specifiers.join(u' '));
+}
+
 bool IsStdintType(QStringView type)
 {
     if (type.startsWith(u'u'))

@@ -56,9 +56,10 @@ struct ExportOptions {
     AsmSyntax asmSyntax = AsmSyntax::Motorola;
     // Empty: no label lines and the C array keeps its name. Otherwise the
     // assembler forms open with an exported, word-aligned label of this name
-    // and the C array is called so. Must pass IsCIdentifier.
+    // and the C array is called so. Must pass IsCIdentifier and be no C
+    // keyword, and for the assemblers no 68000 register.
     QString label;
-    // The C array's element type; must pass IsCType. A <stdint.h> type
+    // The C array's element type; must pass IsCElementType. A <stdint.h> type
     // (IsStdintType) puts "#include <stdint.h>" first, so the C compiles alone.
     QString cType = QStringLiteral("int");
 };
@@ -68,6 +69,16 @@ bool IsCIdentifier(QStringView name);
 // One or more C identifiers separated by single spaces: "u16",
 // "unsigned short", "uint16_t".
 bool IsCType(QStringView type);
+// A keyword of C99 or C11, or asm: never the name of a table.
+bool IsCKeyword(QStringView word);
+// A 68000 register the assemblers know by name, in any case: d0-d7, a0-a7,
+// sp, pc, sr, ccr, usp. A label so named is read as the register.
+bool IsM68kRegister(QStringView name);
+// A type an array of colour words can have (IsCType first): one type name
+// such as u16, or C's own type words in a combination C allows (unsigned
+// short, long long, ...), either with const or volatile. Never void,
+// struct, union, enum, typedef or another keyword, nor "int int".
+bool IsCElementType(QStringView type);
 // A type <stdint.h> defines: intN_t, int_leastN_t and int_fastN_t for N of
 // 8, 16, 32 and 64, intptr_t and intmax_t, each also with "u" before it.
 bool IsStdintType(QStringView type);
@@ -90,6 +101,9 @@ public:
     // Writes the tail and everything still held; true when every byte
     // reached the sink.
     bool Tail();
+    // Whether a write was refused: what follows would be dropped, so an
+    // export computed as it is written can stop computing.
+    bool Failed() const { return failed_; }
 
 private:
     void Append(std::string_view text);

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace palfade {
 
 namespace {
@@ -21,6 +23,17 @@ IoStatus WriteDirectly(const QString& path, const DeviceWrite& write)
     if (!write(file))
         return IoStatus::Failure(Reason(QStringLiteral("cannot write"), path, file.errorString()));
     return IoStatus::Success();
+}
+
+// QSaveFile creates its temporary file beside the target. When the folder
+// is there and the target writable or missing, that temporary file is what
+// could not be created, and the system's reason concerns it.
+QString CreateFailure(const QFileInfo& target, const QSaveFile& file)
+{
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir() || (target.exists() && !target.isWritable()))
+        return file.errorString();
+    return QStringLiteral("cannot create a temporary file in %1: %2").arg(folder, file.errorString());
 }
 
 } // namespace
@@ -85,7 +98,18 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
     }
     if (totalSize != nullptr && !file.isSequential())
         *totalSize = file.size();
-    result.value = file.read(maxBytes);
+    // In pieces: QIODevice::read(maxBytes) takes maxBytes of memory first,
+    // however short the file.
+    constexpr qint64 kPiece = 64 * 1024;
+    while (result.value.size() < maxBytes) {
+        const qsizetype at = result.value.size();
+        const qint64 want = std::min(maxBytes - at, kPiece);
+        result.value.resize(at + want);
+        const qint64 got = file.read(result.value.data() + at, want);
+        result.value.resize(at + std::max<qint64>(got, 0));
+        if (got <= 0)
+            break;
+    }
     if (file.error() != QFileDevice::NoError) {
         result.error = Reason(QStringLiteral("cannot read"), path, file.errorString());
         result.value.clear();
@@ -116,7 +140,7 @@ IoStatus WriteFileAtomically(const QString& path, const DeviceWrite& write)
     // buffer is flushed and renames a short temporary over the target, and a
     // flush that fails part way loses the reason. `write` checks every write.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, file.errorString()));
+        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, CreateFailure(info, file)));
     if (!write(file)) {
         const QString why = file.errorString();
         file.cancelWriting();

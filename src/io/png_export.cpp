@@ -1,5 +1,8 @@
 #include "io/png_export.h"
 
+#include "io/libpng_messages.h"
+#include "io/picture_limits.h"
+
 #include <png.h>
 
 #include <zlib.h>
@@ -261,6 +264,8 @@ bool WritePngChunks(png_structp png, png_infop info, png_uint_32 width, png_uint
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
+    // libpng's own limit is a million pixels a side; the format's is 2^31 - 1.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -283,8 +288,11 @@ IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom)
     }
     const std::uint64_t width = static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(zoom);
     const std::uint64_t height = static_cast<std::uint64_t>(image.height) * static_cast<std::uint64_t>(zoom);
-    if (width > PNG_UINT_31_MAX || height > PNG_UINT_31_MAX) {
-        result.error = QStringLiteral("cannot encode PNG: the picture is too large");
+    if (width > kLargestPngSide || height > kLargestPngSide) {
+        result.error = QStringLiteral("cannot encode PNG: %1 x %2 pixels, more than the %3 pixels a side of a PNG")
+                           .arg(width)
+                           .arg(height)
+                           .arg(kLargestPngSide);
         return result;
     }
     QByteArray imageData;
@@ -296,11 +304,12 @@ IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom)
         outOfMemory = true;
     }
     PngOutput out{&result.value};
+    LibpngMessages messages;
     png_structp png = nullptr;
     png_infop info = nullptr;
     bool written = false;
     if (deflated) {
-        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &messages, KeepLibpngError, DropLibpngWarning);
         info = png ? png_create_info_struct(png) : nullptr;
         if (png && info) {
             png_set_write_fn(png, &out, AppendPngData, FlushNothing);
@@ -311,8 +320,10 @@ IoResult<QByteArray> EncodePng(const PixelBuffer& image, int zoom)
         png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     }
     if (!written) {
-        result.error = outOfMemory ? QStringLiteral("cannot encode PNG: out of memory")
-                                   : QStringLiteral("cannot encode PNG");
+        const QString why = outOfMemory               ? QStringLiteral("out of memory")
+                            : messages.error[0] != '\0' ? QString::fromUtf8(messages.error)
+                                                        : QStringLiteral("the compressor failed");
+        result.error = QStringLiteral("cannot encode PNG: %1").arg(why);
         result.value.clear();
     }
     return result;

@@ -1,6 +1,7 @@
 #include "pictures/picture_export.h"
 
 #include "io/file_access.h"
+#include "io/picture_limits.h"
 #include "io/png_export.h"
 #include "render/preview_renderer.h"
 
@@ -47,6 +48,11 @@ IoResult<QByteArray> EncodeBmp(const PixelBuffer& image)
 
 IoResult<QByteArray> EncodePicture(const PixelBuffer& image, PictureFormat format, int zoom)
 {
+    if (const IoStatus size = CheckPreviewSize(PictureSize{image.width, image.height}, zoom, format); !size.ok()) {
+        IoResult<QByteArray> result;
+        result.error = size.error;
+        return result;
+    }
     if (format == PictureFormat::Png)
         return EncodePng(image, zoom);
     if (zoom == 1)

@@ -1,9 +1,11 @@
 #include "pictures/picture_import.h"
 
 #include "io/file_access.h"
+#include "io/picture_tables.h"
+#include "io/png_reading.h"
 
 #include <QBuffer>
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
 
 namespace palfade {
@@ -17,20 +19,67 @@ RgbPixels PixelsOf(const QImage& rgb888)
 
 namespace {
 
-// A GIF's tables come before its first image's pixels, after at most a few
-// extension blocks.
-constexpr qint64 kGifHeadSize = 1024 * 1024;
+// Pictures of up to 8192 x 8192 pixels are read, in any shape up to a
+// million pixels a side (libpng's limit, which Qt's PNG reader keeps). Qt's
+// reader may take 8 bytes a pixel (16-bit channels) for them, more than its
+// default limit of allocation allows; the size is checked before, so the
+// limit can be raised to just that.
+constexpr qint64 kLargestPictureSide = 8192;
+constexpr qint64 kLargestPicturePixels = kLargestPictureSide * kLargestPictureSide;
+constexpr qint64 kLongestPictureSide = 1000000;
+constexpr int kAllocationLimitMiB = static_cast<int>(kLargestPicturePixels * 8 / (1024 * 1024));
+
+QString DecodeFailure(const QString& name, const QString& why)
+{
+    return QStringLiteral("cannot decode picture %1: %2").arg(name, why);
+}
+
+bool TooLarge(qint64 width, qint64 height)
+{
+    return width * height > kLargestPicturePixels || width > kLongestPictureSide || height > kLongestPictureSide;
+}
+
+QString TooLargeReason(qint64 width, qint64 height)
+{
+    return QStringLiteral("%1 x %2 pixels, more than palfade reads (%3 x %3 in all, %4 a side)")
+        .arg(width)
+        .arg(height)
+        .arg(kLargestPictureSide)
+        .arg(kLongestPictureSide);
+}
+
+// Qt's PNG reader lets libpng print its errors to stderr, so a PNG is read
+// through libpng with our handlers first: a picture that fails there never
+// reaches Qt's reader, and one that passes decodes there without an error.
+IoStatus CheckBeforeQt(QIODevice& device, const QString& name)
+{
+    if (device.peek(kPngSignature.size()) != kPngSignature)
+        return IoStatus::Success();
+    const IoResult<PngFacts> head = ReadPng(device, PngExtent::Header);
+    if (head.ok() && TooLarge(head.value.width, head.value.height))
+        return IoStatus::Failure(DecodeFailure(name, TooLargeReason(head.value.width, head.value.height)));
+    const IoResult<PngFacts> whole = head.ok() && device.seek(0) ? ReadPng(device, PngExtent::Whole) : head;
+    if (!whole.ok())
+        return IoStatus::Failure(DecodeFailure(name, whole.error));
+    return IoStatus::Success();
+}
 
 enum class Conversion { ToRgb888, AsStored };
 
 IoResult<QImage> ReadWith(QImageReader& reader, const QString& name, Conversion conversion = Conversion::ToRgb888)
 {
     IoResult<QImage> result;
+    const QSize size = reader.size();
+    if (size.isValid() && TooLarge(size.width(), size.height())) {
+        result.error = DecodeFailure(name, TooLargeReason(size.width(), size.height()));
+        return result;
+    }
+    QImageReader::setAllocationLimit(kAllocationLimitMiB);
     // The pixels as stored: no rotation from metadata, nothing scaled.
     reader.setAutoTransform(false);
     QImage image = reader.read();
     if (image.isNull()) {
-        result.error = QStringLiteral("cannot decode picture %1: %2").arg(name, reader.errorString());
+        result.error = DecodeFailure(name, reader.errorString());
         return result;
     }
     if (conversion == Conversion::AsStored) {
@@ -39,7 +88,7 @@ IoResult<QImage> ReadWith(QImageReader& reader, const QString& name, Conversion 
     }
     image.convertTo(QImage::Format_RGB888);
     if (image.isNull() || image.format() != QImage::Format_RGB888) {
-        result.error = QStringLiteral("cannot decode picture %1: out of memory").arg(name);
+        result.error = DecodeFailure(name, QStringLiteral("out of memory"));
         return result;
     }
     result.value = std::move(image);
@@ -48,14 +97,17 @@ IoResult<QImage> ReadWith(QImageReader& reader, const QString& name, Conversion 
 
 IoResult<QImage> LoadPictureFile(const QString& path, Conversion conversion)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        IoResult<QImage> result;
-        result.error = QStringLiteral("cannot open %1: %2")
-                           .arg(path, info.exists() ? QStringLiteral("Is a directory")
-                                                    : QStringLiteral("No such file or directory"));
+    IoResult<QImage> result;
+    QFile file(path);
+    if (IoStatus opened = OpenForReading(file); !opened.ok()) {
+        result.error = opened.error;
         return result;
     }
+    if (IoStatus checked = CheckBeforeQt(file, path); !checked.ok()) {
+        result.error = checked.error;
+        return result;
+    }
+    file.close();
     QImageReader reader(path);
     return ReadWith(reader, path, conversion);
 }
@@ -77,6 +129,12 @@ IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
+    if (IoStatus checked = CheckBeforeQt(buffer, name); !checked.ok()) {
+        IoResult<QImage> result;
+        result.error = checked.error;
+        return result;
+    }
+    buffer.seek(0);
     QImageReader reader(&buffer);
     return ReadWith(reader, name);
 }
@@ -91,54 +149,6 @@ IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels,
     ScanPictureColors(PixelsOf(picture.value), levels.inverse, importSlots);
     ApplyPictureSlots(importSlots, palette);
     return IoStatus::Success();
-}
-
-std::optional<std::vector<std::uint32_t>> GifColorTable(QByteArrayView bytes)
-{
-    constexpr qsizetype kScreenDescriptorEnd = 13;
-    constexpr qsizetype kImageDescriptorSize = 10; // with its separator
-    constexpr unsigned kHasTable = 0x80;
-    if (!(bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")) || bytes.size() < kScreenDescriptorEnd)
-        return std::nullopt;
-    auto byteAt = [&](qsizetype i) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[i])); };
-    // A table of 2^(n+1) red, green, blue triples follows a descriptor whose
-    // packed byte has the table bit and n in its low bits.
-    auto tableAt = [&](qsizetype start, unsigned packed) -> std::optional<std::vector<std::uint32_t>> {
-        const qsizetype entries = qsizetype(2) << (packed & 7);
-        if (start + 3 * entries > bytes.size())
-            return std::nullopt;
-        std::vector<std::uint32_t> table(static_cast<std::size_t>(entries));
-        for (qsizetype k = 0; k < entries; ++k) {
-            const qsizetype at = start + 3 * k;
-            table[static_cast<std::size_t>(k)] =
-                0xFF000000u | (byteAt(at) << 16) | (byteAt(at + 1) << 8) | byteAt(at + 2);
-        }
-        return table;
-    };
-
-    const unsigned screenPacked = byteAt(10);
-    std::optional<std::vector<std::uint32_t>> global;
-    qsizetype at = kScreenDescriptorEnd;
-    if (screenPacked & kHasTable) {
-        global = tableAt(at, screenPacked);
-        if (!global)
-            return std::nullopt;
-        at += 3 * static_cast<qsizetype>(global->size());
-    }
-    // Extensions (0x21, label, sub-blocks ending in an empty one) may come
-    // before the first image (0x2C).
-    while (at < bytes.size() && byteAt(at) == 0x21) {
-        at += 2;
-        while (at < bytes.size() && byteAt(at) != 0)
-            at += 1 + byteAt(at);
-        ++at;
-    }
-    if (at + kImageDescriptorSize <= bytes.size() && byteAt(at) == 0x2C) {
-        const unsigned imagePacked = byteAt(at + 9);
-        if (imagePacked & kHasTable)
-            return tableAt(at + kImageDescriptorSize, imagePacked);
-    }
-    return global;
 }
 
 IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
@@ -169,21 +179,17 @@ IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const 
         result.error = picture.error;
         return result;
     }
-    // Indexed8, Mono and MonoLSB pictures carry a table; every other format
-    // holds colours in its pixels.
-    QList<QRgb> table = picture.value.colorTable();
-    if (table.isEmpty() && QImageReader::imageFormat(path) == "gif") {
-        const IoResult<QByteArray> bytes = ReadFileStart(path, kGifHeadSize);
-        if (bytes.ok())
-            if (const std::optional<std::vector<std::uint32_t>> gif = GifColorTable(bytes.value))
-                table = QList<QRgb>(gif->begin(), gif->end());
-    }
-    if (table.isEmpty()) {
+    // The picture decodes; its table is read from the file as stored.
+    std::optional<std::vector<std::uint32_t>> table;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        table = StoredColorTable(file);
+    if (!table || table->empty()) {
         result.error = QStringLiteral("%1 has no colour table: its pixels are colours, not table indices")
                            .arg(path);
         return result;
     }
-    const std::span<const std::uint32_t> entries(table.constData(), static_cast<std::size_t>(table.size()));
+    const std::span<const std::uint32_t> entries(*table);
     result.value.resize((entries.size() + kPaletteSize - 1) / kPaletteSize); // black entries
     for (std::size_t k = 0; k < result.value.size(); ++k) {
         if (words == PictureWords::Ngdevkit) {

@@ -6,12 +6,10 @@
 #include "io/io_result.h"
 #include "io/picture_colors.h"
 
-#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace palfade {
@@ -20,8 +18,8 @@ namespace palfade {
 RgbPixels PixelsOf(const QImage& rgb888);
 
 // BMP, JPEG, PNG or GIF at its full size, converted to 8-bit RGB. Pictures
-// too large for the reader's allocation limit fail instead of exhausting
-// memory.
+// of more than 8192 x 8192 pixels, or a million a side, fail with their size
+// instead of exhausting memory; a PNG that libpng cannot read fails with its reason.
 IoResult<QImage> LoadPicture(const QString& path);
 // The same from bytes in memory; the format is told by the content alone.
 IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name);
@@ -35,11 +33,6 @@ IoResult<QImage> LoadStoredPicture(const QString& path);
 IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
                                   SourcePalette& palette);
 
-// The colour table of a GIF: that of its first image when it brings one,
-// else the global one; nothing when it has neither or the bytes are not a
-// GIF. Qt's reader turns GIF pixels into colours and drops the table.
-std::optional<std::vector<std::uint32_t>> GifColorTable(QByteArrayView bytes);
-
 // Which colours of a picture make its palettes: those first seen in reading
 // order (the import's) or its own colour table in table order, as tools that
 // cut tiles from an indexed picture number them.
@@ -51,9 +44,10 @@ enum class PictureOrder { Appearance, Table };
 enum class PictureWords { Levels, Ngdevkit };
 
 // Every palette a picture gives. Appearance: one, the import over black.
-// Table: entries 16K to 16K + 15 of the colour table make palette K, each
-// colour mapped as `words` says; entries past the table stay black. A
-// picture without a colour table is an error.
+// Table: entries 16K to 16K + 15 of the colour table stored in the file
+// (StoredColorTable) make palette K, each colour mapped as `words` says;
+// entries past the table stay black. A picture without a colour table is an
+// error.
 IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
                                                      PictureOrder order, PictureWords words = PictureWords::Levels);
 

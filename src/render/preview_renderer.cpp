@@ -5,12 +5,18 @@
 
 namespace palfade {
 
+PictureSize PreviewSize(int colorCount, int paletteCount, std::int64_t fades)
+{
+    return {fades * colorCount * kCellSize, std::int64_t{paletteCount} * kCellSize};
+}
+
 void RenderPreview(FadeTable& table, const PreviewParams& params, const LevelTable& levels,
                    PixelBuffer& image)
 {
     const int n = params.colorCount;
     const int p = params.paletteCount;
-    image.Resize(n * kCellSize, p * kCellSize);
+    const PictureSize size = PreviewSize(n, p);
+    image.Resize(static_cast<int>(size.width), static_cast<int>(size.height));
 
     for (int s = 0; s < p; ++s)
         for (int j = 0; j < n; ++j) {

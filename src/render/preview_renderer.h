@@ -6,6 +6,8 @@
 #include "core/app_state.h"
 #include "render/pixel_buffer.h"
 
+#include <cstdint>
+
 namespace palfade {
 
 inline constexpr int kCellSize = 8;
@@ -16,6 +18,16 @@ struct PreviewParams {
     bool showGrid = false;
     DisplayRgb gridColor = kDefaultGridColor;
 };
+
+// Sides wide enough for any preview asked for, before it is drawn.
+struct PictureSize {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
+// The preview of `fades` fades side by side (1 for the single fade) at zoom
+// 1, as RenderPreview and RenderScreenPreview draw it: fades*N*8 x P*8.
+PictureSize PreviewSize(int colorCount, int paletteCount, std::int64_t fades = 1);
 
 // Fills displayColor of the used cells and draws the base picture of
 // N*8 x P*8 pixels into `image` (resized here).

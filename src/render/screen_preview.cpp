@@ -9,7 +9,8 @@ void RenderScreenPreview(std::vector<FadeTable>& tables, const PreviewParams& pa
 {
     const int count = static_cast<int>(tables.size());
     const int fadeWidth = params.colorCount * kCellSize;
-    image.Resize(count * fadeWidth, params.paletteCount * kCellSize);
+    const PictureSize size = PreviewSize(params.colorCount, params.paletteCount, count);
+    image.Resize(static_cast<int>(size.width), static_cast<int>(size.height));
     PixelBuffer one;
     for (int k = 0; k < count; ++k) {
         RenderPreview(tables[static_cast<std::size_t>(k)], params, levels, one);

@@ -12,6 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
 namespace palfade::cli {
 namespace {
 
@@ -437,18 +442,120 @@ TEST(Cli, BadPickingLeavesNoFile)
     }
 }
 
+// Command lines a fuzzer or a careless build rule makes: each gives its exit
+// status and one line of reason, and neither writes the output nor touches
+// an old file there. "~" stands for a space inside an argument.
+TEST(Cli, HostileCommandLines)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteRaw(dir.filePath(QStringLiteral("many.ngpal")), QByteArray(100000 * 32, '\0'));
+    PixelBuffer picture;
+    picture.Resize(64, 64);
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i)
+        picture.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    const IoResult<QByteArray> png = EncodePicture(picture, PictureFormat::Png);
+    ASSERT_TRUE(png.ok());
+    WriteRaw(dir.filePath(QStringLiteral("cut.png")), png.value.left(png.value.size() / 2));
+    const QStringList fixtures = QDir(dir.path()).entryList(QDir::Files);
+
+    const struct {
+        const char* args;
+        int status;
+        const char* reason;
+    } rows[] = {
+        {"fade --label int --format c", kExitUsageError, "--label 'int' is a C keyword"},
+        {"fade --label register --format gas", kExitUsageError, "--label 'register' is a C keyword"},
+        {"fade --label d0 --format asm", kExitUsageError, "--label 'd0' is a 68000 register"},
+        {"palette white --label SP --format gas", kExitUsageError, "--label 'SP' is a 68000 register"},
+        {"fade --c-type void --format c", kExitUsageError, "--c-type 'void' is no type"},
+        {"fade --c-type int~int --format c", kExitUsageError, "--c-type 'int int' is no type"},
+        {"fade --c-type struct~s --format c", kExitUsageError, "--c-type 'struct s' is no type"},
+        {"palette white --c-type typedef --format c", kExitUsageError, "--c-type 'typedef' is no type"},
+        {"preview --grid-color \u0660\u0660\u0660\u0660\u0660\u0660", kExitUsageError, "six hex digits"},
+        {"preview --grid-color \uFF26\uFF26\uFF10\uFF10\uFF26\uFF26", kExitUsageError, "six hex digits"},
+        {"fade --palettes ~5", kExitUsageError, "--palettes must be a number from 3 to 256, not ' 5'"},
+        {"fade --palettes +5", kExitUsageError, "--palettes must be a number from 3 to 256"},
+        {"fade --palettes \uFF15", kExitUsageError, "--palettes must be a number from 3 to 256"},
+        {"fade --skip-words 2147483648", kExitUsageError, "--skip-words must be a number from 0 to 2147483647"},
+        {"fade --top-index \u0661", kExitUsageError, "--top-index must be a number from 0 to 2147483647"},
+        {"fade -o DIR/other.s", kExitUsageError, "-o is given more than once"},
+        {"fade --format asm --format c", kExitUsageError, "--format is given more than once"},
+        {"fade --top white --top black", kExitUsageError, "--top is given more than once"},
+        {"preview --top DIR/many.ngpal --all-palettes --palettes 256", kExitRuntimeError,
+         "the preview is 12800000 x 2048 pixels; palfade draws at most 268435456 pixels"},
+        {"fade --top DIR/cut.png", kExitRuntimeError, "cut.png: the file is cut short"},
+    };
+    for (const auto& row : rows) {
+        QStringList args = Args(row.args, dir.path());
+        for (QString& a : args)
+            a = a.replace(QLatin1Char('~'), QLatin1Char(' '));
+        const QString out =
+            dir.filePath(args.first() == QLatin1String("preview") ? QStringLiteral("out.png") : QStringLiteral("out.s"));
+        args << QStringLiteral("-o") << out;
+        for (const bool oldFile : {true, false}) {
+            if (oldFile)
+                WriteRaw(out, "old");
+            const CliRun run = Cli(args);
+            EXPECT_EQ(run.status, row.status) << row.args;
+            EXPECT_TRUE(run.err.contains(row.reason)) << row.args << ": " << run.err.toStdString();
+            EXPECT_EQ(run.err.count('\n'), 1) << row.args;
+            EXPECT_EQ(ReadRaw(out), oldFile ? "old" : "<missing>") << row.args;
+            QFile::remove(out);
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), fixtures) << row.args;
+        }
+    }
+
+    // The temporary file is what cannot be created in /proc.
+    if (QFileInfo::exists(QStringLiteral("/proc/version"))) {
+        const CliRun run = Cli(Args("fade --format asm -o /proc/version"));
+        EXPECT_EQ(run.status, kExitRuntimeError);
+        EXPECT_TRUE(run.err.startsWith("palfade-cli: error: cannot create /proc/version: cannot create a temporary "
+                                       "file in /proc: "))
+            << run.err.toStdString();
+    }
+}
+
 TEST(Cli, StandardOutputThatRefusesDataIsAnError)
 {
+    // Every answer, --help and --version too, fails when nothing reaches
+    // standard output.
+    for (const char* args : {"fade --format bin -o -", "--help", "--version"}) {
+        QByteArray none;
+        QBuffer in(&none);
+        in.open(QIODevice::ReadOnly);
+        QBuffer out(&none);
+        out.open(QIODevice::ReadOnly); // every write fails
+        QByteArray errBytes;
+        QBuffer err(&errBytes);
+        err.open(QIODevice::WriteOnly);
+        EXPECT_EQ(RunCli(Args(args), in, out, err), kExitRuntimeError) << args;
+        EXPECT_TRUE(errBytes.startsWith("palfade-cli: error: cannot write standard output")) << errBytes.toStdString();
+    }
+
+    // Standard output on a file that fills part way: the system's reason.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("stdout")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
     QByteArray none;
     QBuffer in(&none);
     in.open(QIODevice::ReadOnly);
-    QBuffer out(&none);
-    out.open(QIODevice::ReadOnly); // every write fails
     QByteArray errBytes;
     QBuffer err(&errBytes);
     err.open(QIODevice::WriteOnly);
-    EXPECT_EQ(RunCli(Args("fade --format bin -o -"), in, out, err), kExitRuntimeError);
-    EXPECT_TRUE(errBytes.startsWith("palfade-cli: error: cannot write standard output")) << errBytes.toStdString();
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int status = RunCli(Args("fade --top white --palettes 256 --format asm -o -"), in, file, err);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(status, kExitRuntimeError);
+    EXPECT_EQ(errBytes, "palfade-cli: error: cannot write standard output: " +
+                            QByteArray(std::strerror(EFBIG)) + "\n");
 }
 
 TEST(Cli, PaletteFromStandardInput)

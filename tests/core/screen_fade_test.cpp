@@ -61,8 +61,44 @@ TEST(ComputeScreenFade, EachPairIsItsOwnFade)
                         }
                         ++at;
                     }
+            // Frame by frame in runs of one frame, of two and a part, and of all,
+            // straight and there and back.
+            for (bool thereAndBack : {false, true}) {
+                const std::vector<int> order = StepOrder(row.paletteCount, thereAndBack);
+                ScreenFadeWords played = screen;
+                ReorderSteps(played, order);
+                for (std::size_t held : {std::size_t{1}, tops.size() * std::size_t(colors) * 2 + 1, played.words.size()}) {
+                    std::vector<HwColor> streamed;
+                    int expected = 0;
+                    ForEachScreenFadeFrame(in, colors, order, held, [&](int frame, std::span<const HwColor> words) {
+                        EXPECT_EQ(frame, expected++);
+                        EXPECT_EQ(words.size(), tops.size() * std::size_t(colors));
+                        streamed.insert(streamed.end(), words.begin(), words.end());
+                        return true;
+                    });
+                    EXPECT_EQ(streamed, played.words) << "held " << held;
+                }
+            }
         }
     }
+}
+
+TEST(ComputeScreenFade, OneBottomForEveryTopAndStoppingEarly)
+{
+    const std::vector<SourcePalette> tops{Filled(0x7FFF, -0x0111), Filled(0x1234, 0x0777), Filled(0x8000, 0x0101)};
+    const std::vector<SourcePalette> one{Filled(0xC0DE, 0x0313)};
+    const std::vector<SourcePalette> same(tops.size(), one.front());
+    const ScreenFadeInputs shared{tops, one, 9, false, true};
+    EXPECT_EQ(ScreenFadePairs(shared), tops.size());
+    EXPECT_EQ(ComputeScreenFadeWords(shared, 16).words,
+              ComputeScreenFadeWords(ScreenFadeInputs{tops, same, 9, false, true}, 16).words);
+
+    std::vector<int> frames;
+    ForEachScreenFadeFrame(shared, 16, StepOrder(9, false), 1, [&](int frame, std::span<const HwColor>) {
+        frames.push_back(frame);
+        return frame < 2;
+    });
+    EXPECT_EQ(frames, (std::vector<int>{0, 1, 2}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QList>
 #include <QString>
 
@@ -265,6 +266,35 @@ TEST(ScreenFadeExport, FrameMajor)
         EXPECT_EQ(ScreenFadeExport(single, format), FadeTableExport(table, 3, 2, format));
 }
 
+TEST(ScreenFadeExport, StreamedEqualsComputedInMemory)
+{
+    // 1,000 palettes in runs of 3 frames: the last run is cut short.
+    std::vector<SourcePalette> tops(1000);
+    for (std::size_t k = 0; k < tops.size(); ++k)
+        for (std::size_t j = 0; j < kPaletteSize; ++j)
+            tops[k][j] = DecodeHwColor(static_cast<HwColor>((k * 16 + j) * 2654435761u >> 12));
+    const std::vector<SourcePalette> white(1, [] {
+        SourcePalette p;
+        p.fill(DecodeHwColor(0x7FFF));
+        return p;
+    }());
+    const ScreenFadeInputs in{tops, white, 40, false, true};
+    for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::C, FadeFormat::Binary})
+        for (bool thereAndBack : {false, true}) {
+            const std::vector<int> order = StepOrder(40, thereAndBack);
+            QByteArray streamed;
+            QBuffer sink(&streamed);
+            sink.open(QIODevice::WriteOnly);
+            const ExportOptions options = Options(AsmSyntax::Gnu, "screen");
+            ExportWriter writer(sink, ExportSyntaxOf(format, options.asmSyntax), options);
+            ASSERT_TRUE(WriteScreenFade(writer, in, 15, order, {}, std::size_t{1000} * 15 * 3));
+            ScreenFadeWords inMemory = ComputeScreenFadeWords(in, 15);
+            ReorderSteps(inMemory, order);
+            EXPECT_TRUE(streamed == ScreenFadeExport(inMemory, format, options))
+                << "format " << static_cast<int>(format) << " there and back " << thereAndBack;
+        }
+}
+
 TEST(PaletteSetExport, OneLineOrFileEach)
 {
     PaletteWords a{}, b{};
@@ -298,6 +328,45 @@ TEST(ExportOptions, NamesAndTypes)
         const QString text = QString::fromUtf8(row.text);
         EXPECT_EQ(IsCIdentifier(text), row.identifier) << row.text;
         EXPECT_EQ(IsCType(text), row.type) << row.text;
+    }
+}
+
+// What a C compiler or the assembler would refuse as the table's name or
+// element type.
+TEST(ExportOptions, NamesAndTypesTheToolchainsAccept)
+{
+    const struct {
+        const char* text;
+        bool keyword;
+        bool reg;
+        bool elementType;
+    } rows[] = {
+        {"u16", false, false, true},          {"uint16_t", false, false, true},
+        {"unsigned short", false, false, true}, {"short unsigned int", false, false, true},
+        {"long int", false, false, true},     {"unsigned long long int", false, false, true},
+        {"long double", false, false, true},  {"const volatile u16", false, false, true},
+        {"int", true, false, true},           {"_Bool", true, false, true},
+        {"void", true, false, false},         {"int int", false, false, false},
+        {"struct s", false, false, false},    {"typedef", true, false, false},
+        {"long long long", false, false, false}, {"short long", false, false, false},
+        {"signed unsigned", false, false, false}, {"u16 int", false, false, false},
+        {"u16 u8", false, false, false},      {"const", true, false, false},
+        {"static int", false, false, false},  {"unsigned float", false, false, false},
+        {"a  b", false, false, false},        {"asm", true, false, false},
+        {"if", true, false, false},           {"register", true, false, false},
+        {"_Thread_local", true, false, false}, {"d0", false, true, true},
+        {"D7", false, true, true},            {"a7", false, true, true},
+        {"SP", false, true, true},            {"pc", false, true, true},
+        {"sr", false, true, true},            {"ccr", false, true, true},
+        {"Usp", false, true, true},           {"d8", false, false, true},
+        {"a10", false, false, true},          {"fp", false, false, true},
+        {"Int", false, false, true},
+    };
+    for (const auto& row : rows) {
+        const QString text = QString::fromLatin1(row.text);
+        EXPECT_EQ(IsCKeyword(text), row.keyword) << row.text;
+        EXPECT_EQ(IsM68kRegister(text), row.reg) << row.text;
+        EXPECT_EQ(IsCElementType(text), row.elementType) << row.text;
     }
 }
 

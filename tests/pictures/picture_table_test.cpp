@@ -1,4 +1,5 @@
 #include "pictures/picture_import.h"
+#include "../io/picture_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,11 @@ TEST(PicturePalettes, TableOrderOfIndexedPictures)
         indexed.setPixel(x, 0, static_cast<uint>(2 - x));
     const QString bmp = dir.filePath(QStringLiteral("indexed.bmp"));
     ASSERT_TRUE(indexed.save(bmp));
+    const QString mono = dir.filePath(QStringLiteral("mono.bmp"));
+    QFile monoFile(mono);
+    ASSERT_TRUE(monoFile.open(QIODevice::WriteOnly));
+    monoFile.write(test::Bmp(1, {0x000000, 0xFFFFFF}));
+    monoFile.close();
 
     const struct {
         QString path;
@@ -62,6 +68,7 @@ TEST(PicturePalettes, TableOrderOfIndexedPictures)
                           0x8000, 0x8000, 0x8000, 0x8000, 0x8000}}},
         {bmp, PictureOrder::Table, {{0x4F00, 0x8888, 0x100F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
         {bmp, PictureOrder::Appearance, {{0x100F, 0x8888, 0x4F00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
+        {mono, PictureOrder::Table, {{0x8000, 0x7FFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}},
     };
     for (const auto& row : rows) {
         const IoResult<std::vector<SourcePalette>> got = PicturePalettes(row.path, LinearLevelSet(), row.order);
@@ -118,12 +125,19 @@ TEST(PicturePalettes, TableOrderNeedsAColourTable)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("\x89PNG\r\n\x1a\nnot really");
     f.close();
+    // Qt's reader gives a 1-bit greyscale PNG a black and white table.
+    const QString grey = dir.filePath(QStringLiteral("grey.png"));
+    QFile greyFile(grey);
+    ASSERT_TRUE(greyFile.open(QIODevice::WriteOnly));
+    greyFile.write(test::Png(1, 0, std::nullopt));
+    greyFile.close();
 
     const struct {
         QString path;
         QString error;
     } rows[] = {
         {png, png + QStringLiteral(" has no colour table: its pixels are colours, not table indices")},
+        {grey, grey + QStringLiteral(" has no colour table: its pixels are colours, not table indices")},
         {broken, QStringLiteral("cannot decode picture ") + broken},
         {dir.filePath(QStringLiteral("none.gif")), QStringLiteral("cannot open ") + dir.filePath(QStringLiteral("none.gif"))},
     };
@@ -131,25 +145,6 @@ TEST(PicturePalettes, TableOrderNeedsAColourTable)
         const IoResult<std::vector<SourcePalette>> got = PicturePalettes(row.path, LinearLevelSet(), PictureOrder::Table);
         EXPECT_TRUE(got.error.startsWith(row.error)) << got.error.toStdString();
     }
-}
-
-TEST(GifColorTable, LocalTableBeforeGlobalAndBadHeaders)
-{
-    // Global table of two entries, a comment extension, then an image with a
-    // local table of two entries.
-    QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00"
-                   "\x01\x02\x03\x04\x05\x06"
-                   "\x21\xFE\x02hi\x00"
-                   "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x80"
-                   "\x0A\x0B\x0C\x0D\x0E\x0F",
-                   13 + 6 + 6 + 10 + 6);
-    EXPECT_EQ(GifColorTable(gif), (std::vector<std::uint32_t>{0xFF0A0B0C, 0xFF0D0E0F}));
-    gif[13 + 6 + 6 + 9] = 0; // no local table
-    EXPECT_EQ(GifColorTable(gif), (std::vector<std::uint32_t>{0xFF010203, 0xFF040506}));
-    EXPECT_FALSE(GifColorTable(gif.first(16)).has_value()); // table cut short
-    EXPECT_FALSE(GifColorTable(QByteArray("\x89PNG\r\n\x1a\n")).has_value());
-    gif[10] = 0; // no global table either
-    EXPECT_FALSE(GifColorTable(gif.first(13)).has_value());
 }
 
 } // namespace

@@ -1,17 +1,24 @@
 #include "pictures/picture_export.h"
 #include "pictures/picture_import.h"
 #include "render/preview_renderer.h"
+#include "io/png_reading.h"
+#include "../io/picture_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace palfade {
@@ -369,12 +376,30 @@ void AppendBe32(QByteArray& out, std::uint32_t v)
         out.append(static_cast<char>((v >> shift) & 0xFF));
 }
 
+// Everything the process writes to stderr while `run` runs.
+template <typename Run>
+std::string StderrOf(Run run)
+{
+    QTemporaryFile capture;
+    if (!capture.open())
+        return "<no capture>";
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(capture.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    capture.seek(0);
+    return capture.readAll().toStdString();
+}
+
 TEST(PictureImport, HostileAndTruncatedPicturesFailCleanly)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
 
-    // A valid header that claims 100000 x 100000 pixels, then nothing.
+    // A valid header that claims 100000 x 100000 pixels, then no data.
     QByteArray ihdr = "IHDR";
     AppendBe32(ihdr, 100000);
     AppendBe32(ihdr, 100000);
@@ -383,6 +408,7 @@ TEST(PictureImport, HostileAndTruncatedPicturesFailCleanly)
     AppendBe32(huge, 13);
     huge += ihdr;
     AppendBe32(huge, Crc32(ihdr));
+    huge += test::PngChunk("IDAT", {}) + test::PngChunk("IEND", {});
 
     PixelBuffer big;
     big.Resize(64, 64);
@@ -390,22 +416,58 @@ TEST(PictureImport, HostileAndTruncatedPicturesFailCleanly)
         big.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     const IoResult<QByteArray> png = EncodePng(big);
     ASSERT_TRUE(png.ok());
+    QByteArray badCrc = png.value;
+    badCrc[29] = static_cast<char>(badCrc[29] ^ 1); // IHDR's CRC
 
-    const std::pair<const char*, QByteArray> files[] = {
-        {"huge.png", huge},
-        {"truncated.png", png.value.left(png.value.size() / 2)},
-        {"empty.png", QByteArray()},
+    // Qt's PNG reader lets libpng print its errors: none may reach stderr.
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } rows[] = {
+        {"huge.png", huge, "100000 x 100000 pixels, more than palfade reads (8192 x 8192 in all, 1000000 a side)"},
+        {"wide.png", test::Png(8, 0, std::nullopt, 1000001, 1), "1000001 x 1 pixels, more than palfade reads"},
+        {"truncated.png", png.value.left(png.value.size() / 2), "the file is cut short"},
+        {"crc.png", badCrc, "IHDR: CRC error"},
+        {"empty.png", QByteArray(), ""},
     };
-    for (const auto& [name, bytes] : files) {
-        const QString path = dir.filePath(QString::fromUtf8(name));
+    for (const auto& row : rows) {
+        const QString path = dir.filePath(QString::fromUtf8(row.name));
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        f.write(row.bytes);
         f.close();
-        const IoResult<QImage> result = LoadPicture(path);
-        EXPECT_FALSE(result.ok()) << name;
-        EXPECT_FALSE(result.error.isEmpty()) << name;
+        IoResult<QImage> result;
+        EXPECT_EQ(StderrOf([&] { result = LoadPicture(path); }), "") << row.name;
+        EXPECT_TRUE(result.error.startsWith(QStringLiteral("cannot decode picture %1: %2").arg(path, row.reason)))
+            << result.error.toStdString();
     }
+}
+
+TEST(PictureImport, LargePicturesWithinTheLimitDecode)
+{
+    // 36 million pixels: more than Qt's reader allocates by default.
+    QBuffer indexed;
+    indexed.setData(test::Png(8, 3, test::Rgbs{0x123456}, 6000, 6000));
+    const IoResult<QImage> picture = DecodePicture(indexed.data(), QStringLiteral("large.png"));
+    ASSERT_TRUE(picture.ok()) << picture.error.toStdString();
+    EXPECT_EQ(picture.value.size(), QSize(6000, 6000));
+    EXPECT_EQ(picture.value.pixel(5999, 5999), 0xFF123456u);
+}
+
+TEST(ImageExport, PngWiderThanLibpngsDefaultLimit)
+{
+    PixelBuffer wide;
+    wide.Resize(1000001, 1);
+    std::fill(wide.pixels.begin(), wide.pixels.end(), 0xFF102030u);
+    IoResult<QByteArray> png;
+    EXPECT_EQ(StderrOf([&] { png = EncodePng(wide); }), "");
+    ASSERT_TRUE(png.ok()) << png.error.toStdString();
+    QBuffer buffer(&png.value);
+    buffer.open(QIODevice::ReadOnly);
+    const IoResult<PngFacts> back = ReadPng(buffer, PngExtent::Whole);
+    ASSERT_TRUE(back.ok()) << back.error.toStdString();
+    EXPECT_EQ(back.value.width, 1000001u);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "cli/cli_options.h"
 #include "cli_docs.h"
 #include "pictures/picture_export.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +14,7 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 namespace palfade::cli {
 namespace {
@@ -544,15 +543,12 @@ TEST(Cli, StandardOutputThatRefusesDataIsAnError)
     QByteArray errBytes;
     QBuffer err(&errBytes);
     err.open(QIODevice::WriteOnly);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int status = RunCli(Args("fade --top white --palettes 256 --format asm -o -"), in, file, err);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    int status = 0;
+    {
+        const FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.set());
+        status = RunCli(Args("fade --top white --palettes 256 --format asm -o -"), in, file, err);
+    }
     EXPECT_EQ(status, kExitRuntimeError);
     EXPECT_EQ(errBytes, "palfade-cli: error: cannot write standard output: " +
                             QByteArray(std::strerror(EFBIG)) + "\n");

@@ -1,6 +1,7 @@
 #include "io/export_formats.h"
 #include "io/file_access.h"
 #include "io/palette_file.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,7 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,15 +150,12 @@ TEST_P(AtomicWriteOverLimit, LeavesTheOldFileIntact)
     const QByteArray old = "old content";
     WriteRaw(path, old);
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 8;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const IoStatus status = WriteFileAtomically(path, QByteArray(GetParam(), 'n'));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    IoStatus status;
+    {
+        const FileSizeLimit limit(8);
+        ASSERT_TRUE(limit.set());
+        status = WriteFileAtomically(path, QByteArray(GetParam(), 'n'));
+    }
 
     EXPECT_FALSE(status.ok());
     // The system's reason, also when the limit cuts a write short part way.

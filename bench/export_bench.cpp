@@ -5,8 +5,8 @@
 // of the preview's size.
 
 #include "bench_support.h"
-#include "io/export_formats.h"
-#include "pictures/picture_export.h"
+#include "exports/export_formats.h"
+#include "exports/picture_export.h"
 #include "render/preview_renderer.h"
 
 #include <benchmark/benchmark.h>

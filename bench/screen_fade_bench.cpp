@@ -8,7 +8,7 @@
 
 #include "bench_support.h"
 #include "core/screen_fade.h"
-#include "io/export_formats.h"
+#include "exports/export_formats.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // time linear in the input, so the single line stays within 2x of the lines.
 
 #include "bench_support.h"
-#include "io/text_import.h"
+#include "sources/text_import.h"
 
 #include <benchmark/benchmark.h>
 

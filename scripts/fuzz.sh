@@ -40,6 +40,6 @@ for name in palette_text palette_file picture_import table_reader png_export; do
   corpus=$build/corpus/$name
   mkdir -p "$corpus"
   echo "== fuzz_$name for ${seconds}s"
-  QT_QPA_PLATFORM=offscreen "$build/tests/io/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len=65536 \
+  QT_QPA_PLATFORM=offscreen "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len=65536 \
     -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$build/" "$corpus" "$seeds/$name"
 done

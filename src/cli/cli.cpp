@@ -1,17 +1,19 @@
 #include "cli/cli.h"
 
 #include "cli/cli_options.h"
+#include "cli/cli_sources.h"
+#include "cli/cli_support.h"
 #include "core/palette_commands.h"
 #include "core/screen_fade.h"
 #include "core/table_stats.h"
-#include "io/export_formats.h"
+#include "exports/export_formats.h"
 #include "io/file_access.h"
-#include "io/palette_file.h"
-#include "io/palette_source.h"
-#include "io/picture_limits.h"
-#include "pictures/art_export.h"
-#include "pictures/picture_export.h"
-#include "pictures/picture_import.h"
+#include "sources/palette_file.h"
+#include "sources/palette_source.h"
+#include "exports/picture_limits.h"
+#include "exports/art_export.h"
+#include "exports/picture_export.h"
+#include "sources/picture_import.h"
 #include "render/preview_renderer.h"
 #include "render/screen_preview.h"
 
@@ -23,124 +25,6 @@
 namespace palfade::cli {
 
 namespace {
-
-constexpr const char* kProgram = "palfade-cli";
-
-class Failure {
-public:
-    explicit Failure(QString reason) : reason_(std::move(reason)) {}
-    const QString& reason() const { return reason_; }
-
-private:
-    QString reason_;
-};
-
-void Print(QIODevice& device, const QString& line)
-{
-    device.write(line.toUtf8());
-    device.write("\n");
-}
-
-struct Streams {
-    QIODevice& in;
-    QIODevice& err;
-};
-
-// black, white and word:XXXX: one palette, whatever the options.
-bool IsNamedPalette(const QString& src)
-{
-    return src == QLatin1String("black") || src == QLatin1String("white") || IsWordSource(src.toStdString());
-}
-
-QString SourceName(const QString& src)
-{
-    return src == QLatin1String(kStdio) ? QStringLiteral("standard input") : src;
-}
-
-template <typename T>
-T Checked(IoResult<T> result)
-{
-    if (!result.ok())
-        throw Failure(result.error);
-    return std::move(result.value);
-}
-
-void Warn(const Streams& io, const QString& warning)
-{
-    Print(io.err, QStringLiteral("%1: warning: %2").arg(QLatin1String(kProgram), warning));
-}
-
-// The palettes a SRC holds and who holds them, for the error of an index
-// beyond them.
-struct SourcePalettes {
-    std::vector<SourcePalette> palettes;
-    QString holder;
-};
-
-// The palettes of SRC, read until `needed` of them are complete (all of them
-// with kEveryPalette): a palette file's 32-byte pieces, a text's palettes by
-// the text options, a picture's palettes in the chosen order. `which` is the
-// state's palette used as scratch for black and white. `indexed`: an index
-// chooses among them.
-SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, int which, AppState& state,
-                          const Options& o, const Streams& io)
-{
-    if (IsNamedPalette(src)) {
-        SetPaletteBlack(state, which);
-        if (src == QLatin1String("white"))
-            SetPaletteWhite(state, which);
-        if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString()))
-            *PaletteByNumber(state, which) = *word;
-        return {{*PaletteByNumber(state, which)}, src};
-    }
-    const bool fromStdin = src == QLatin1String(kStdio);
-    const SourceKind kind = o.readAs.value_or(fromStdin ? SourceKind::Text : SourceKindOf(src));
-    if (fromStdin && kind != SourceKind::Text)
-        throw Failure(QStringLiteral("standard input is read as text; --read-as ngpal or picture needs a file"));
-    switch (kind) {
-    case SourceKind::PaletteFile: {
-        PaletteFileSet set = Checked(ReadPaletteFileSet(src, needed));
-        if (const std::optional<QString> warning = PaletteFileWarning(src, set.size, !indexed && needed == 1))
-            Warn(io, *warning);
-        return {std::move(set.palettes), src};
-    }
-    case SourceKind::Picture:
-        return {Checked(PicturePalettes(src, state.levels, o.pictureOrder, o.pictureWords)), src};
-    case SourceKind::Text:
-        break;
-    }
-    TextPalettes text = Checked(fromStdin
-                                    ? ReadTextPalettes(io.in, TextOrigin{SourceName(src), QDir::currentPath()}, o.text,
-                                                       needed)
-                                    : ReadTextPalettesFile(src, o.text, needed));
-    for (const QString& warning : text.warnings)
-        Warn(io, warning);
-    return {std::move(text.palettes), text.holder};
-}
-
-// Palette `which` of the state from palette K of SRC (the first when no
-// index is given, as the window reads it); the state's level tables must
-// already be the chosen set.
-void LoadPalette(const QString& src, const std::optional<int>& index, int which, AppState& state, const Options& o,
-                 const Streams& io)
-{
-    const std::size_t needed = static_cast<std::size_t>(std::max(index.value_or(0), 0)) + 1;
-    const SourcePalettes source = PalettesOf(src, needed, index.has_value(), which, state, o, io);
-    *PaletteByNumber(state, which) = Checked(PickPalette(source.palettes, index.value_or(0), source.holder));
-}
-
-// The palette pairs of a whole-screen fade: every top palette, each with the
-// black or white bottom or with the bottom SRC's palette of the same number.
-void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<SourcePalette>& tops,
-                        std::vector<SourcePalette>& bottoms)
-{
-    tops = PalettesOf(o.top, kEveryPalette, true, 1, state, o, io).palettes;
-    bottoms = PalettesOf(o.bottom, kEveryPalette, true, 2, state, o, io).palettes;
-    // black, white or word:XXXX is one bottom for every top.
-    if (!IsNamedPalette(o.bottom) && bottoms.size() != tops.size())
-        throw Failure(PaletteCountMismatch(SourceName(o.top), static_cast<qsizetype>(tops.size()),
-                                           SourceName(o.bottom), static_cast<qsizetype>(bottoms.size())));
-}
 
 ScreenFadeInputs ScreenInputs(const std::vector<SourcePalette>& tops, const std::vector<SourcePalette>& bottoms,
                               const Options& o)

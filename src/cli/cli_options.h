@@ -4,11 +4,11 @@
 
 #include "core/app_state.h"
 #include "core/fade_engine.h"
-#include "io/export_formats.h"
-#include "io/file_formats.h"
-#include "io/palette_source.h"
-#include "pictures/art_export.h"
-#include "pictures/picture_import.h"
+#include "exports/export_formats.h"
+#include "exports/file_formats.h"
+#include "sources/palette_source.h"
+#include "exports/art_export.h"
+#include "sources/picture_import.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "ui/art_preview_window.h"
 
-#include "io/file_formats.h"
-#include "pictures/art_export.h"
+#include "exports/file_formats.h"
+#include "exports/art_export.h"
 #include "render/preview_renderer.h"
 #include "ui/preview_widgets.h"
 

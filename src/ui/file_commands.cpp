@@ -1,13 +1,13 @@
 #include "ui/file_commands.h"
 
 #include "core/app_state.h"
-#include "io/export_formats.h"
+#include "exports/export_formats.h"
 #include "io/file_access.h"
-#include "pictures/picture_export.h"
-#include "io/palette_file.h"
-#include "pictures/picture_import.h"
-#include "io/save_path.h"
-#include "io/text_import.h"
+#include "exports/picture_export.h"
+#include "sources/palette_file.h"
+#include "sources/picture_import.h"
+#include "exports/save_path.h"
+#include "sources/text_import.h"
 #include "ui/requester_texts.h"
 
 #include <functional>

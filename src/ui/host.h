@@ -3,7 +3,7 @@
 // interface: the window uses QtHost, tests pass a scripted fake.
 
 #include "core/display_rgb.h"
-#include "io/file_formats.h"
+#include "exports/file_formats.h"
 
 #include <QImage>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
 #include "cli_docs.h"
-#include "pictures/picture_export.h"
+#include "exports/picture_export.h"
 #include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>

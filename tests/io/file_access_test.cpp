@@ -1,6 +1,6 @@
-#include "io/export_formats.h"
+#include "exports/export_formats.h"
 #include "io/file_access.h"
-#include "io/palette_file.h"
+#include "sources/palette_file.h"
 #include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>

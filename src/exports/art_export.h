@@ -1,0 +1,55 @@
+#pragma once
+// Art for recolouring, loaded from a picture file, and the art outputs of
+// palfade-cli: an animated GIF of the fade played on the art, or a sheet of
+// every step as PNG.
+
+#include "core/art_timeline.h"
+#include "core/fade_engine.h"
+#include "core/level_table.h"
+#include "exports/file_formats.h"
+#include "io/io_result.h"
+#include "render/art_recolour.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace palfade {
+
+// An indexed picture (PNG with a colour table, GIF, 4-bit or 8-bit BMP)
+// keeps its table indices; any other picture gives its colours. At most
+// kMaxArtSide pixels each way.
+IoResult<ArtPicture> LoadArt(const QString& path);
+
+// "1,234 pixels match no colour of Palette 1" (one pixel: "1 pixel matches")
+QString UnmatchedPixelsText(std::int64_t count);
+
+inline constexpr int kDefaultSheetColumns = 8;
+// The sheet at zoom 1 is held whole: 256 MiB at most.
+inline constexpr std::int64_t kMaxSheetPixels = std::int64_t(1) << 26;
+
+struct ArtRequest {
+    QString path;                 // the picture, named in messages
+    std::vector<FadeTable> fades; // one, or every palette's of a whole-screen fade; equal steps
+    bool wholeScreen = false;
+    int artPalette = 0; // the palette the one fade recolours
+    LevelTable levels;  // the set the fades are shown in
+    ArtPlayback playback;
+    int zoom = 1;
+    int columns = 0; // sheet columns; 0 is the smaller of the steps and 8
+    ArtFormat output = ArtFormat::Gif;
+};
+
+struct ArtBytes {
+    QByteArray bytes;
+    QString warning; // unmatched true-colour pixels, empty when none
+};
+
+// Everything checked before anything is produced: a picture that does not
+// load, is too large, lacks the colour table an art palette needs or has no
+// such palette, and a GIF frame of more than 256 colours fail with the
+// reason.
+IoResult<ArtBytes> ExportArt(const ArtRequest& request);
+
+} // namespace palfade

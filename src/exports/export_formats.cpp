@@ -1,0 +1,153 @@
+#include "exports/export_formats.h"
+
+#include <QBuffer>
+
+#include <algorithm>
+
+namespace palfade {
+
+namespace {
+
+// FadeFormat and PaletteFormat both list the assembler form, C and the byte
+// form in this order; the assembler row is picked by AsmSyntax.
+static_assert(static_cast<int>(FadeFormat::C) == static_cast<int>(PaletteFormat::C) &&
+              static_cast<int>(FadeFormat::Binary) == static_cast<int>(PaletteFormat::PaletteFile));
+constexpr const ExportSyntax* kSyntaxes[3][2] = {
+    {&kMotorolaWords, &kGnuWords}, {&kCWords, &kCWords}, {&kBigEndianWords, &kBigEndianWords}};
+
+const ExportSyntax& SyntaxAt(int format, AsmSyntax asmSyntax)
+{
+    return *kSyntaxes[format][asmSyntax == AsmSyntax::Gnu ? 1 : 0];
+}
+
+// An export into memory, through the same writer as a file.
+QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options,
+                    std::function<bool(ExportWriter&)> write)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    StreamedExport(syntax, options, std::move(write))(buffer);
+    buffer.close();
+    return out;
+}
+
+} // namespace
+
+const ExportSyntax& ExportSyntaxOf(FadeFormat format, AsmSyntax asmSyntax)
+{
+    return SyntaxAt(static_cast<int>(format), asmSyntax);
+}
+
+const ExportSyntax& ExportSyntaxOf(PaletteFormat format, AsmSyntax asmSyntax)
+{
+    return SyntaxAt(static_cast<int>(format), asmSyntax);
+}
+
+DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
+                           std::function<bool(ExportWriter&)> write)
+{
+    return [syntax, options, write = std::move(write)](QIODevice& device) {
+        ExportWriter writer(device, syntax, options);
+        return write(writer);
+    };
+}
+
+void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen)
+{
+    const std::size_t width = palettes > 0 ? words.size() / static_cast<std::size_t>(palettes) : 0;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(std::max(palettes, 0)); ++k) {
+        const std::span<const HwColor> line = words.subspan(k * width, width);
+        if (wholeScreen)
+            writer.Line(line, {{"step", step + 1}, {"palette", static_cast<qsizetype>(k)}});
+        else
+            writer.Line(line, {{"step", step + 1}});
+    }
+}
+
+bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCount, int colorCount)
+{
+    const int steps = std::clamp(paletteCount, 0, table.steps());
+    const int colors = std::clamp(colorCount, 0, kPaletteSize);
+    std::vector<HwColor> words(static_cast<std::size_t>(colors));
+    writer.Head();
+    for (int s = 0; s < steps; ++s) {
+        for (int j = 0; j < colors; ++j)
+            words[static_cast<std::size_t>(j)] = EncodeHwColor(table.at(j, s));
+        WriteFadeStep(writer, s, words, 1, false);
+    }
+    return writer.Tail();
+}
+
+QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, FadeFormat format,
+                           const ExportOptions& options)
+{
+    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options, [&](ExportWriter& writer) {
+        return WriteFadeTable(writer, table, paletteCount, colorCount);
+    });
+}
+
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen)
+{
+    const auto frame = static_cast<std::size_t>(std::max(screen.palettes, 0)) *
+                       static_cast<std::size_t>(std::max(screen.colors, 0));
+    const int steps = screen.words.size() < static_cast<std::size_t>(std::max(screen.steps, 0)) * frame
+                          ? 0
+                          : screen.steps;
+    const std::span<const HwColor> words(screen.words);
+    writer.Head();
+    for (int s = 0; s < steps; ++s)
+        WriteFadeStep(writer, s, words.subspan(static_cast<std::size_t>(s) * frame, frame), screen.palettes, true);
+    return writer.Tail();
+}
+
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+                     const std::function<void(std::span<const HwColor>)>& written, std::size_t heldWords)
+{
+    const auto palettes = static_cast<int>(ScreenFadePairs(in));
+    writer.Head();
+    ForEachScreenFadeFrame(in, colorCount, order, heldWords, [&](int frame, std::span<const HwColor> words) {
+        WriteFadeStep(writer, frame, words, palettes, true);
+        if (written)
+            written(words);
+        return !writer.Failed();
+    });
+    return writer.Tail();
+}
+
+QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options)
+{
+    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,
+                    [&](ExportWriter& writer) { return WriteScreenFade(writer, screen); });
+}
+
+bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int stepNumber)
+{
+    writer.Head();
+    writer.Line(words, {{"step", stepNumber}});
+    return writer.Tail();
+}
+
+QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, PaletteFormat format,
+                               const ExportOptions& options)
+{
+    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,
+                    [&](ExportWriter& writer) { return WriteSourcePalette(writer, words, stepNumber); });
+}
+
+bool WritePaletteSet(ExportWriter& writer, std::span<const PaletteWords> palettes)
+{
+    writer.Head();
+    for (std::size_t k = 0; k < palettes.size(); ++k)
+        writer.Line(palettes[k], {{"palette", static_cast<qsizetype>(k)}});
+    return writer.Tail();
+}
+
+QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, PaletteFormat format,
+                            const ExportOptions& options)
+{
+    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,
+                    [&](ExportWriter& writer) { return WritePaletteSet(writer, palettes); });
+}
+
+} // namespace palfade

@@ -1,0 +1,74 @@
+#pragma once
+// Every export, each a short loop over the export writer: the fade table,
+// whole-screen fades, one source palette and sets of palettes, as an
+// assembler include, C source, raw binary or palette file.
+
+#include "core/fade_engine.h"
+#include "core/screen_fade.h"
+#include "exports/export_writer.h"
+#include "io/file_access.h"
+
+#include <QByteArray>
+
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace palfade {
+
+enum class FadeFormat { Assembler, C, Binary };
+enum class PaletteFormat { Assembler, C, PaletteFile };
+
+// The syntax of a form; the assembler forms take the given dialect.
+const ExportSyntax& ExportSyntaxOf(FadeFormat format, AsmSyntax asmSyntax);
+const ExportSyntax& ExportSyntaxOf(PaletteFormat format, AsmSyntax asmSyntax);
+
+// Each Write function writes a whole export, head to tail, and returns
+// Tail()'s answer. Each ...Export function gives the same bytes in memory.
+
+// An export made while it is written to whatever device it is given (a file
+// through WriteFileAtomically, standard output, memory): `write` gets a
+// writer over that device.
+DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
+                           std::function<bool(ExportWriter&)> write);
+
+// The first paletteCount steps and colorCount colours of the table, one line
+// per step ("step S", S from 1). Counts beyond the table are cut to it, so no
+// cell outside is read.
+bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCount, int colorCount);
+QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, FadeFormat format,
+                           const ExportOptions& options = {});
+
+// Step `step` (from 0) of a fade: `words` holds the step's words of each
+// palette, one palette after another. A whole-screen step names each line
+// "step S palette K" (K from 0), a single fade's step "step S". The fade
+// table and whole-screen fades are both written step by step through here.
+void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen);
+
+// A whole-screen fade, frame-major as its words are.
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen);
+// The same computed as it is written, frame f being step order[f] of every
+// palette, holding about heldWords words of it at a time
+// (ForEachScreenFadeFrame): the memory of any number of palettes. `written`
+// sees each frame after the writer has it. 32 MiB of words hold 10 frames
+// of 100,000 palettes of 16 colours; the fades are computed once per run of
+// frames.
+inline constexpr std::size_t kScreenFadeHeldWords = std::size_t{16} << 20;
+bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+                     const std::function<void(std::span<const HwColor>)>& written = {},
+                     std::size_t heldWords = kScreenFadeHeldWords);
+QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options = {});
+
+// One palette, always all 16 words. stepNumber is only used by the C form's
+// comment: 1 for Palette 1 (Top), the palette count for Palette 2 (Bottom).
+bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int stepNumber);
+QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, PaletteFormat format,
+                               const ExportOptions& options = {});
+
+// Several palettes, one line each ("palette K", K from 0); as palette files,
+// one after another (32 bytes each).
+bool WritePaletteSet(ExportWriter& writer, std::span<const PaletteWords> palettes);
+QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, PaletteFormat format,
+                            const ExportOptions& options = {});
+
+} // namespace palfade

@@ -1,0 +1,113 @@
+#include "exports/file_formats.h"
+
+namespace palfade {
+
+namespace {
+
+constexpr const char* kAsmExtensions[] = {"s"};
+constexpr const char* kAsmAlso[] = {"asm", "inc"};
+constexpr const char* kCExtensions[] = {"c"};
+constexpr const char* kCAlso[] = {"h"};
+constexpr const char* kBinExtensions[] = {"bin"};
+constexpr const char* kPngExtensions[] = {"png"};
+constexpr const char* kBmpExtensions[] = {"bmp"};
+constexpr const char* kGifExtensions[] = {"gif"};
+constexpr const char* kAnyExtension[] = {"*"};
+
+// Names spelled as the program has always shown them, typos included.
+constexpr FileFormat kAssembler{.name = "ASM-Inlcude",
+                                .extensions = kAsmExtensions,
+                                .alsoAccepted = kAsmAlso,
+                                .cliName = "asm",
+                                .fadeExport = FadeFormat::Assembler,
+                                .paletteExport = PaletteFormat::Assembler};
+constexpr FileFormat kCSource{.name = "C-Output",
+                              .extensions = kCExtensions,
+                              .alsoAccepted = kCAlso,
+                              .cliName = "c",
+                              .fadeExport = FadeFormat::C,
+                              .paletteExport = PaletteFormat::C};
+// GNU as in its default syntax, as the ngdevkit and DATlib toolchains run it;
+// no extension implies it, so ".s" stays the Motorola form.
+constexpr FileFormat kGnuAssembler{.name = "GNU as",
+                                   .extensions = {},
+                                   .cliName = "gas",
+                                   .fadeExport = FadeFormat::Assembler,
+                                   .paletteExport = PaletteFormat::Assembler,
+                                   .asmSyntax = AsmSyntax::Gnu};
+constexpr FileFormat kBinary{
+    .name = "Binary", .extensions = kBinExtensions, .cliName = "bin", .fadeExport = FadeFormat::Binary};
+constexpr FileFormat kPaletteFile{.name = "NeoGeo Palette",
+                                  .extensions = kPaletteFileExtensions,
+                                  .cliName = "ngpal",
+                                  .paletteExport = PaletteFormat::PaletteFile,
+                                  .source = SourceKind::PaletteFile};
+constexpr FileFormat kPng{.name = "Portable Network Graphics",
+                          .extensions = kPngExtensions,
+                          .cliName = "png",
+                          .pictureExport = PictureFormat::Png,
+                          .artExport = ArtFormat::Sheet};
+constexpr FileFormat kBmp{
+    .name = "Windows Bitmap", .extensions = kBmpExtensions, .cliName = "bmp", .pictureExport = PictureFormat::Bmp};
+constexpr FileFormat kGif{.name = "Graphics Interchange Format",
+                          .extensions = kGifExtensions,
+                          .cliName = "gif",
+                          .artExport = ArtFormat::Gif};
+constexpr FileFormat kPictures{.name = "Supported Images",
+                               .extensions = kPictureExtensions,
+                               .alsoAccepted = kPictureAlsoExtensions,
+                               .source = SourceKind::Picture};
+constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
+
+constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
+constexpr const FileFormat* kSourcePaletteFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
+constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
+constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
+constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
+constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary};
+constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kArtCli[] = {&kGif, &kPng};
+
+bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
+{
+    for (const char* e : extensions)
+        if (lowerPath.endsWith(QLatin1Char('.') + QLatin1String(e)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+constexpr FileRequester kFadeTableSave{kFadeTableFormats, 0, 0};
+constexpr FileRequester kSourcePaletteSave{kSourcePaletteFormats, 2, 0};
+// Any filter but the first is BMP.
+constexpr FileRequester kPictureSave{kPictureSaveFormats, 0, 1};
+constexpr FileRequester kPaletteFileOpen{kPaletteFileFormats};
+constexpr FileRequester kTextOpen{kTextFormats};
+constexpr FileRequester kPictureOpen{kPictureOpenFormats};
+constexpr FormatList kFadeTableCliFormats{kFadeTableCli};
+constexpr FormatList kSourcePaletteCliFormats{kSourcePaletteCli};
+constexpr FormatList kArtCliFormats{kArtCli};
+
+const FileFormat& FileRequester::Chosen(int filterIndex) const
+{
+    const bool offered = filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < formats.size();
+    return *formats[static_cast<std::size_t>(offered ? filterIndex : fallback)];
+}
+
+bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAccepted)
+{
+    const QString lower = path.toLower();
+    return EndsWithExtension(lower, format.extensions) ||
+           (alsoAccepted && EndsWithExtension(lower, format.alsoAccepted));
+}
+
+const ExportSyntax& ExportSyntaxOf(const FileFormat& format)
+{
+    if (format.fadeExport)
+        return ExportSyntaxOf(*format.fadeExport, format.asmSyntax);
+    return ExportSyntaxOf(format.paletteExport.value_or(PaletteFormat::PaletteFile), format.asmSyntax);
+}
+
+} // namespace palfade

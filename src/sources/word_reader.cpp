@@ -1,0 +1,471 @@
+#include "sources/word_reader.h"
+
+#include "core/hex_word.h"
+#include "io/file_access.h"
+
+#include <cstring>
+#include <utility>
+
+namespace palfade {
+
+namespace {
+
+// The decoders drop a leading byte-order mark of their own encoding.
+QStringDecoder DecoderFor(QByteArrayView head)
+{
+    if (head.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE);
+    if (head.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE);
+    return QStringDecoder(QStringDecoder::Utf8);
+}
+
+// Length of the longest start of bytes that ends on a character boundary
+// whatever follows: after an ASCII byte in UTF-8, after a code unit that is
+// not a leading surrogate in UTF-16. The first `known` bytes are the rest of
+// an earlier call, known to hold no such boundary, and are not looked at
+// again; 0 when there is no boundary.
+qsizetype CompleteCharacters(QByteArrayView bytes, qsizetype known, bool utf16, bool bigEndian)
+{
+    if (!utf16) {
+        for (qsizetype i = bytes.size(); i > known; --i)
+            if (static_cast<unsigned char>(bytes[i - 1]) < 0x80)
+                return i;
+        return 0;
+    }
+    for (qsizetype i = bytes.size() & ~qsizetype(1); i > (known & ~qsizetype(1)); i -= 2) {
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i - 2 : i - 1]);
+        if (hi < 0xD8 || hi > 0xDB)
+            return i;
+    }
+    return 0;
+}
+
+// A long run without such a boundary (no ASCII byte, or nothing but leading
+// surrogates) is cut where what comes after cannot complete what comes
+// before: before a UTF-8 lead byte, or before the last of the leading
+// surrogates, each of which but the last is unpaired.
+qsizetype ForcedCut(QByteArrayView bytes, bool utf16)
+{
+    if (utf16)
+        return (bytes.size() & ~qsizetype(1)) - 2;
+    for (qsizetype i = bytes.size() - 1; i > 0; --i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0xC0)
+            return i;
+    return bytes.size();
+}
+
+constexpr qsizetype kCarryLimit = 64 * 1024;
+// A word is looked at once it is this long: most words never get there.
+constexpr qsizetype kCompactAt = 256;
+
+} // namespace
+
+QString TextDecoder::Feed(QByteArrayView bytes)
+{
+    fed_ += bytes.size();
+    if (!sawNul_ && bytes.size() > 0 && std::memchr(bytes.data(), 0, static_cast<std::size_t>(bytes.size())))
+        sawNul_ = true;
+    if (!started_) {
+        head_.append(bytes.data(), bytes.size());
+        if (head_.size() < 3)
+            return {};
+        const QByteArray head = std::exchange(head_, {});
+        return Decode(head);
+    }
+    return Decode(bytes);
+}
+
+QString TextDecoder::Decode(QByteArrayView bytes)
+{
+    if (!started_) {
+        decoder_ = DecoderFor(bytes);
+        utf16_ = !bytes.startsWith("\xEF\xBB\xBF") && (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"));
+        bigEndian_ = bytes.startsWith("\xFE\xFF");
+        started_ = true;
+    }
+    // Only whole characters go to the decoder: it handles a sequence broken
+    // by a piece boundary differently from the same bytes in one piece when
+    // the sequence is invalid, and a file must read the same however it
+    // arrives. The rest waits for the next piece.
+    const qsizetype known = carry_.size();
+    carry_.append(bytes.data(), bytes.size());
+    qsizetype cut = CompleteCharacters(carry_, known, utf16_, bigEndian_);
+    if (cut == 0 && carry_.size() > kCarryLimit)
+        cut = ForcedCut(carry_, utf16_);
+    if (cut <= 0)
+        return {};
+    QString text = decoder_.decode(QByteArrayView(carry_).first(cut));
+    carry_.remove(0, cut);
+    return text;
+}
+
+QString TextDecoder::Finish()
+{
+    QString text;
+    if (!started_ && !head_.isEmpty()) {
+        const QByteArray head = std::exchange(head_, {});
+        text = Decode(head);
+    }
+    if (started_) {
+        text += decoder_.decode(carry_);
+        carry_.clear();
+        text += decoder_.decode(QByteArrayView()); // an incomplete last sequence
+    }
+    return text;
+}
+
+bool IsWordSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u' ':
+    case u'\t':
+    case u'\r':
+    case u'\n':
+    case u',':
+    case u';':
+    case u'(':
+    case u')':
+    case u'{':
+    case u'}':
+    case u'/':
+    case u'\\':
+    case u'|':
+    case u'*':
+    case u'!':
+    case u'\u00A7': // section sign
+    case u'%':
+    case u'&':
+    case u'<':
+    case u'>':
+    case u'.':
+    case u'_':
+    case u':':
+    case u'+':
+    case u'-':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Only "$", "0", "x" and "X" upper-case to the marks, so the test needs no
+// upper-casing; the digits after the mark do (a ligature such as U+FB00
+// becomes "FF").
+bool IsColourWord(QStringView word)
+{
+    return word.startsWith(u'$') || (word.size() >= 2 && word[0] == u'0' && (word[1] == u'x' || word[1] == u'X'));
+}
+
+namespace {
+
+qsizetype MarkLength(QStringView word)
+{
+    return word.startsWith(u'$') ? 1 : 2;
+}
+
+qsizetype HexDigitRun(QStringView upper)
+{
+    qsizetype n = 0;
+    while (n < upper.size() && ((upper[n] >= u'0' && upper[n] <= u'9') || (upper[n] >= u'A' && upper[n] <= u'F')))
+        ++n;
+    return n;
+}
+
+HwColor HexValue(QStringView digits)
+{
+    return ParseHexWord(std::u16string_view(digits.utf16(), static_cast<std::size_t>(digits.size())));
+}
+
+} // namespace
+
+std::optional<HwColor> ColourWordValue(QStringView word)
+{
+    if (!IsColourWord(word))
+        return std::nullopt;
+    return HexValue(word.sliced(MarkLength(word)).toString().toUpper());
+}
+
+void ColourWordScanner::Scan(QStringView text)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!IsWordSeparator(text[i]))
+            continue;
+        if (i > start)
+            Append(text.sliced(start, i - start));
+        EndWord();
+        start = i + 1;
+    }
+    if (start < text.size())
+        Append(text.sliced(start));
+}
+
+void ColourWordScanner::Finish()
+{
+    EndWord();
+}
+
+// A long word keeps only what decides it: nothing when it is no colour word;
+// its value once a character ends its digits; else its mark and last four
+// digits (the value keeps the low 16 bits). Case mapping goes character by
+// character, so upper-casing the part kept again gives the same text; a
+// trailing leading surrogate waits for its partner.
+void ColourWordScanner::Append(QStringView part)
+{
+    if (settled_)
+        return;
+    word_.append(part);
+    if (word_.size() < kCompactAt)
+        return;
+    if (!IsColourWord(word_)) {
+        settled_ = true;
+        settledValue_.reset();
+        word_.resize(0);
+        return;
+    }
+    const qsizetype mark = MarkLength(word_);
+    const qsizetype tail = word_.back().isHighSurrogate() ? 1 : 0;
+    const QString upper = QStringView(word_).sliced(mark, word_.size() - mark - tail).toString().toUpper();
+    const qsizetype digits = HexDigitRun(upper);
+    if (digits < upper.size()) {
+        settled_ = true;
+        settledValue_ = HexValue(QStringView(upper).first(digits));
+        word_.resize(0);
+        return;
+    }
+    QString kept = word_.first(mark);
+    kept += QStringView(upper).last(std::min<qsizetype>(4, digits));
+    kept += QStringView(word_).last(tail);
+    word_ = std::move(kept);
+}
+
+void ColourWordScanner::EndWord()
+{
+    if (settled_) {
+        if (settledValue_)
+            sink_(*settledValue_);
+        settled_ = false;
+        settledValue_.reset();
+        return;
+    }
+    if (word_.isEmpty())
+        return;
+    if (const std::optional<HwColor> value = ColourWordValue(word_))
+        sink_(*value);
+    word_.resize(0); // keeps the capacity for the next word
+}
+
+namespace {
+
+bool IsLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+} // namespace
+
+void CommentFilter::Filter(QStringView in, QString& out)
+{
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const QChar c = in[i];
+        const bool afterCr = std::exchange(afterCr_, c == u'\r');
+        if (pending_) {
+            const QChar first = *std::exchange(pending_, std::nullopt);
+            if (state_ == State::Block) {
+                if (c == u'/') {
+                    state_ = State::Text;
+                    lineStart_ = false;
+                    out += u' ';
+                    continue;
+                }
+            } else if (c == u'/') {
+                state_ = State::LineComment;
+                continue;
+            } else if (c == u'*') {
+                state_ = State::Block;
+                blockLine_ = line_;
+                continue;
+            } else {
+                out += first;
+            }
+        }
+        Take(c, afterCr, out);
+    }
+}
+
+void CommentFilter::Take(QChar c, bool afterCr, QString& out)
+{
+    if (IsLineEnd(c)) {
+        if (c == u'\r' || !afterCr)
+            ++line_;
+        if (state_ == State::LeadingBlanks)
+            out += std::exchange(blanks_, {});
+        if (state_ != State::Block)
+            state_ = State::Text;
+        out += c;
+        lineStart_ = true;
+        return;
+    }
+    switch (state_) {
+    case State::Block:
+        if (c == u'*')
+            pending_ = c;
+        return;
+    case State::LineComment:
+        return;
+    case State::LeadingBlanks:
+        if (IsBlank(c)) {
+            blanks_ += c;
+            return;
+        }
+        if (c == u'*') {
+            blanks_.clear();
+            state_ = State::LineComment;
+            return;
+        }
+        out += std::exchange(blanks_, {});
+        state_ = State::Text;
+        break;
+    case State::Text:
+        if (lineStart_) {
+            lineStart_ = false;
+            if (IsBlank(c)) {
+                blanks_ += c;
+                state_ = State::LeadingBlanks;
+                return;
+            }
+            if (c == u'*') {
+                state_ = State::LineComment;
+                return;
+            }
+        }
+        break;
+    }
+    if (c == u';')
+        state_ = State::LineComment;
+    else if (c == u'/')
+        pending_ = c;
+    else
+        out += c;
+}
+
+void CommentFilter::Finish(QString& out)
+{
+    if (pending_ && state_ != State::Block)
+        out += *pending_;
+    pending_.reset();
+    if (state_ == State::LeadingBlanks)
+        out += std::exchange(blanks_, {});
+}
+
+std::optional<qint64> CommentFilter::UnclosedLine() const
+{
+    if (state_ == State::Block)
+        return blockLine_;
+    return std::nullopt;
+}
+
+bool IsNameCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+NameStart::NameStart(QString name) : name_(std::move(name))
+{
+    const qsizetype m = name_.size();
+    fallback_.assign(static_cast<std::size_t>(m), 0);
+    for (qsizetype i = 1, k = 0; i < m; ++i) {
+        while (k > 0 && name_[i] != name_[k])
+            k = fallback_[static_cast<std::size_t>(k - 1)];
+        if (name_[i] == name_[k])
+            ++k;
+        fallback_[static_cast<std::size_t>(i)] = k;
+    }
+    nameChars_.assign(static_cast<std::size_t>(m + 1), false);
+}
+
+void NameStart::Filter(QStringView in, QString& out)
+{
+    const qsizetype m = name_.size();
+    if (found_) {
+        out += in;
+        return;
+    }
+    if (m == 0)
+        return;
+    const auto ring = static_cast<qint64>(nameChars_.size());
+    for (qsizetype i = 0; i < in.size(); ++i, ++seen_) {
+        const QChar c = in[i];
+        const bool nameChar = IsNameCharacter(c);
+        if (std::exchange(candidate_, false) && !nameChar) {
+            found_ = true;
+            position_ = seen_;
+            out += in.sliced(i);
+            return;
+        }
+        while (matched_ > 0 && name_[matched_] != c)
+            matched_ = fallback_[static_cast<std::size_t>(matched_ - 1)];
+        if (name_[matched_] == c)
+            ++matched_;
+        nameChars_[static_cast<std::size_t>(seen_ % ring)] = nameChar;
+        if (matched_ == m) {
+            const qint64 start = seen_ - m + 1;
+            candidate_ = start == 0 || !nameChars_[static_cast<std::size_t>((start - 1) % ring)];
+            matched_ = fallback_[static_cast<std::size_t>(m - 1)];
+        }
+    }
+}
+
+void NameStart::Finish()
+{
+    if (!found_ && std::exchange(candidate_, false)) {
+        found_ = true;
+        position_ = seen_;
+    }
+}
+
+QString TooLargeReason(const QString& name, qint64 maxBytes)
+{
+    return QStringLiteral("cannot read %1: larger than %2 MiB").arg(name).arg(maxBytes >> 20);
+}
+
+IoResult<QByteArray> ReadWholeSource(const QString& path)
+{
+    IoResult<QByteArray> result = ReadFileStart(path, kMaxSourceSize + 1);
+    if (result.ok() && result.value.size() > kMaxSourceSize) {
+        result.value.clear();
+        result.error = TooLargeReason(path);
+    }
+    return result;
+}
+
+IoStatus ReadInPieces(QIODevice& device, const QString& name, qint64 maxBytes,
+                      const std::function<void(QByteArrayView)>& feed, const std::function<bool()>& done)
+{
+    constexpr qint64 kChunkSize = 64 * 1024;
+    QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    qint64 total = 0;
+    while (!done()) {
+        const qint64 n = device.read(chunk.data(), chunk.size());
+        if (n < 0)
+            return IoStatus::Failure(QStringLiteral("cannot read %1: %2").arg(name, device.errorString()));
+        if (n == 0) {
+            if (device.isSequential() && device.waitForReadyRead(-1))
+                continue;
+            break;
+        }
+        total += n;
+        if (maxBytes >= 0 && total > maxBytes)
+            return IoStatus::Failure(TooLargeReason(name, maxBytes));
+        feed(QByteArrayView(chunk.constData(), n));
+    }
+    return IoStatus::Success();
+}
+
+} // namespace palfade

@@ -1,0 +1,101 @@
+// Any bytes as a source read with --table. The first byte picks the table's
+// name, the size of the pieces the text arrives in and how the words make
+// palettes (count word, palette size, first entry); the bytes up to
+// "\n@@\n" are the source, the rest a --defines file. A binary include may
+// name pal.bin beside the source. The table reader gives words or a reason,
+// the same however the text is cut; the palettes made of a table hold valid
+// entries.
+
+#include "sources/palette_source.h"
+#include "sources/table_reader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+
+void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+palfade::IoResult<std::vector<palfade::HwColor>> ReadTable(const QString& name, QStringView text, qsizetype piece,
+                                                           const palfade::NameDefinitions& further)
+{
+    palfade::TableReader reader(name, QStringLiteral("source.s"), folder->path());
+    for (qsizetype at = 0; at < text.size() && !reader.Failed(); at += piece)
+        reader.Text(text.mid(at, piece));
+    return reader.Finish(further);
+}
+
+void CheckPalettes(const std::vector<palfade::SourcePalette>& palettes)
+{
+    for (const palfade::SourcePalette& palette : palettes)
+        for (const palfade::PaletteEntry& e : palette)
+            if (e.red < 0 || e.red > 31 || e.green < 0 || e.green > 31 || e.blue < 0 || e.blue > 31 ||
+                (e.dark != 0 && e.dark != 1))
+                std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qInstallMessageHandler(QuietQtMessages);
+    folder = new QTemporaryDir;
+    QFile pal(folder->filePath(QStringLiteral("pal.bin")));
+    if (!pal.open(QIODevice::WriteOnly) || pal.write(QByteArray("\x7f\xff\x80\x00\x0f\x00\x00\xf0", 8)) != 8)
+        std::abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const unsigned flags = data[0];
+    const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const qsizetype split = bytes.indexOf("\n@@\n");
+    const QByteArray source = split < 0 ? bytes : bytes.first(split);
+    const QByteArray defines = split < 0 ? QByteArray() : bytes.sliced(split + 4);
+    static const char* const kNames[] = {"pal", "TitlePalettes", "fade_colors", "x"};
+    const QString name = QString::fromLatin1(kNames[flags & 3]);
+
+    palfade::NameDefinitions further;
+    qint64 line = 0;
+    for (const QByteArray& l : defines.split('\n'))
+        palfade::CollectDefinition(QString::fromUtf8(l), QStringLiteral("defines.inc"), ++line, further);
+    const QString text = QString::fromUtf8(source);
+    const auto whole = ReadTable(name, text, text.size() + 1, further);
+    const auto pieces = ReadTable(name, text, 1 + ((flags >> 2) & 7) * 7, further);
+    if (whole.error != pieces.error || (whole.ok() && whole.value != pieces.value))
+        std::abort();
+    if (!whole.ok() && whole.error.isEmpty())
+        std::abort();
+
+    // The whole path: the defines as a file, the words grouped into palettes.
+    const QString definesPath = folder->filePath(QStringLiteral("defines.inc"));
+    QFile definesFile(definesPath);
+    if (!definesFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || definesFile.write(defines) != defines.size())
+        std::abort();
+    definesFile.close();
+    palfade::TextSourceOptions options;
+    options.table = name;
+    options.defines = {definesPath};
+    options.countWord = (flags & 0x20) != 0;
+    options.paletteSize = (flags & 0x40) ? 3 : palfade::kPaletteSize;
+    options.firstEntry = (flags & 0x80) ? 1 : 0;
+    QByteArray sourceBytes = source;
+    QBuffer device(&sourceBytes);
+    device.open(QIODevice::ReadOnly);
+    const auto palettes = palfade::ReadTextPalettes(device, palfade::TextOrigin{QStringLiteral("source.s"), folder->path()},
+                                                    options, palfade::kEveryPalette);
+    if (palettes.ok())
+        CheckPalettes(palettes.value.palettes);
+    else if (palettes.error.isEmpty())
+        std::abort();
+    return 0;
+}

@@ -56,7 +56,7 @@ constexpr FileFormat kPictures{.name = "Supported Images",
 constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
 
 constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
-constexpr const FileFormat* kSourcePaletteFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kSourcePaletteSaveFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
 constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
@@ -78,7 +78,7 @@ bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 } // namespace
 
 constexpr FileRequester kFadeTableSave{kFadeTableFormats, 0, 0};
-constexpr FileRequester kSourcePaletteSave{kSourcePaletteFormats, 2, 0};
+constexpr FileRequester kSourcePaletteSave{kSourcePaletteSaveFormats, 2, 0};
 // Any filter but the first is BMP.
 constexpr FileRequester kPictureSave{kPictureSaveFormats, 0, 1};
 constexpr FileRequester kPaletteFileOpen{kPaletteFileFormats};

@@ -1,5 +1,6 @@
 #include "core/app_state.h"
 #include "exports/export_formats.h"
+#include "exports/picture_export.h"
 #include "exports/save_path.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,37 @@ TEST(FinalSavePath, FilterDecidesTheFormat)
     EXPECT_EQ(kPictureSave.Chosen(0).pictureExport, PictureFormat::Png);
     EXPECT_EQ(kPictureSave.Chosen(1).pictureExport, PictureFormat::Bmp);
     EXPECT_EQ(kPictureSave.Chosen(-1).pictureExport, PictureFormat::Bmp);
+}
+
+
+// The first bytes of a picture file of the format an extension names.
+QByteArray Signature(const char* extension)
+{
+    return std::string_view(extension) == "png" ? QByteArray("\x89PNG\r\n\x1A\n") : QByteArray("BM");
+}
+
+// What a format says it takes is what its export writes, and a picture
+// format's encoder writes the file its extension names.
+TEST(FileFormat, CapabilitiesAgreeWithTheExport)
+{
+    const ExportOptions dressed{QStringLiteral("tbl"), QStringLiteral("u16")};
+    PixelBuffer pixel;
+    pixel.Resize(1, 1);
+    for (const FileFormat* format : kCliFormats) {
+        SCOPED_TRACE(format->cliName);
+        EXPECT_NE(format->wordExport != nullptr, format->IsPicture());
+        EXPECT_EQ(format->IsAnimation() || format->IsSheet(), format->artExport.has_value());
+        if (format->wordExport) {
+            const QByteArray words = SourcePaletteExport(PaletteWords{}, 1, *format->wordExport, dressed);
+            EXPECT_EQ(words.contains("tbl"), format->TakesLabel());
+            EXPECT_EQ(words.contains("\r\ntbl:\r\n"), format->TakesAsmLabel());
+            EXPECT_EQ(words.contains("u16"), format->TakesCType());
+        }
+        if (format->pictureExport) {
+            const QByteArray picture = EncodePicture(pixel, *format->pictureExport).value;
+            EXPECT_TRUE(picture.startsWith(Signature(format->extensions[0])));
+        }
+    }
 }
 
 

@@ -112,8 +112,10 @@ QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
 QStringList HelpLines(const OptionRow& option)
 {
     QString help = QString::fromUtf8(option.help);
-    if (const qsizetype mark = help.indexOf(kExtensionsMark); mark >= 0)
-        help.replace(mark, kExtensionsMark.size(), ExtensionEntries(mark - (help.lastIndexOf(QLatin1Char('\n'), mark) + 1)));
+    if (const qsizetype mark = help.indexOf(kExtensionsMark); mark >= 0) {
+        const qsizetype column = mark - (help.lastIndexOf(QLatin1Char('\n'), mark) + 1);
+        help.replace(mark, kExtensionsMark.size(), ExtensionEntries(column));
+    }
     return Lines(help).replaceInStrings(QLatin1String("{}"),
                                         QStringLiteral("%1-%2").arg(option.value.low).arg(option.value.high));
 }

@@ -21,9 +21,12 @@
 namespace palfade {
 namespace {
 
+// The fade table's three forms, by the benchmark's format argument.
+constexpr const ExportSyntax* kTableForms[] = {&kMotorolaWords, &kCWords, &kBigEndianWords};
+
 void BM_ScreenFadeExport(benchmark::State& st)
 {
-    const auto format = static_cast<FadeFormat>(st.range(0));
+    const ExportSyntax& syntax = *kTableForms[st.range(0)];
     const auto palettes = static_cast<int>(st.range(1));
     std::vector<SourcePalette> tops, bottoms;
     for (int k = 0; k < palettes; ++k) {
@@ -33,7 +36,7 @@ void BM_ScreenFadeExport(benchmark::State& st)
     for (auto _ : st) {
         const ScreenFadeWords screen =
             ComputeScreenFadeWords(ScreenFadeInputs{tops, bottoms, kMaxPalettes, false, false}, kPaletteSize);
-        benchmark::DoNotOptimize(ScreenFadeExport(screen, format));
+        benchmark::DoNotOptimize(ScreenFadeExport(screen, syntax));
     }
 }
 // 64 palettes beside 256 show the time linear in palettes x steps.
@@ -66,7 +69,7 @@ double PeakMiB()
 
 void LargeScreenFade(benchmark::State& st, bool streamed)
 {
-    const auto format = static_cast<FadeFormat>(st.range(0));
+    const ExportSyntax& syntax = *kTableForms[st.range(0)];
     const auto palettes = static_cast<std::size_t>(st.range(1));
     std::vector<SourcePalette> tops;
     for (std::size_t k = 0; k < palettes; ++k)
@@ -75,7 +78,7 @@ void LargeScreenFade(benchmark::State& st, bool streamed)
     const ScreenFadeInputs in{tops, black, kMaxPalettes, false, false};
     NullDevice sink;
     for (auto _ : st) {
-        ExportWriter writer(sink, ExportSyntaxOf(format, AsmSyntax::Motorola));
+        ExportWriter writer(sink, syntax);
         if (streamed)
             benchmark::DoNotOptimize(WriteScreenFade(writer, in, kPaletteSize, StepOrder(kMaxPalettes, false)));
         else

@@ -4,10 +4,9 @@
 
 #include "core/app_state.h"
 #include "core/fade_engine.h"
-#include "exports/export_formats.h"
+#include "exports/art_export.h"
 #include "exports/file_formats.h"
 #include "sources/palette_source.h"
-#include "exports/art_export.h"
 #include "sources/picture_import.h"
 
 #include <QString>
@@ -17,14 +16,14 @@
 
 namespace palfade::cli {
 
-enum class Command { Fade, Preview, Palette, Art };
+struct CommandRow;
 
 inline constexpr int kDefaultStep = 1;
 inline constexpr int kMaxStep = 256;
 inline constexpr const char* kStdio = "-";
 
 struct Options {
-    Command command = Command::Fade;
+    const CommandRow* command = nullptr; // the command's row, which produces its output
     QString top = QStringLiteral("black");    // SRC of "Palette 1 (Top)"
     QString bottom = QStringLiteral("black"); // SRC of "Palette 2 (Bottom)"
     QString source;                           // the palette command's SRC
@@ -57,7 +56,7 @@ struct Options {
     std::optional<SourceKind> readAs; // every SRC file read as this kind; unset: by its name
     std::optional<QString> formatName;  // --format as given
     const FileFormat* format = nullptr; // one of the command's formats
-    ExportOptions exportOptions;   // asmSyntax follows the format
+    ExportOptions exportOptions;   // for the format's word export
     // art: the picture, the palette of it the one fade recolours, the
     // animation's timing and the sheet's columns (0: the smaller of P and 8).
     QString art;

@@ -21,14 +21,6 @@ std::optional<int> ParseEntry(std::string_view text)
 
 } // namespace
 
-std::optional<FadeCurve> FadeCurveByName(std::string_view name)
-{
-    for (const FadeCurveName& entry : kFadeCurveNames)
-        if (entry.name == name)
-            return entry.curve;
-    return std::nullopt;
-}
-
 std::optional<KeepMask> ParseKeepList(std::string_view list)
 {
     KeepMask mask = 0;

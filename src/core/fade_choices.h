@@ -11,18 +11,16 @@
 namespace palfade {
 
 struct FadeCurveName {
-    FadeCurve curve;
     std::string_view name;
+    FadeCurve value;
 };
 
 inline constexpr std::array<FadeCurveName, 4> kFadeCurveNames{{
-    {FadeCurve::Linear, "linear"},
-    {FadeCurve::EaseIn, "ease-in"},
-    {FadeCurve::EaseOut, "ease-out"},
-    {FadeCurve::EaseInOut, "ease-in-out"},
+    {"linear", FadeCurve::Linear},
+    {"ease-in", FadeCurve::EaseIn},
+    {"ease-out", FadeCurve::EaseOut},
+    {"ease-in-out", FadeCurve::EaseInOut},
 }};
-
-std::optional<FadeCurve> FadeCurveByName(std::string_view name);
 
 // "0" or "0,13-15": entries 0-15 and ascending ranges of them, separated by
 // commas, decimal ASCII digits and nothing else. Anything else is none.

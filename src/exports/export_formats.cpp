@@ -8,18 +8,6 @@ namespace palfade {
 
 namespace {
 
-// FadeFormat and PaletteFormat both list the assembler form, C and the byte
-// form in this order; the assembler row is picked by AsmSyntax.
-static_assert(static_cast<int>(FadeFormat::C) == static_cast<int>(PaletteFormat::C) &&
-              static_cast<int>(FadeFormat::Binary) == static_cast<int>(PaletteFormat::PaletteFile));
-constexpr const ExportSyntax* kSyntaxes[3][2] = {
-    {&kMotorolaWords, &kGnuWords}, {&kCWords, &kCWords}, {&kBigEndianWords, &kBigEndianWords}};
-
-const ExportSyntax& SyntaxAt(int format, AsmSyntax asmSyntax)
-{
-    return *kSyntaxes[format][asmSyntax == AsmSyntax::Gnu ? 1 : 0];
-}
-
 // An export into memory, through the same writer as a file.
 QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options,
                     std::function<bool(ExportWriter&)> write)
@@ -33,16 +21,6 @@ QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options,
 }
 
 } // namespace
-
-const ExportSyntax& ExportSyntaxOf(FadeFormat format, AsmSyntax asmSyntax)
-{
-    return SyntaxAt(static_cast<int>(format), asmSyntax);
-}
-
-const ExportSyntax& ExportSyntaxOf(PaletteFormat format, AsmSyntax asmSyntax)
-{
-    return SyntaxAt(static_cast<int>(format), asmSyntax);
-}
 
 DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
                            std::function<bool(ExportWriter&)> write)
@@ -79,10 +57,10 @@ bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCou
     return writer.Tail();
 }
 
-QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, FadeFormat format,
+QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, const ExportSyntax& syntax,
                            const ExportOptions& options)
 {
-    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options, [&](ExportWriter& writer) {
+    return InMemory(syntax, options, [&](ExportWriter& writer) {
         return WriteFadeTable(writer, table, paletteCount, colorCount);
     });
 }
@@ -115,9 +93,9 @@ bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int color
     return writer.Tail();
 }
 
-QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options)
+QByteArray ScreenFadeExport(const ScreenFadeWords& screen, const ExportSyntax& syntax, const ExportOptions& options)
 {
-    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,
+    return InMemory(syntax, options,
                     [&](ExportWriter& writer) { return WriteScreenFade(writer, screen); });
 }
 
@@ -128,10 +106,10 @@ bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int ste
     return writer.Tail();
 }
 
-QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, PaletteFormat format,
+QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, const ExportSyntax& syntax,
                                const ExportOptions& options)
 {
-    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,
+    return InMemory(syntax, options,
                     [&](ExportWriter& writer) { return WriteSourcePalette(writer, words, stepNumber); });
 }
 
@@ -143,10 +121,10 @@ bool WritePaletteSet(ExportWriter& writer, std::span<const PaletteWords> palette
     return writer.Tail();
 }
 
-QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, PaletteFormat format,
+QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, const ExportSyntax& syntax,
                             const ExportOptions& options)
 {
-    return InMemory(ExportSyntaxOf(format, options.asmSyntax), options,
+    return InMemory(syntax, options,
                     [&](ExportWriter& writer) { return WritePaletteSet(writer, palettes); });
 }
 

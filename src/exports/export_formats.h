@@ -1,7 +1,8 @@
 #pragma once
-// Every export, each a short loop over the export writer: the fade table,
-// whole-screen fades, one source palette and sets of palettes, as an
-// assembler include, C source, raw binary or palette file.
+// Every export of colour words, each a short loop over the export writer:
+// the fade table, whole-screen fades, one source palette and sets of
+// palettes, in the syntax a format's descriptor gives (an assembler include,
+// C source, raw binary or palette file).
 
 #include "core/fade_engine.h"
 #include "core/screen_fade.h"
@@ -16,13 +17,6 @@
 
 namespace palfade {
 
-enum class FadeFormat { Assembler, C, Binary };
-enum class PaletteFormat { Assembler, C, PaletteFile };
-
-// The syntax of a form; the assembler forms take the given dialect.
-const ExportSyntax& ExportSyntaxOf(FadeFormat format, AsmSyntax asmSyntax);
-const ExportSyntax& ExportSyntaxOf(PaletteFormat format, AsmSyntax asmSyntax);
-
 // Each Write function writes a whole export, head to tail, and returns
 // Tail()'s answer. Each ...Export function gives the same bytes in memory.
 
@@ -36,7 +30,7 @@ DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& opti
 // per step ("step S", S from 1). Counts beyond the table are cut to it, so no
 // cell outside is read.
 bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCount, int colorCount);
-QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, FadeFormat format,
+QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, const ExportSyntax& syntax,
                            const ExportOptions& options = {});
 
 // Step `step` (from 0) of a fade: `words` holds the step's words of each
@@ -57,18 +51,19 @@ inline constexpr std::size_t kScreenFadeHeldWords = std::size_t{16} << 20;
 bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
                      const std::function<void(std::span<const HwColor>)>& written = {},
                      std::size_t heldWords = kScreenFadeHeldWords);
-QByteArray ScreenFadeExport(const ScreenFadeWords& screen, FadeFormat format, const ExportOptions& options = {});
+QByteArray ScreenFadeExport(const ScreenFadeWords& screen, const ExportSyntax& syntax,
+                            const ExportOptions& options = {});
 
 // One palette, always all 16 words. stepNumber is only used by the C form's
 // comment: 1 for Palette 1 (Top), the palette count for Palette 2 (Bottom).
 bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int stepNumber);
-QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, PaletteFormat format,
+QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, const ExportSyntax& syntax,
                                const ExportOptions& options = {});
 
 // Several palettes, one line each ("palette K", K from 0); as palette files,
 // one after another (32 bytes each).
 bool WritePaletteSet(ExportWriter& writer, std::span<const PaletteWords> palettes);
-QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, PaletteFormat format,
+QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, const ExportSyntax& syntax,
                             const ExportOptions& options = {});
 
 } // namespace palfade

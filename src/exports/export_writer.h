@@ -35,25 +35,25 @@ struct ExportSyntax {
     std::string_view wordEnd;       // after every word
     // Before a line's comment; empty: the form leaves comments out.
     std::string_view commentStart;
+
+    // What ExportOptions dress: a named table (an assembler label or the C
+    // array's name), an assembler's label, the C array's element type.
+    constexpr bool TakesLabel() const { return cArray || TakesAsmLabel(); }
+    constexpr bool TakesAsmLabel() const { return !exportDirective.empty(); }
+    constexpr bool TakesCType() const { return cArray; }
 };
 
 // Every field spelled out: the four forms side by side. C words keep their
-// ", ", so a C comment follows after two spaces.
+// ", ", so a C comment follows after two spaces. Motorola's is read by vasm
+// and "as -M", GNU's by GNU as in its default syntax.
 inline constexpr ExportSyntax kMotorolaWords{"\txdef\t", "\teven", false, false, "\tdc.w\t", "$", ",", "", ""};
 inline constexpr ExportSyntax kGnuWords{"\t.globl\t", "\t.balign\t2", false, false, "\t.word\t", "0x", ",", "", ""};
 inline constexpr ExportSyntax kCWords{"", "", true, false, "\t", "0x", "", ", ", " // "};
 inline constexpr ExportSyntax kBigEndianWords{"", "", false, true, "", "", "", "", ""};
 
-// The dialect of the assembler forms; see ExportSyntaxOf in export_formats.h.
-enum class AsmSyntax {
-    Motorola, // "\tdc.w\t$7FFF", read by vasm and "as -M"
-    Gnu,      // "\t.word\t0x7FFF", GNU as in its default syntax
-};
-
 // How the text forms are dressed for a toolchain. The defaults give the
 // window's bytes.
 struct ExportOptions {
-    AsmSyntax asmSyntax = AsmSyntax::Motorola;
     // Empty: no label lines and the C array keeps its name. Otherwise the
     // assembler forms open with an exported, word-aligned label of this name
     // and the C array is called so. Must pass IsCIdentifier and be no C

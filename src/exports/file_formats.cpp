@@ -19,28 +19,24 @@ constexpr FileFormat kAssembler{.name = "ASM-Inlcude",
                                 .extensions = kAsmExtensions,
                                 .alsoAccepted = kAsmAlso,
                                 .cliName = "asm",
-                                .fadeExport = FadeFormat::Assembler,
-                                .paletteExport = PaletteFormat::Assembler};
+                                .wordExport = &kMotorolaWords};
 constexpr FileFormat kCSource{.name = "C-Output",
                               .extensions = kCExtensions,
                               .alsoAccepted = kCAlso,
                               .cliName = "c",
-                              .fadeExport = FadeFormat::C,
-                              .paletteExport = PaletteFormat::C};
+                              .wordExport = &kCWords};
 // GNU as in its default syntax, as the ngdevkit and DATlib toolchains run it;
 // no extension implies it, so ".s" stays the Motorola form.
 constexpr FileFormat kGnuAssembler{.name = "GNU as",
                                    .extensions = {},
                                    .cliName = "gas",
-                                   .fadeExport = FadeFormat::Assembler,
-                                   .paletteExport = PaletteFormat::Assembler,
-                                   .asmSyntax = AsmSyntax::Gnu};
+                                   .wordExport = &kGnuWords};
 constexpr FileFormat kBinary{
-    .name = "Binary", .extensions = kBinExtensions, .cliName = "bin", .fadeExport = FadeFormat::Binary};
+    .name = "Binary", .extensions = kBinExtensions, .cliName = "bin", .wordExport = &kBigEndianWords};
 constexpr FileFormat kPaletteFile{.name = "NeoGeo Palette",
                                   .extensions = kPaletteFileExtensions,
                                   .cliName = "ngpal",
-                                  .paletteExport = PaletteFormat::PaletteFile,
+                                  .wordExport = &kBigEndianWords,
                                   .source = SourceKind::PaletteFile};
 constexpr FileFormat kPng{.name = "Portable Network Graphics",
                           .extensions = kPngExtensions,
@@ -60,7 +56,7 @@ constexpr FileFormat kPictures{.name = "Supported Images",
 constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
 
 constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
-constexpr const FileFormat* kSourcePaletteFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kSourcePaletteSaveFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
 constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
@@ -68,6 +64,8 @@ constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
 constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary};
 constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kPaletteFile};
 constexpr const FileFormat* kArtCli[] = {&kGif, &kPng};
+constexpr const FileFormat* kCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary,
+                                      &kPaletteFile, &kPng, &kBmp, &kGif};
 
 bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 {
@@ -80,7 +78,7 @@ bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 } // namespace
 
 constexpr FileRequester kFadeTableSave{kFadeTableFormats, 0, 0};
-constexpr FileRequester kSourcePaletteSave{kSourcePaletteFormats, 2, 0};
+constexpr FileRequester kSourcePaletteSave{kSourcePaletteSaveFormats, 2, 0};
 // Any filter but the first is BMP.
 constexpr FileRequester kPictureSave{kPictureSaveFormats, 0, 1};
 constexpr FileRequester kPaletteFileOpen{kPaletteFileFormats};
@@ -89,6 +87,7 @@ constexpr FileRequester kPictureOpen{kPictureOpenFormats};
 constexpr FormatList kFadeTableCliFormats{kFadeTableCli};
 constexpr FormatList kSourcePaletteCliFormats{kSourcePaletteCli};
 constexpr FormatList kArtCliFormats{kArtCli};
+constexpr FormatList kCliFormats{kCli};
 
 const FileFormat& FileRequester::Chosen(int filterIndex) const
 {
@@ -101,13 +100,6 @@ bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAcce
     const QString lower = path.toLower();
     return EndsWithExtension(lower, format.extensions) ||
            (alsoAccepted && EndsWithExtension(lower, format.alsoAccepted));
-}
-
-const ExportSyntax& ExportSyntaxOf(const FileFormat& format)
-{
-    if (format.fadeExport)
-        return ExportSyntaxOf(*format.fadeExport, format.asmSyntax);
-    return ExportSyntaxOf(format.paletteExport.value_or(PaletteFormat::PaletteFile), format.asmSyntax);
 }
 
 } // namespace palfade

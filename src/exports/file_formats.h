@@ -1,11 +1,11 @@
 #pragma once
 // Every file format palfade reads or writes, described once: the name and
 // patterns its requesters list, the extension a save appends, palfade-cli's
-// name for it and the further extensions that imply it, and the export or
-// import it selects. The window's requesters, the final save path and
-// palfade-cli all read these.
+// name for it and the further extensions that imply it, the export it
+// writes or the kind of source it opens as, and what it can take. The
+// window's requesters, the final save path and palfade-cli all read these.
 
-#include "exports/export_formats.h"
+#include "exports/export_writer.h"
 #include "sources/source_kind.h"
 
 #include <QString>
@@ -15,24 +15,38 @@
 
 namespace palfade {
 
+// The encoder of a picture export (picture_export.h).
 enum class PictureFormat { Png, Bmp };
 // What palfade-cli art writes: an animation, or a sheet of every step.
 enum class ArtFormat { Gif, Sheet };
 
 using Extensions = std::span<const char* const>;
 
+// A format writes through one or more of its exports (png is both the
+// preview's picture and art's sheet), or opens as a kind of source. A
+// further kind of export is a further field here.
 struct FileFormat {
     const char* name;              // as the requester lists it, before its patterns
     Extensions extensions;         // listed as "*.ext" patterns; a save appends the first
     Extensions alsoAccepted = {};  // further extensions palfade-cli takes for this format
     const char* cliName = nullptr; // palfade-cli's --format word
-    std::optional<FadeFormat> fadeExport = {};
-    std::optional<PaletteFormat> paletteExport = {};
-    std::optional<PictureFormat> pictureExport = {};
-    std::optional<ArtFormat> artExport = {};
-    std::optional<SourceKind> source = {};
-    AsmSyntax asmSyntax = AsmSyntax::Motorola; // the dialect of the assembler forms
+    const ExportSyntax* wordExport = nullptr;        // colour words: fade tables and palettes
+    std::optional<PictureFormat> pictureExport = {}; // the preview as a picture
+    std::optional<ArtFormat> artExport = {};         // the fade played on a picture
+    std::optional<SourceKind> source = {};           // what opening a file of it reads
+
+    // What the format can take, from its export.
+    bool TakesLabel() const { return wordExport && wordExport->TakesLabel(); } // a named table
+    bool TakesAsmLabel() const { return wordExport && wordExport->TakesAsmLabel(); } // an assembler's label
+    bool TakesCType() const { return wordExport && wordExport->TakesCType(); }
+    bool IsPicture() const { return pictureExport || artExport; }
+    bool IsAnimation() const { return artExport == ArtFormat::Gif; }
+    bool IsSheet() const { return artExport == ArtFormat::Sheet; }
 };
+
+// A capability of a format, as a row of palfade-cli names what an option
+// applies to: &FileFormat::TakesLabel.
+using FormatCapability = bool (FileFormat::*)() const;
 
 // A requester's formats in the order it lists them.
 struct FileRequester {
@@ -56,13 +70,12 @@ using FormatList = std::span<const FileFormat* const>;
 extern const FormatList kFadeTableCliFormats;
 extern const FormatList kSourcePaletteCliFormats;
 extern const FormatList kArtCliFormats;
+// Every format palfade-cli writes, once each, in the order its help lists
+// the extensions that imply them.
+extern const FormatList kCliFormats;
 
 // The path ends in "." and one of the format's extensions or, with
 // `alsoAccepted`, one it accepts besides; letter case does not count.
 bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAccepted);
-
-// The syntax of an export format's words: its fade or palette form in its
-// assembler dialect.
-const ExportSyntax& ExportSyntaxOf(const FileFormat& format);
 
 } // namespace palfade

@@ -55,9 +55,6 @@ public:
     QSlider* StepSlider() const { return stepSlider_; }
     QSpinBox* ArtPaletteSpin() const { return artPaletteSpin_; }
     QSpinBox* FramesPerStepSpin() const { return framesSpin_; }
-    QSpinBox* HoldStartSpin() const { return holdStartSpin_; }
-    QSpinBox* HoldEndSpin() const { return holdEndSpin_; }
-    QRadioButton* LoopButton() const { return loopButton_; }
     QRadioButton* ThereAndBackButton() const { return thereAndBackButton_; }
     QLabel* StatusLine() const { return statusLine_; }
     PreviewArea* PreviewAreaWidget() const { return previewArea_; }

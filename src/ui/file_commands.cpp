@@ -87,7 +87,7 @@ void SaveFadeTable(const AppState& state, Host& host)
         return;
     SaveAndReport(host, target.path, [&] {
         return WriteFileAtomically(target.path, FadeTableExport(state.fadeTable, state.paletteCount,
-                                                                state.colorCount, *target.format->fadeExport));
+                                                                state.colorCount, *target.format->wordExport));
     });
 }
 
@@ -123,7 +123,7 @@ void SaveSourcePalette(const AppState& state, Host& host, int which)
     SaveAndReport(host, target.path, [&] {
         return WriteFileAtomically(target.path, SourcePaletteExport(SourcePaletteWords(state, which),
                                                                     SourcePaletteStepNumber(state, which),
-                                                                    *target.format->paletteExport));
+                                                                    *target.format->wordExport));
     });
 }
 

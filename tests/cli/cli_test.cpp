@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/cli_options.h"
+#include "cli/cli_rows.h"
 #include "cli_docs.h"
 #include "exports/picture_export.h"
 #include "support/file_size_limit.h"
@@ -13,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -738,6 +740,28 @@ TEST(Cli, OptionsThatDoNotGoTogether)
          "--table reads the table NAME defines, its comments skipped; not with --after or --skip-comments"},
         {"fade --first-entry 13 --palette-size 4 -o x.s", "--first-entry 13 and --palette-size 4 reach past entry 15"},
         {"fade --defines x.h -o x.s", "--defines gives names to the items of a --table; no --table is given"},
+        {"art --art x.png --bottom - --top - -o x.gif", "standard input can be read for only one of --top and --bottom"},
+    };
+    for (const auto& [line, message] : rows)
+        EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;
+}
+
+// An option kept to formats by what they take is open to a format of every
+// command that takes it, and its refusal names those formats.
+TEST(Cli, OptionsKeptToFormatsByWhatTheyTake)
+{
+    for (const OptionRow& option : OptionRows())
+        for (const CommandRow& command : CommandRows()) {
+            if (!option.formats.applies || !(option.commands & command.bit))
+                continue;
+            const FormatCapability applies = option.formats.applies;
+            const auto takes = std::count_if(command.formats.begin(), command.formats.end(),
+                                             [&](const FileFormat* format) { return (format->*applies)(); });
+            EXPECT_GT(takes, 0) << option.name << " " << command.name;
+        }
+    const std::pair<const char*, const char*> rows[] = {
+        {"palette x.s --c-type u16 -o x.ngpal", "--c-type is the element type of c, not of ngpal"},
+        {"art --art x.png --frames-per-step 2 -o x.png", "--frames-per-step times a gif; a png sheet shows every step once"},
     };
     for (const auto& [line, message] : rows)
         EXPECT_EQ(ParseArguments(Args(line)).error.toStdString(), message) << line;

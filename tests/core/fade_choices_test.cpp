@@ -5,6 +5,14 @@
 namespace palfade {
 namespace {
 
+std::optional<FadeCurve> FadeCurveByName(std::string_view name)
+{
+    for (const FadeCurveName& entry : kFadeCurveNames)
+        if (entry.name == name)
+            return entry.value;
+    return std::nullopt;
+}
+
 TEST(FadeChoicesTest, KeepListsNameEntriesAndAscendingRanges)
 {
     const struct {

@@ -1,5 +1,6 @@
 #include "exports/art_export.h"
 
+#include "exports/file_formats.h"
 #include "exports/gif_file.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,19 @@ ArtRequest Request(const QString& path, ArtFormat output)
     r.levels = LinearLevelSet();
     r.output = output;
     return r;
+}
+
+// palfade-cli's art formats write the files their extensions name.
+TEST(ArtExport, EveryArtFormatWritesItsFile)
+{
+    const std::pair<const char*, QByteArray> signatures[] = {{"gif", "GIF8"}, {"png", "\x89PNG\r\n\x1A\n"}};
+    for (const FileFormat* format : kArtCliFormats) {
+        SCOPED_TRACE(format->cliName);
+        const IoResult<ArtBytes> art = ExportArt(Request(Fixture("table_order.png"), *format->artExport));
+        ASSERT_TRUE(art.ok()) << art.error.toStdString();
+        for (const auto& [extension, signature] : signatures)
+            EXPECT_EQ(art.value.bytes.startsWith(signature), format->extensions[0] == std::string_view(extension));
+    }
 }
 
 TEST(ArtExport, IndexedPicturesKeepTheirTableIndices)

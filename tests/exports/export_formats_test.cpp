@@ -1,5 +1,6 @@
 #include "core/app_state.h"
 #include "exports/export_formats.h"
+#include "exports/picture_export.h"
 #include "exports/save_path.h"
 
 #include <gtest/gtest.h>
@@ -37,30 +38,30 @@ QByteArray Bytes(std::initializer_list<int> values)
 TEST(FadeTableExport, WorkedExampleInAllThreeFormats)
 {
     const FadeTable table = TableOfWords({{0x0000, 0x7FFF}, {0x0888, 0x7FFF}, {0xFFFF, 0x0001}});
-    EXPECT_EQ(FadeTableExport(table, 3, 2, FadeFormat::Assembler),
+    EXPECT_EQ(FadeTableExport(table, 3, 2, kMotorolaWords),
               QByteArray("\tdc.w\t$0000,$7FFF\r\n"
                          "\tdc.w\t$0888,$7FFF\r\n"
                          "\tdc.w\t$FFFF,$0001\r\n"));
-    EXPECT_EQ(FadeTableExport(table, 3, 2, FadeFormat::C),
+    EXPECT_EQ(FadeTableExport(table, 3, 2, kCWords),
               QByteArray("const int fade_colors[] =\r\n"
                          "{\r\n"
                          "\t0x0000, 0x7FFF,  // step 1\r\n"
                          "\t0x0888, 0x7FFF,  // step 2\r\n"
                          "\t0xFFFF, 0x0001,  // step 3\r\n"
                          "};\r\n"));
-    EXPECT_EQ(FadeTableExport(table, 3, 2, FadeFormat::Binary),
+    EXPECT_EQ(FadeTableExport(table, 3, 2, kBigEndianWords),
               Bytes({0x00, 0x00, 0x7F, 0xFF, 0x08, 0x88, 0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x01}));
 }
 
 TEST(FadeTableExport, OneColourPerStep)
 {
     const FadeTable table = TableOfWords({{0x8000, 0x1111}, {0x0ABC, 0x2222}, {0x0001, 0x3333}});
-    EXPECT_EQ(FadeTableExport(table, 3, 1, FadeFormat::Assembler),
+    EXPECT_EQ(FadeTableExport(table, 3, 1, kMotorolaWords),
               QByteArray("\tdc.w\t$8000\r\n\tdc.w\t$0ABC\r\n\tdc.w\t$0001\r\n"));
-    EXPECT_EQ(FadeTableExport(table, 3, 1, FadeFormat::C),
+    EXPECT_EQ(FadeTableExport(table, 3, 1, kCWords),
               QByteArray("const int fade_colors[] =\r\n{\r\n"
                          "\t0x8000,  // step 1\r\n\t0x0ABC,  // step 2\r\n\t0x0001,  // step 3\r\n};\r\n"));
-    EXPECT_EQ(FadeTableExport(table, 3, 1, FadeFormat::Binary), Bytes({0x80, 0x00, 0x0A, 0xBC, 0x00, 0x01}));
+    EXPECT_EQ(FadeTableExport(table, 3, 1, kBigEndianWords), Bytes({0x80, 0x00, 0x0A, 0xBC, 0x00, 0x01}));
 }
 
 TEST(FadeTableExport, LargestShape)
@@ -69,7 +70,7 @@ TEST(FadeTableExport, LargestShape)
     table.Reset(kMaxPalettes);
     table.at(15, 255) = FadeCell{{31, 31, 31, 1}, 0};
 
-    const QByteArray assembler = FadeTableExport(table, 256, 16, FadeFormat::Assembler);
+    const QByteArray assembler = FadeTableExport(table, 256, 16, kMotorolaWords);
     const QList<QByteArray> lines = assembler.split('\n');
     ASSERT_EQ(lines.size(), 257); // 256 lines and the empty rest after the last LF
     EXPECT_TRUE(lines.last().isEmpty());
@@ -77,11 +78,11 @@ TEST(FadeTableExport, LargestShape)
         ASSERT_EQ(lines[i].size(), 101 + 1) << "line " << i; // with its CR
     EXPECT_TRUE(lines[255].endsWith("$0000,$FFFF\r"));
 
-    const QByteArray c = FadeTableExport(table, 256, 16, FadeFormat::C);
+    const QByteArray c = FadeTableExport(table, 256, 16, kCWords);
     EXPECT_EQ(c.count("\r\n"), 259);
     EXPECT_TRUE(c.endsWith("0xFFFF,  // step 256\r\n};\r\n"));
 
-    const QByteArray binary = FadeTableExport(table, 256, 16, FadeFormat::Binary);
+    const QByteArray binary = FadeTableExport(table, 256, 16, kBigEndianWords);
     ASSERT_EQ(binary.size(), 8192);
     EXPECT_EQ(binary.right(2), Bytes({0xFF, 0xFF}));
 }
@@ -89,7 +90,7 @@ TEST(FadeTableExport, LargestShape)
 TEST(FadeTableExport, CountsBeyondTheTableAreCut)
 {
     const FadeTable table = TableOfWords({{0x0001}, {0x0002}, {0x0003}});
-    EXPECT_EQ(FadeTableExport(table, 99, 1, FadeFormat::Binary), Bytes({0, 1, 0, 2, 0, 3}));
+    EXPECT_EQ(FadeTableExport(table, 99, 1, kBigEndianWords), Bytes({0, 1, 0, 2, 0, 3}));
 }
 
 TEST(SourcePaletteExport, AllWhiteBottomPaletteOfSixteenSteps)
@@ -114,10 +115,10 @@ TEST(SourcePaletteExport, AllWhiteBottomPaletteOfSixteenSteps)
     }
     c += " // step 16\r\n};\r\n";
     assembler += "\r\n";
-    EXPECT_EQ(SourcePaletteExport(words, step, PaletteFormat::C), c);
-    EXPECT_EQ(SourcePaletteExport(words, step, PaletteFormat::Assembler), assembler);
+    EXPECT_EQ(SourcePaletteExport(words, step, kCWords), c);
+    EXPECT_EQ(SourcePaletteExport(words, step, kMotorolaWords), assembler);
     EXPECT_EQ(assembler.size(), 101 + 2);
-    EXPECT_EQ(SourcePaletteExport(words, step, PaletteFormat::PaletteFile), file);
+    EXPECT_EQ(SourcePaletteExport(words, step, kBigEndianWords), file);
 
     // Palette 1 (Top) is black, numbered step 1.
     EXPECT_EQ(SourcePaletteStepNumber(state, 1), 1);
@@ -138,7 +139,7 @@ TEST(SourcePaletteExport, TopAndBottomComeFromTheTableEnds)
         EXPECT_EQ(SourcePaletteWords(state, 2)[j], EncodeHwColor(state.palettes[1][j]));
     }
     EXPECT_TRUE(SourcePaletteExport(SourcePaletteWords(state, 2), SourcePaletteStepNumber(state, 2),
-                                    PaletteFormat::C)
+                                    kCWords)
                     .contains("  // step 3\r\n"));
 }
 
@@ -181,45 +182,76 @@ TEST(FinalSavePath, AppendsTheFiltersExtensionWhenTheNameLacksIt)
 
 TEST(FinalSavePath, FilterDecidesTheFormat)
 {
-    EXPECT_EQ(kFadeTableSave.Chosen(0).fadeExport, FadeFormat::Assembler);
-    EXPECT_EQ(kFadeTableSave.Chosen(1).fadeExport, FadeFormat::C);
-    EXPECT_EQ(kFadeTableSave.Chosen(2).fadeExport, FadeFormat::Binary);
-    EXPECT_EQ(kFadeTableSave.Chosen(7).fadeExport, FadeFormat::Assembler);
-    EXPECT_EQ(kSourcePaletteSave.Chosen(2).paletteExport, PaletteFormat::PaletteFile);
+    EXPECT_EQ(kFadeTableSave.Chosen(0).wordExport, &kMotorolaWords);
+    EXPECT_EQ(kFadeTableSave.Chosen(1).wordExport, &kCWords);
+    EXPECT_EQ(kFadeTableSave.Chosen(2).wordExport, &kBigEndianWords);
+    EXPECT_EQ(kFadeTableSave.Chosen(7).wordExport, &kMotorolaWords);
+    EXPECT_EQ(kSourcePaletteSave.Chosen(2).wordExport, &kBigEndianWords);
     EXPECT_EQ(kPictureSave.Chosen(0).pictureExport, PictureFormat::Png);
     EXPECT_EQ(kPictureSave.Chosen(1).pictureExport, PictureFormat::Bmp);
     EXPECT_EQ(kPictureSave.Chosen(-1).pictureExport, PictureFormat::Bmp);
 }
 
 
-ExportOptions Options(AsmSyntax syntax, const char* label = "", const char* cType = "int")
+// The first bytes of a picture file of the format an extension names.
+QByteArray Signature(const char* extension)
 {
-    return ExportOptions{syntax, QString::fromLatin1(label), QString::fromLatin1(cType)};
+    return std::string_view(extension) == "png" ? QByteArray("\x89PNG\r\n\x1A\n") : QByteArray("BM");
+}
+
+// What a format says it takes is what its export writes, and a picture
+// format's encoder writes the file its extension names.
+TEST(FileFormat, CapabilitiesAgreeWithTheExport)
+{
+    const ExportOptions dressed{QStringLiteral("tbl"), QStringLiteral("u16")};
+    PixelBuffer pixel;
+    pixel.Resize(1, 1);
+    for (const FileFormat* format : kCliFormats) {
+        SCOPED_TRACE(format->cliName);
+        EXPECT_NE(format->wordExport != nullptr, format->IsPicture());
+        EXPECT_EQ(format->IsAnimation() || format->IsSheet(), format->artExport.has_value());
+        if (format->wordExport) {
+            const QByteArray words = SourcePaletteExport(PaletteWords{}, 1, *format->wordExport, dressed);
+            EXPECT_EQ(words.contains("tbl"), format->TakesLabel());
+            EXPECT_EQ(words.contains("\r\ntbl:\r\n"), format->TakesAsmLabel());
+            EXPECT_EQ(words.contains("u16"), format->TakesCType());
+        }
+        if (format->pictureExport) {
+            const QByteArray picture = EncodePicture(pixel, *format->pictureExport).value;
+            EXPECT_TRUE(picture.startsWith(Signature(format->extensions[0])));
+        }
+    }
+}
+
+
+ExportOptions Options(const char* label = "", const char* cType = "int")
+{
+    return ExportOptions{QString::fromLatin1(label), QString::fromLatin1(cType)};
 }
 
 TEST(ExportOptions, FadeTableInEverySyntax)
 {
     const FadeTable table = TableOfWords({{0x0000, 0x7FFF}, {0x8ABC, 0x0001}});
     const struct {
-        FadeFormat format;
+        const ExportSyntax& syntax;
         ExportOptions options;
         QByteArray expected;
     } rows[] = {
-        {FadeFormat::Assembler, Options(AsmSyntax::Gnu), "\t.word\t0x0000,0x7FFF\r\n\t.word\t0x8ABC,0x0001\r\n"},
-        {FadeFormat::Assembler, Options(AsmSyntax::Motorola, "title_fade"),
+        {kGnuWords, Options(), "\t.word\t0x0000,0x7FFF\r\n\t.word\t0x8ABC,0x0001\r\n"},
+        {kMotorolaWords, Options("title_fade"),
          "\txdef\ttitle_fade\r\n\teven\r\ntitle_fade:\r\n\tdc.w\t$0000,$7FFF\r\n\tdc.w\t$8ABC,$0001\r\n"},
-        {FadeFormat::Assembler, Options(AsmSyntax::Gnu, "_fade2"),
+        {kGnuWords, Options("_fade2"),
          "\t.globl\t_fade2\r\n\t.balign\t2\r\n_fade2:\r\n\t.word\t0x0000,0x7FFF\r\n\t.word\t0x8ABC,0x0001\r\n"},
-        {FadeFormat::C, Options(AsmSyntax::Gnu, "title_fade", "unsigned short"),
+        {kCWords, Options("title_fade", "unsigned short"),
          "const unsigned short title_fade[] =\r\n{\r\n\t0x0000, 0x7FFF,  // step 1\r\n"
          "\t0x8ABC, 0x0001,  // step 2\r\n};\r\n"},
-        {FadeFormat::C, Options(AsmSyntax::Motorola, "", "u16"),
+        {kCWords, Options("", "u16"),
          "const u16 fade_colors[] =\r\n{\r\n\t0x0000, 0x7FFF,  // step 1\r\n\t0x8ABC, 0x0001,  // step 2\r\n};\r\n"},
-        {FadeFormat::Binary, Options(AsmSyntax::Gnu, "unused", "u16"),
+        {kBigEndianWords, Options("unused", "u16"),
          QByteArray("\x00\x00\x7F\xFF\x8A\xBC\x00\x01", 8)},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(FadeTableExport(table, 2, 2, row.format, row.options), row.expected) << row.expected.constData();
+        EXPECT_EQ(FadeTableExport(table, 2, 2, row.syntax, row.options), row.expected) << row.expected.constData();
 }
 
 TEST(ExportOptions, SourcePaletteInEverySyntax)
@@ -229,12 +261,12 @@ TEST(ExportOptions, SourcePaletteInEverySyntax)
     words[15] = 0x7FFF;
     const QByteArray gasWords = "0x8000" + QByteArray(",0x0000").repeated(14) + ",0x7FFF\r\n";
     const QByteArray cWords = "\t0x8000, " + QByteArray("0x0000, ").repeated(14) + "0x7FFF,  // step 16\r\n";
-    EXPECT_EQ(SourcePaletteExport(words, 16, PaletteFormat::Assembler, Options(AsmSyntax::Gnu, "pal")),
+    EXPECT_EQ(SourcePaletteExport(words, 16, kGnuWords, Options("pal")),
               "\t.globl\tpal\r\n\t.balign\t2\r\npal:\r\n\t.word\t" + gasWords);
-    EXPECT_EQ(SourcePaletteExport(words, 16, PaletteFormat::C, Options(AsmSyntax::Motorola, "pal", "uint16_t")),
+    EXPECT_EQ(SourcePaletteExport(words, 16, kCWords, Options("pal", "uint16_t")),
               "#include <stdint.h>\r\nconst uint16_t pal[] =\r\n{\r\n" + cWords + "};\r\n");
-    EXPECT_EQ(SourcePaletteExport(words, 16, PaletteFormat::PaletteFile, Options(AsmSyntax::Gnu, "pal")),
-              SourcePaletteExport(words, 16, PaletteFormat::PaletteFile));
+    EXPECT_EQ(SourcePaletteExport(words, 16, kBigEndianWords, Options("pal")),
+              SourcePaletteExport(words, 16, kBigEndianWords));
 }
 
 TEST(ScreenFadeExport, FrameMajor)
@@ -243,27 +275,27 @@ TEST(ScreenFadeExport, FrameMajor)
     const ScreenFadeWords screen{3, 2, 2, {0x0001, 0x0002, 0x0101, 0x0102, 0x0011, 0x0012,
                                            0x0111, 0x0112, 0x0021, 0x0022, 0x0121, 0x0122}};
     const ScreenFadeWords oneColour{3, 2, 1, {0x0001, 0x0101, 0x0011, 0x0111, 0x0021, 0x0121}};
-    EXPECT_EQ(ScreenFadeExport(screen, FadeFormat::Assembler),
+    EXPECT_EQ(ScreenFadeExport(screen, kMotorolaWords),
               "\tdc.w\t$0001,$0002\r\n\tdc.w\t$0101,$0102\r\n"
               "\tdc.w\t$0011,$0012\r\n\tdc.w\t$0111,$0112\r\n"
               "\tdc.w\t$0021,$0022\r\n\tdc.w\t$0121,$0122\r\n");
-    EXPECT_EQ(ScreenFadeExport(oneColour, FadeFormat::Assembler, Options(AsmSyntax::Gnu, "fades")),
+    EXPECT_EQ(ScreenFadeExport(oneColour, kGnuWords, Options("fades")),
               "\t.globl\tfades\r\n\t.balign\t2\r\nfades:\r\n"
               "\t.word\t0x0001\r\n\t.word\t0x0101\r\n\t.word\t0x0011\r\n"
               "\t.word\t0x0111\r\n\t.word\t0x0021\r\n\t.word\t0x0121\r\n");
     ScreenFadeWords twoSteps = screen;
     twoSteps.steps = 2;
-    EXPECT_EQ(ScreenFadeExport(twoSteps, FadeFormat::C, Options(AsmSyntax::Motorola, "fades", "u16")),
+    EXPECT_EQ(ScreenFadeExport(twoSteps, kCWords, Options("fades", "u16")),
               "const u16 fades[] =\r\n{\r\n"
               "\t0x0001, 0x0002,  // step 1 palette 0\r\n\t0x0101, 0x0102,  // step 1 palette 1\r\n"
               "\t0x0011, 0x0012,  // step 2 palette 0\r\n\t0x0111, 0x0112,  // step 2 palette 1\r\n};\r\n");
-    EXPECT_EQ(ScreenFadeExport(oneColour, FadeFormat::Binary),
+    EXPECT_EQ(ScreenFadeExport(oneColour, kBigEndianWords),
               QByteArray("\x00\x01\x01\x01\x00\x11\x01\x11\x00\x21\x01\x21", 12));
     // One palette is the single fade.
     const ScreenFadeWords single{3, 1, 2, {0x0101, 0x0102, 0x0111, 0x0112, 0x0121, 0x0122}};
     const FadeTable table = TableOfWords({{0x0101, 0x0102}, {0x0111, 0x0112}, {0x0121, 0x0122}});
-    for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::Binary})
-        EXPECT_EQ(ScreenFadeExport(single, format), FadeTableExport(table, 3, 2, format));
+    for (const ExportSyntax* syntax : {&kMotorolaWords, &kBigEndianWords})
+        EXPECT_EQ(ScreenFadeExport(single, *syntax), FadeTableExport(table, 3, 2, *syntax));
 }
 
 TEST(ScreenFadeExport, StreamedEqualsComputedInMemory)
@@ -279,19 +311,19 @@ TEST(ScreenFadeExport, StreamedEqualsComputedInMemory)
         return p;
     }());
     const ScreenFadeInputs in{tops, white, 40, false, true};
-    for (FadeFormat format : {FadeFormat::Assembler, FadeFormat::C, FadeFormat::Binary})
+    for (const ExportSyntax* syntax : {&kGnuWords, &kCWords, &kBigEndianWords})
         for (bool thereAndBack : {false, true}) {
             const std::vector<int> order = StepOrder(40, thereAndBack);
             QByteArray streamed;
             QBuffer sink(&streamed);
             sink.open(QIODevice::WriteOnly);
-            const ExportOptions options = Options(AsmSyntax::Gnu, "screen");
-            ExportWriter writer(sink, ExportSyntaxOf(format, options.asmSyntax), options);
+            const ExportOptions options = Options("screen");
+            ExportWriter writer(sink, *syntax, options);
             ASSERT_TRUE(WriteScreenFade(writer, in, 15, order, {}, std::size_t{1000} * 15 * 3));
             ScreenFadeWords inMemory = ComputeScreenFadeWords(in, 15);
             ReorderSteps(inMemory, order);
-            EXPECT_TRUE(streamed == ScreenFadeExport(inMemory, format, options))
-                << "format " << static_cast<int>(format) << " there and back " << thereAndBack;
+            EXPECT_TRUE(streamed == ScreenFadeExport(inMemory, *syntax, options))
+                << "format " << syntax->lineStart << " there and back " << thereAndBack;
         }
 }
 
@@ -302,14 +334,14 @@ TEST(PaletteSetExport, OneLineOrFileEach)
     b.fill(0x8000);
     const QByteArray aWords = QByteArray("0x0FFF, ").repeated(16);
     const QByteArray bWords = QByteArray("0x8000, ").repeated(16);
-    EXPECT_EQ(PaletteSetExport({a, b}, PaletteFormat::C),
+    EXPECT_EQ(PaletteSetExport({a, b}, kCWords),
               "const int fade_colors[] =\r\n{\r\n\t" + aWords + " // palette 0\r\n\t" + bWords +
                   " // palette 1\r\n};\r\n");
-    EXPECT_EQ(PaletteSetExport({a, b}, PaletteFormat::Assembler),
-              SourcePaletteExport(a, 1, PaletteFormat::Assembler) + SourcePaletteExport(b, 1, PaletteFormat::Assembler));
-    EXPECT_EQ(PaletteSetExport({a, b}, PaletteFormat::PaletteFile),
-              SourcePaletteExport(a, 1, PaletteFormat::PaletteFile) +
-                  SourcePaletteExport(b, 1, PaletteFormat::PaletteFile));
+    EXPECT_EQ(PaletteSetExport({a, b}, kMotorolaWords),
+              SourcePaletteExport(a, 1, kMotorolaWords) + SourcePaletteExport(b, 1, kMotorolaWords));
+    EXPECT_EQ(PaletteSetExport({a, b}, kBigEndianWords),
+              SourcePaletteExport(a, 1, kBigEndianWords) +
+                  SourcePaletteExport(b, 1, kBigEndianWords));
 }
 
 TEST(ExportOptions, NamesAndTypes)

@@ -31,14 +31,13 @@ TEST(ExportWriter, StdintTypesBringTheirHeader)
         const QString type = QString::fromLatin1(row.type);
         EXPECT_EQ(IsStdintType(type), row.fromStdint) << row.type;
         const QByteArray declaration = "const " + QByteArray(row.type) + " pal[] =\r\n";
-        const QByteArray c = SourcePaletteExport(words, 1, PaletteFormat::C,
-                                                 ExportOptions{AsmSyntax::Gnu, QStringLiteral("pal"), type});
+        const QByteArray c = SourcePaletteExport(words, 1, kCWords, ExportOptions{QStringLiteral("pal"), type});
         EXPECT_EQ(c.startsWith("#include <stdint.h>\r\n" + declaration), row.fromStdint) << c.constData();
         EXPECT_TRUE(c.contains("\n" + declaration) || c.startsWith(declaration)) << c.constData();
     }
     // Only the C form has a type.
-    const ExportOptions stdint{AsmSyntax::Gnu, QStringLiteral("pal"), QStringLiteral("uint16_t")};
-    EXPECT_TRUE(SourcePaletteExport(words, 1, PaletteFormat::Assembler, stdint).startsWith("\t.globl\tpal\r\n"));
+    const ExportOptions stdint{QStringLiteral("pal"), QStringLiteral("uint16_t")};
+    EXPECT_TRUE(SourcePaletteExport(words, 1, kGnuWords, stdint).startsWith("\t.globl\tpal\r\n"));
 }
 
 // A streamed export whose writes start failing part way, as on a full disk:

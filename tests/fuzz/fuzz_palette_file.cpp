@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     palfade::PaletteWords words{};
     for (std::size_t i = 0; i < words.size(); ++i)
         words[i] = palfade::EncodeHwColor(palette[i]);
-    if (palfade::SourcePaletteExport(words, 1, palfade::PaletteFormat::PaletteFile) != expected)
+    if (palfade::SourcePaletteExport(words, 1, palfade::kBigEndianWords) != expected)
         std::abort();
     return 0;
 }

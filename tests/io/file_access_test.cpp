@@ -71,7 +71,7 @@ TEST(PaletteFile, WriteThenReadGivesTheSameEntries)
     PaletteWords words{};
     for (std::size_t i = 0; i < words.size(); ++i)
         words[i] = EncodeHwColor(p[i]);
-    const QByteArray bytes = SourcePaletteExport(words, 1, PaletteFormat::PaletteFile);
+    const QByteArray bytes = SourcePaletteExport(words, 1, kBigEndianWords);
     ASSERT_EQ(bytes.size(), 32);
     EXPECT_EQ(PaletteFromBytes(bytes), p);
     EXPECT_EQ(bytes.left(2), QByteArray("\x4F\x00", 2)); // red 31 alone, most significant byte first

@@ -115,10 +115,10 @@ TEST(TextImport, ExportsReadBackIntoThePalette)
     PaletteWords words{};
     for (std::size_t i = 0; i < words.size(); ++i)
         words[i] = EncodeHwColor(original[i]);
-    for (PaletteFormat format : {PaletteFormat::Assembler, PaletteFormat::C}) {
+    for (const ExportSyntax* syntax : {&kMotorolaWords, &kCWords}) {
         SourcePalette palette = Marked();
         int counter = 0;
-        ImportPaletteTextBytes(SourcePaletteExport(words, 256, format), palette, counter);
+        ImportPaletteTextBytes(SourcePaletteExport(words, 256, *syntax), palette, counter);
         EXPECT_EQ(counter, 16);
         EXPECT_EQ(palette, original);
     }
@@ -132,7 +132,7 @@ TEST(TextImport, FadeExportWithEightColoursFillsFromTwoLines)
     ComputeFade(state);
     SourcePalette palette = Marked();
     int counter = 0;
-    ImportPaletteTextBytes(FadeTableExport(state.fadeTable, 16, 8, FadeFormat::Assembler), palette, counter);
+    ImportPaletteTextBytes(FadeTableExport(state.fadeTable, 16, 8, kMotorolaWords), palette, counter);
     EXPECT_EQ(counter, 16);
     for (int i = 0; i < 16; ++i) {
         const FadeCell& c = state.fadeTable.at(i % 8, i / 8);

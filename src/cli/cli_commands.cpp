@@ -1,0 +1,196 @@
+#include "cli/cli_commands.h"
+
+#include "cli/cli_sources.h"
+#include "core/palette_commands.h"
+#include "core/screen_fade.h"
+#include "exports/art_export.h"
+#include "exports/export_formats.h"
+#include "exports/picture_export.h"
+#include "exports/picture_limits.h"
+#include "render/preview_renderer.h"
+#include "render/screen_preview.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace palfade::cli {
+
+namespace {
+
+AppState StateFor(const Options& o)
+{
+    AppState state;
+    state.paletteCount = o.paletteCount;
+    state.colorCount = o.colorCount;
+    state.view.zoom = o.zoom;
+    state.view.showGrid = o.showGrid;
+    state.view.gridColor = o.gridColor;
+    state.view.hardwareColors = o.hardwareColors;
+    state.view.useDarkBit = o.useDarkBit;
+    state.view.simpleFade = o.simpleFade;
+    LoadLevelTables(state);
+    return state;
+}
+
+// The palettes a fading command fades, read once for fade, preview and art:
+// --top and --bottom as palettes 1 and 2 of the state, or with
+// --all-palettes every top palette, each with its bottom.
+struct Fades {
+    AppState state; // the chosen level tables and view
+    std::vector<SourcePalette> tops;
+    std::vector<SourcePalette> bottoms;
+
+    ScreenFadeInputs Screen(const Options& o) const
+    {
+        return ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit, o.curve, o.keep};
+    }
+};
+
+Fades LoadFades(const Options& o, const Streams& io)
+{
+    Fades fades{StateFor(o), {}, {}};
+    if (o.allPalettes) {
+        LoadScreenPalettes(fades.state, o, io, fades.tops, fades.bottoms);
+    } else {
+        LoadPalette(o.top, o.topIndex, 1, fades.state, o, io);
+        LoadPalette(o.bottom, o.bottomIndex, 2, fades.state, o, io);
+    }
+    return fades;
+}
+
+// Every fade with its steps in the order they are played: with
+// thereAndBack 2P - 1 of them. One fade is also the state's table, its
+// paletteCount then counting those steps.
+std::vector<FadeTable> ComputeFades(Fades& fades, const Options& o, bool thereAndBack)
+{
+    AppState& state = fades.state;
+    std::vector<FadeTable> tables;
+    if (o.allPalettes) {
+        ComputeScreenFade(fades.Screen(o), tables);
+        for (FadeTable& table : tables)
+            ReorderSteps(table, StepOrder(o.paletteCount, thereAndBack));
+        return tables;
+    }
+    ComputeFade(FadeInputs{state.palettes[0], state.palettes[1], state.paletteCount, o.simpleFade, o.useDarkBit,
+                           o.curve, o.keep},
+                state.fadeTable);
+    ReorderSteps(state.fadeTable, StepOrder(state.paletteCount, thereAndBack));
+    state.paletteCount = state.fadeTable.steps();
+    tables.push_back(state.fadeTable);
+    return tables;
+}
+
+DeviceWrite Exported(const Options& o, std::function<bool(ExportWriter&)> write)
+{
+    return StreamedExport(*o.format->wordExport, o.exportOptions, std::move(write));
+}
+
+DeviceWrite Bytes(QByteArray bytes)
+{
+    return [bytes = std::move(bytes)](QIODevice& device) { return WriteAll(device, bytes); };
+}
+
+// The preview of `fades` steps of `colorCount` colours, at its zoom, fits
+// the chosen picture format.
+void CheckPreviewFits(const Options& o, std::size_t fades, std::size_t steps, int zoom)
+{
+    const IoStatus size =
+        CheckPreviewSize(PreviewSize(o.colorCount, static_cast<int>(steps), fades), zoom, *o.format->pictureExport);
+    if (!size.ok())
+        throw Failure(size.error);
+}
+
+} // namespace
+
+DeviceWrite ProduceFade(const Options& o, const Streams& io, TableStats& stats)
+{
+    Fades fades = LoadFades(o, io);
+    if (!o.allPalettes) {
+        const FadeTable table = ComputeFades(fades, o, o.thereAndBack).front();
+        stats = MeasureTable(WordsOfFades({&table, 1}, o.colorCount));
+        return Exported(o, [table, steps = fades.state.paletteCount, colors = o.colorCount](ExportWriter& w) {
+            return WriteFadeTable(w, table, steps, colors);
+        });
+    }
+    // Written as computed, in the order the frames are played.
+    return Exported(o, [fades = std::move(fades), order = StepOrder(o.paletteCount, o.thereAndBack), &o,
+                        &stats](ExportWriter& w) {
+        const ScreenFadeInputs in = fades.Screen(o);
+        TableMeter meter(static_cast<int>(ScreenFadePairs(in)), o.colorCount);
+        const bool written = WriteScreenFade(w, in, o.colorCount, order, [&](std::span<const HwColor> frame) {
+            if (o.stats)
+                meter.Frame(frame);
+        });
+        stats = meter.Stats();
+        return written;
+    });
+}
+
+// The picture at zoom 1; the encoder writes it enlarged, as the window shows
+// it. Its size is known before any fade is computed: for one fade before
+// the palettes are read.
+DeviceWrite ProducePreview(const Options& o, const Streams& io, TableStats& stats)
+{
+    const int zoom = BoundZoom(o.zoom);
+    const std::size_t steps = StepOrder(o.paletteCount, o.thereAndBack).size();
+    if (!o.allPalettes)
+        CheckPreviewFits(o, 1, steps, zoom);
+    Fades fades = LoadFades(o, io);
+    if (o.allPalettes)
+        CheckPreviewFits(o, ScreenFadePairs(fades.Screen(o)), steps, zoom);
+    std::vector<FadeTable> tables = ComputeFades(fades, o, o.thereAndBack);
+    PixelBuffer base;
+    if (o.allPalettes)
+        RenderScreenPreview(tables, PreviewParams{o.colorCount, static_cast<int>(steps), o.showGrid, o.gridColor},
+                            fades.state.levels, base);
+    else
+        RenderPreview(fades.state, base);
+    stats = MeasureTable(WordsOfFades(tables, o.colorCount));
+    return Bytes(Checked(EncodePicture(base, *o.format->pictureExport, zoom)));
+}
+
+DeviceWrite ProducePalette(const Options& o, const Streams& io, TableStats&)
+{
+    AppState state = StateFor(o);
+    if (o.allPalettes) {
+        std::vector<PaletteWords> words;
+        for (SourcePalette palette : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+            if (o.greyscale)
+                std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
+            words.push_back(WordsOfPalette(palette));
+        }
+        return Exported(o, [words = std::move(words)](ExportWriter& w) { return WritePaletteSet(w, words); });
+    }
+    LoadPalette(o.source, o.sourceIndex, 1, state, o, io);
+    if (o.greyscale)
+        GreyscalePalette(state, 1);
+    ComputeFade(state);
+    return Exported(o, [p = SourcePaletteWords(state, 1), &o](ExportWriter& w) {
+        return WriteSourcePalette(w, p, o.step);
+    });
+}
+
+// A GIF plays the steps there and back itself; a sheet shows the steps of
+// the table, 2P - 1 with --there-and-back as the preview.
+DeviceWrite ProduceArt(const Options& o, const Streams& io, TableStats&)
+{
+    const bool sheetThereAndBack = o.thereAndBack && !o.format->IsAnimation();
+    Fades fades = LoadFades(o, io);
+    ArtRequest request;
+    request.path = o.art;
+    request.fades = ComputeFades(fades, o, sheetThereAndBack);
+    request.wholeScreen = o.allPalettes;
+    request.artPalette = o.artPalette;
+    request.levels = fades.state.levels;
+    request.playback =
+        ArtPlayback{o.paletteCount, o.framesPerStep, o.holdStart, o.holdEnd, o.thereAndBack && !sheetThereAndBack};
+    request.zoom = BoundZoom(o.zoom);
+    request.columns = o.columns;
+    request.output = *o.format->artExport;
+    ArtBytes art = Checked(ExportArt(request));
+    if (!art.warning.isEmpty())
+        Print(io.err, QStringLiteral("%1: warning: %2: %3").arg(QLatin1String(kProgram), o.art, art.warning));
+    return Bytes(std::move(art.bytes));
+}
+
+} // namespace palfade::cli

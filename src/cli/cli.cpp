@@ -26,7 +26,7 @@ namespace palfade::cli {
 
 namespace {
 
-ScreenFadeInputs ScreenInputs(const std::vector<SourcePalette>& tops, const std::vector<SourcePalette>& bottoms,
+ScreenFadeInputs ScreenInputs(const std::vector<PaletteWords>& tops, const std::vector<PaletteWords>& bottoms,
                               const Options& o)
 {
     return ScreenFadeInputs{tops, bottoms, o.paletteCount, o.simpleFade, o.useDarkBit, o.curve, o.keep};
@@ -79,8 +79,8 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
     switch (o.command) {
     case Command::Fade: {
         if (o.allPalettes) {
-            std::vector<SourcePalette> tops;
-            std::vector<SourcePalette> bottoms;
+            std::vector<PaletteWords> tops;
+            std::vector<PaletteWords> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
             // Written as computed, in the order the frames are played.
             return exported([tops = std::move(tops), bottoms = std::move(bottoms),
@@ -115,8 +115,8 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
         PixelBuffer base;
         if (o.allPalettes) {
             const std::vector<int> order = StepOrder(state.paletteCount, o.thereAndBack);
-            std::vector<SourcePalette> tops;
-            std::vector<SourcePalette> bottoms;
+            std::vector<PaletteWords> tops;
+            std::vector<PaletteWords> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
             const ScreenFadeInputs fades = ScreenInputs(tops, bottoms, o);
             checkSize(ScreenFadePairs(fades), order.size());
@@ -142,7 +142,8 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
     case Command::Palette: {
         if (o.allPalettes) {
             std::vector<PaletteWords> words;
-            for (SourcePalette palette : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+            for (const PaletteWords& read : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+                SourcePalette palette = PaletteOfWords(read);
                 if (o.greyscale)
                     std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
                 words.push_back(WordsOfPalette(palette));
@@ -165,8 +166,8 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
         const bool sheetThereAndBack = o.thereAndBack && request.output != ArtFormat::Gif;
         const int steps = state.paletteCount;
         if (o.allPalettes) {
-            std::vector<SourcePalette> tops;
-            std::vector<SourcePalette> bottoms;
+            std::vector<PaletteWords> tops;
+            std::vector<PaletteWords> bottoms;
             LoadScreenPalettes(state, o, io, tops, bottoms);
             request.fades = ScreenFades(ScreenInputs(tops, bottoms, o), StepOrder(steps, sheetThereAndBack));
         } else {

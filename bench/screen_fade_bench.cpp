@@ -49,7 +49,7 @@ std::vector<PaletteWords> SamplePalettes(std::size_t count, int seed)
     return palettes;
 }
 
-void BM_ScreenFadeExport(benchmark::State& st)
+void BM_WriteScreenFade(benchmark::State& st)
 {
     const auto format = static_cast<FadeFormat>(st.range(0));
     const auto palettes = static_cast<std::size_t>(st.range(1));
@@ -63,7 +63,7 @@ void BM_ScreenFadeExport(benchmark::State& st)
     }
 }
 // 64 palettes beside 256 show the time linear in palettes x steps.
-BENCHMARK(BM_ScreenFadeExport)
+BENCHMARK(BM_WriteScreenFade)
     ->ArgNames({"format", "palettes"})
     ->ArgsProduct({{0, 1, 2}, {64, 256}})
     ->Unit(benchmark::kMillisecond);

@@ -1,10 +1,8 @@
 // A whole-screen fade at its largest: 256 palettes of 16 colours over 256
 // steps, computed and written as an assembler include (or C, or binary):
 // what palfade-cli spends between reading the sources and writing the file.
-// Then 100,000 palettes, written as they are computed (palfade-cli's way)
-// and, for comparison, computed whole in memory first: the time and the
-// peak memory of the process (peak_MiB, which only grows, so the streamed
-// runs come first).
+// Then 100,000 palettes, straight and there and back: the time and the peak
+// memory of the process (peak_MiB, which only grows).
 
 #include "bench_support.h"
 #include "core/screen_fade.h"
@@ -23,27 +21,6 @@ namespace {
 
 // The fade table's three forms, by the benchmark's format argument.
 constexpr const ExportSyntax* kTableForms[] = {&kMotorolaWords, &kCWords, &kBigEndianWords};
-
-void BM_ScreenFadeExport(benchmark::State& st)
-{
-    const ExportSyntax& syntax = *kTableForms[st.range(0)];
-    const auto palettes = static_cast<int>(st.range(1));
-    std::vector<SourcePalette> tops, bottoms;
-    for (int k = 0; k < palettes; ++k) {
-        tops.push_back(bench::SampleColours(k));
-        bottoms.push_back(bench::SampleColours(k + palettes));
-    }
-    for (auto _ : st) {
-        const ScreenFadeWords screen =
-            ComputeScreenFadeWords(ScreenFadeInputs{tops, bottoms, kMaxPalettes, false, false}, kPaletteSize);
-        benchmark::DoNotOptimize(ScreenFadeExport(screen, syntax));
-    }
-}
-// 64 palettes beside 256 show the time linear in palettes x steps.
-BENCHMARK(BM_ScreenFadeExport)
-    ->ArgNames({"format", "palettes"})
-    ->ArgsProduct({{0, 1, 2}, {64, 256}})
-    ->Unit(benchmark::kMillisecond);
 
 // Takes everything, keeps nothing: the export without the disk.
 class NullDevice : public QIODevice {
@@ -67,38 +44,51 @@ double PeakMiB()
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
-void LargeScreenFade(benchmark::State& st, bool streamed)
+std::vector<PaletteWords> SamplePalettes(std::size_t count, int seed)
+{
+    std::vector<PaletteWords> palettes;
+    for (std::size_t k = 0; k < count; ++k)
+        palettes.push_back(WordsOfPalette(bench::SampleColours(static_cast<int>(k) + seed)));
+    return palettes;
+}
+
+void BM_WriteScreenFade(benchmark::State& st)
 {
     const ExportSyntax& syntax = *kTableForms[st.range(0)];
     const auto palettes = static_cast<std::size_t>(st.range(1));
-    std::vector<SourcePalette> tops;
-    for (std::size_t k = 0; k < palettes; ++k)
-        tops.push_back(bench::SampleColours(static_cast<int>(k)));
-    const std::vector<SourcePalette> black(1);
+    const std::vector<PaletteWords> tops = SamplePalettes(palettes, 0);
+    const std::vector<PaletteWords> bottoms = SamplePalettes(palettes, static_cast<int>(palettes));
+    NullDevice sink;
+    for (auto _ : st) {
+        ExportWriter writer(sink, syntax);
+        benchmark::DoNotOptimize(WriteScreenFade(writer, ScreenFadeInputs{tops, bottoms, kMaxPalettes, false, false},
+                                                 kPaletteSize, StepOrder(kMaxPalettes, false)));
+    }
+}
+// 64 palettes beside 256 show the time linear in palettes x steps.
+BENCHMARK(BM_WriteScreenFade)
+    ->ArgNames({"format", "palettes"})
+    ->ArgsProduct({{0, 1, 2}, {64, 256}})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_LargeScreenFade(benchmark::State& st)
+{
+    const ExportSyntax& syntax = *kTableForms[st.range(0)];
+    const std::vector<PaletteWords> tops = SamplePalettes(static_cast<std::size_t>(st.range(1)), 0);
+    const std::vector<PaletteWords> black(1);
     const ScreenFadeInputs in{tops, black, kMaxPalettes, false, false};
     NullDevice sink;
     for (auto _ : st) {
         ExportWriter writer(sink, syntax);
-        if (streamed)
-            benchmark::DoNotOptimize(WriteScreenFade(writer, in, kPaletteSize, StepOrder(kMaxPalettes, false)));
-        else
-            benchmark::DoNotOptimize(WriteScreenFade(writer, ComputeScreenFadeWords(in, kPaletteSize)));
+        benchmark::DoNotOptimize(WriteScreenFade(writer, in, kPaletteSize, StepOrder(kMaxPalettes, st.range(2) != 0)));
     }
     st.counters["MB_written"] = static_cast<double>(sink.written) / 1e6;
     st.counters["peak_MiB"] = PeakMiB();
 }
-
-void BM_StreamedScreenFade(benchmark::State& st) { LargeScreenFade(st, true); }
-void BM_InMemoryScreenFade(benchmark::State& st) { LargeScreenFade(st, false); }
-// asm and bin; one run each, a run takes minutes.
-BENCHMARK(BM_StreamedScreenFade)
-    ->ArgNames({"format", "palettes"})
-    ->ArgsProduct({{0, 2}, {100000}})
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond);
-BENCHMARK(BM_InMemoryScreenFade)
-    ->ArgNames({"format", "palettes"})
-    ->ArgsProduct({{0, 2}, {100000}})
+// asm and bin, straight and there and back; one run each.
+BENCHMARK(BM_LargeScreenFade)
+    ->ArgNames({"format", "palettes", "there_and_back"})
+    ->ArgsProduct({{0, 2}, {100000}, {0, 1}})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

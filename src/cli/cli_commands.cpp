@@ -37,8 +37,8 @@ AppState StateFor(const Options& o)
 // --all-palettes every top palette, each with its bottom.
 struct Fades {
     AppState state; // the chosen level tables and view
-    std::vector<SourcePalette> tops;
-    std::vector<SourcePalette> bottoms;
+    std::vector<PaletteWords> tops;
+    std::vector<PaletteWords> bottoms;
 
     ScreenFadeInputs Screen(const Options& o) const
     {
@@ -154,7 +154,8 @@ DeviceWrite ProducePalette(const Options& o, const Streams& io, TableStats&)
     AppState state = StateFor(o);
     if (o.allPalettes) {
         std::vector<PaletteWords> words;
-        for (SourcePalette palette : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+        for (const PaletteWords& read : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+            SourcePalette palette = PaletteOfWords(read);
             if (o.greyscale)
                 std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
             words.push_back(WordsOfPalette(palette));

@@ -10,6 +10,17 @@
 
 namespace palfade::cli {
 
+namespace {
+
+std::vector<PaletteWords> WordsOf(const std::vector<SourcePalette>& palettes)
+{
+    std::vector<PaletteWords> words(palettes.size());
+    std::transform(palettes.begin(), palettes.end(), words.begin(), WordsOfPalette);
+    return words;
+}
+
+} // namespace
+
 bool IsNamedPalette(const QString& src)
 {
     return src == QLatin1String("black") || src == QLatin1String("white") || IsWordSource(src.toStdString());
@@ -24,7 +35,7 @@ SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, 
             SetPaletteWhite(state, which);
         if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString()))
             *PaletteByNumber(state, which) = *word;
-        return {{*PaletteByNumber(state, which)}, src};
+        return {{WordsOfPalette(*PaletteByNumber(state, which))}, src};
     }
     const bool fromStdin = src == QLatin1String(kStdio);
     const SourceKind kind = o.readAs.value_or(fromStdin ? SourceKind::Text : SourceKindOf(src));
@@ -38,7 +49,7 @@ SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, 
         return {std::move(set.palettes), src};
     }
     case SourceKind::Picture:
-        return {Checked(PicturePalettes(src, state.levels, o.pictureOrder, o.pictureWords)), src};
+        return {WordsOf(Checked(PicturePalettes(src, state.levels, o.pictureOrder, o.pictureWords))), src};
     case SourceKind::Text:
         break;
     }
@@ -48,7 +59,7 @@ SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, 
                                     : ReadTextPalettesFile(src, o.text, needed));
     for (const QString& warning : text.warnings)
         Warn(io, warning);
-    return {std::move(text.palettes), text.holder};
+    return {WordsOf(text.palettes), text.holder};
 }
 
 void LoadPalette(const QString& src, const std::optional<int>& index, int which, AppState& state, const Options& o,
@@ -56,11 +67,12 @@ void LoadPalette(const QString& src, const std::optional<int>& index, int which,
 {
     const std::size_t needed = static_cast<std::size_t>(std::max(index.value_or(0), 0)) + 1;
     const SourcePalettes source = PalettesOf(src, needed, index.has_value(), which, state, o, io);
-    *PaletteByNumber(state, which) = Checked(PickPalette(source.palettes, index.value_or(0), source.holder));
+    *PaletteByNumber(state, which) =
+        PaletteOfWords(Checked(PickPalette(source.palettes, index.value_or(0), source.holder)));
 }
 
-void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<SourcePalette>& tops,
-                        std::vector<SourcePalette>& bottoms)
+void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<PaletteWords>& tops,
+                        std::vector<PaletteWords>& bottoms)
 {
     tops = PalettesOf(o.top, kEveryPalette, true, 1, state, o, io).palettes;
     bottoms = PalettesOf(o.bottom, kEveryPalette, true, 2, state, o, io).palettes;

@@ -13,10 +13,10 @@ namespace palfade::cli {
 // black, white and word:XXXX: one palette, whatever the options.
 bool IsNamedPalette(const QString& src);
 
-// The palettes a SRC holds and who holds them, for the error of an index
-// beyond them.
+// The palettes a SRC holds, as their words, and who holds them, for the
+// error of an index beyond them.
 struct SourcePalettes {
-    std::vector<SourcePalette> palettes;
+    std::vector<PaletteWords> palettes;
     QString holder;
 };
 
@@ -36,7 +36,7 @@ void LoadPalette(const QString& src, const std::optional<int>& index, int which,
 
 // The palette pairs of a whole-screen fade: every top palette, each with the
 // black or white bottom or with the bottom SRC's palette of the same number.
-void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<SourcePalette>& tops,
-                        std::vector<SourcePalette>& bottoms);
+void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<PaletteWords>& tops,
+                        std::vector<PaletteWords>& bottoms);
 
 } // namespace palfade::cli

@@ -51,6 +51,16 @@ enum class FadeCurve { Linear, EaseIn, EaseOut, EaseInOut };
 // palette must stay lit while the stage fades.
 using KeepMask = std::uint16_t;
 
+// Everything about a fade but its two palettes: what the fades of a whole
+// screen share.
+struct FadeShape {
+    int paletteCount = 16; // 3-256
+    bool simpleFade = false;
+    bool useDarkBit = false;
+    FadeCurve curve = FadeCurve::Linear; // shapes the interpolation; the walks ignore it
+    KeepMask keep = 0;
+};
+
 struct FadeInputs {
     const SourcePalette& top;    // step 0
     const SourcePalette& bottom; // step paletteCount - 1
@@ -65,6 +75,30 @@ struct FadeInputs {
 // Step 0 equals top and the last step equals bottom, field by field, except
 // that a kept entry equals top in every step.
 void ComputeFade(const FadeInputs& in, FadeTable& table);
+
+FadeShape ShapeOf(const FadeInputs& in);
+
+// Any step of any fade of one shape on its own, with exactly ComputeFade's
+// arithmetic: the words of step s are those ComputeFade gives step s. The
+// walks and the eased ramps follow from the two ends and s alone. The straight
+// interpolation's running value follows from its channel's two end indices
+// alone, so it is run step by step once for every pair of ends (64 x 64
+// chains; at 256 steps 1 MiB of indices) instead of once per channel of every
+// palette: a whole-screen fade holds no state per palette and plays its steps
+// in any order, there and back included, at the cost of one step each.
+class FadeSteps {
+public:
+    explicit FadeSteps(const FadeShape& shape);
+
+    // Step `step` (0 to paletteCount - 1) of the fade from top to bottom.
+    PaletteWords Words(int step, const PaletteWords& top, const PaletteWords& bottom) const;
+
+private:
+    FadeShape shape_;
+    // The interpolated index of step s of a channel from index a to index b
+    // at (s * 64 + a) * 64 + b; empty when the shape does not interpolate.
+    std::vector<std::uint8_t> interpolated_;
+};
 
 // The steps a table is played in: 0 to steps - 1, and there and back
 // (Palette 1 to Palette 2 to Palette 1, a flash) down again to 0, 2 * steps - 1

@@ -12,9 +12,9 @@
 namespace palfade {
 
 struct ScreenFadeInputs {
-    std::span<const SourcePalette> tops;    // step 0 of each fade
-    std::span<const SourcePalette> bottoms; // the last step; as many as tops, or one for every top
-    int paletteCount = 16;                  // 3-256
+    std::span<const PaletteWords> tops;    // step 0 of each fade
+    std::span<const PaletteWords> bottoms; // the last step; as many as tops, or one for every top
+    int paletteCount = 16;                 // 3-256
     bool simpleFade = false;
     bool useDarkBit = false;
     FadeCurve curve = FadeCurve::Linear;
@@ -39,35 +39,18 @@ struct ScreenFadeWords {
     std::vector<HwColor> words;
 };
 
-// The first colorCount colours of every fade (a count beyond 0-16 is cut to
-// it, so no cell outside a table is read), computed one palette at a time
-// so that only the words are held: at 256 palettes of 256 steps, 2 MiB
-// instead of 21 MiB of fade tables, whose page faults alone cost the largest
-// export a third of its time.
-ScreenFadeWords ComputeScreenFadeWords(const ScreenFadeInputs& in, int colorCount);
-
 // The first colorCount colours of fades already computed, all of as many
 // steps, frame-major as above; one table gives a single fade's frames.
 ScreenFadeWords WordsOfFades(std::span<const FadeTable> tables, int colorCount);
 
-// `screen` becomes its frames in `order` (each an existing step).
-void ReorderSteps(ScreenFadeWords& screen, const std::vector<int>& order);
-
-// The frames of the given steps (each an existing step, in any order, again
-// if need be), one after another as ScreenFadeWords holds them, into
-// `words` (resized here). A fade's steps follow from the ones before it, so
-// each fade is computed whole for whatever steps are asked for.
-void ComputeScreenFadeSteps(const ScreenFadeInputs& in, int colorCount, std::span<const int> steps,
-                            std::vector<HwColor>& words);
-
-// The frames of the whole-screen fade as `order` plays its steps, handed to
-// `frame` as they are computed: frame f is step order[f] of every palette,
-// palette 0 first, colorCount words each. The frames go in runs whose words
-// fit in heldWords (one frame at least), every fade computed again for each
-// run: memory stays flat however many palettes there are, for the time of
-// computing the fades once per run. `frame` returns false to stop there.
+// The frames of the whole-screen fade as `order` plays its steps (each an
+// existing step, in any order), handed to `frame` as they are computed:
+// frame f is step order[f] of every palette, palette 0 first, the first
+// colorCount colours each (a count beyond 0-16 is cut to it). Each frame is
+// computed on its own (FadeSteps), so only one frame of words is held however
+// many palettes and steps there are, and a step played again (there and back)
+// costs what it cost the first time. `frame` returns false to stop there.
 void ForEachScreenFadeFrame(const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
-                            std::size_t heldWords,
                             const std::function<bool(int frame, std::span<const HwColor> words)>& frame);
 
 } // namespace palfade

@@ -65,38 +65,18 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
     });
 }
 
-bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen)
-{
-    const auto frame = static_cast<std::size_t>(std::max(screen.palettes, 0)) *
-                       static_cast<std::size_t>(std::max(screen.colors, 0));
-    const int steps = screen.words.size() < static_cast<std::size_t>(std::max(screen.steps, 0)) * frame
-                          ? 0
-                          : screen.steps;
-    const std::span<const HwColor> words(screen.words);
-    writer.Head();
-    for (int s = 0; s < steps; ++s)
-        WriteFadeStep(writer, s, words.subspan(static_cast<std::size_t>(s) * frame, frame), screen.palettes, true);
-    return writer.Tail();
-}
-
 bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
-                     const std::function<void(std::span<const HwColor>)>& written, std::size_t heldWords)
+                     const std::function<void(std::span<const HwColor>)>& written)
 {
     const auto palettes = static_cast<int>(ScreenFadePairs(in));
     writer.Head();
-    ForEachScreenFadeFrame(in, colorCount, order, heldWords, [&](int frame, std::span<const HwColor> words) {
+    ForEachScreenFadeFrame(in, colorCount, order, [&](int frame, std::span<const HwColor> words) {
         WriteFadeStep(writer, frame, words, palettes, true);
         if (written)
             written(words);
         return !writer.Failed();
     });
     return writer.Tail();
-}
-
-QByteArray ScreenFadeExport(const ScreenFadeWords& screen, const ExportSyntax& syntax, const ExportOptions& options)
-{
-    return InMemory(syntax, options,
-                    [&](ExportWriter& writer) { return WriteScreenFade(writer, screen); });
 }
 
 bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int stepNumber)

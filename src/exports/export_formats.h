@@ -39,20 +39,12 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
 // table and whole-screen fades are both written step by step through here.
 void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen);
 
-// A whole-screen fade, frame-major as its words are.
-bool WriteScreenFade(ExportWriter& writer, const ScreenFadeWords& screen);
-// The same computed as it is written, frame f being step order[f] of every
-// palette, holding about heldWords words of it at a time
-// (ForEachScreenFadeFrame): the memory of any number of palettes. `written`
-// sees each frame after the writer has it. 32 MiB of words hold 10 frames
-// of 100,000 palettes of 16 colours; the fades are computed once per run of
-// frames.
-inline constexpr std::size_t kScreenFadeHeldWords = std::size_t{16} << 20;
+// A whole-screen fade computed as it is written, frame f being step
+// order[f] of every palette (ForEachScreenFadeFrame): one frame is held
+// whatever the number of palettes. `written` sees each frame after the
+// writer has it.
 bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
-                     const std::function<void(std::span<const HwColor>)>& written = {},
-                     std::size_t heldWords = kScreenFadeHeldWords);
-QByteArray ScreenFadeExport(const ScreenFadeWords& screen, const ExportSyntax& syntax,
-                            const ExportOptions& options = {});
+                     const std::function<void(std::span<const HwColor>)>& written = {});
 
 // One palette, always all 16 words. stepNumber is only used by the C form's
 // comment: 1 for Palette 1 (Top), the palette count for Palette 2 (Bottom).

@@ -177,8 +177,12 @@ void ExportWriter::Head()
 void ExportWriter::Line(std::span<const HwColor> words, std::initializer_list<CommentPart> comment)
 {
     if (syntax_.bytes) {
+        // In place, as the text lines are: one resize per line.
+        const qsizetype start = held_.size();
+        held_.resize(start + 2 * static_cast<qsizetype>(words.size()));
+        char* at = held_.data() + start;
         for (const HwColor word : words)
-            AppendBigEndianWord(held_, word);
+            at = PutBigEndianWord(at, word);
         FlushIfFull();
         return;
     }

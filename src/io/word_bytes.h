@@ -8,10 +8,18 @@
 
 namespace palfade {
 
+// Writes the word's two bytes at `at` and returns where they end.
+inline char* PutBigEndianWord(char* at, HwColor word)
+{
+    at[0] = static_cast<char>(word >> 8);
+    at[1] = static_cast<char>(word & 0xFF);
+    return at + 2;
+}
+
 inline void AppendBigEndianWord(QByteArray& out, HwColor word)
 {
-    const char bytes[2] = {static_cast<char>(word >> 8), static_cast<char>(word & 0xFF)};
-    out.append(bytes, 2);
+    char bytes[2];
+    out.append(bytes, PutBigEndianWord(bytes, word) - bytes);
 }
 
 // Word `index` of bytes; bytes past the end read as zero.

@@ -1,6 +1,7 @@
 #include "sources/palette_source.h"
 
 #include "io/file_access.h"
+#include "io/word_bytes.h"
 #include "sources/palette_file.h"
 #include "sources/table_reader.h"
 #include "sources/text_import.h"
@@ -320,21 +321,20 @@ IoResult<TextPalettes> ReadTextPalettesFile(const QString& path, const TextSourc
     return ReadTextPalettes(file, TextOrigin{path, QFileInfo(path).absolutePath()}, options, needed);
 }
 
-std::vector<SourcePalette> PalettesFromFileBytes(QByteArrayView bytes)
+std::vector<PaletteWords> PalettesFromFileBytes(QByteArrayView bytes)
 {
     const qsizetype count = std::max<qsizetype>(1, (bytes.size() + kPaletteFileSize - 1) / kPaletteFileSize);
-    std::vector<SourcePalette> palettes;
-    palettes.reserve(static_cast<std::size_t>(count));
-    for (qsizetype k = 0; k < count; ++k) {
-        const qsizetype start = std::min(k * kPaletteFileSize, bytes.size());
-        palettes.push_back(PaletteFromBytes(bytes.sliced(start, std::min(kPaletteFileSize, bytes.size() - start))));
-    }
+    std::vector<PaletteWords> palettes(static_cast<std::size_t>(count));
+    for (qsizetype k = 0; k < count; ++k)
+        for (qsizetype j = 0; j < kPaletteSize; ++j)
+            palettes[static_cast<std::size_t>(k)][static_cast<std::size_t>(j)] =
+                BigEndianWordAt(bytes, k * kPaletteSize + j);
     return palettes;
 }
 
-IoResult<SourcePalette> PickPalette(const std::vector<SourcePalette>& palettes, int index, const QString& name)
+IoResult<PaletteWords> PickPalette(std::span<const PaletteWords> palettes, int index, const QString& name)
 {
-    IoResult<SourcePalette> result;
+    IoResult<PaletteWords> result;
     if (index < 0 || static_cast<std::size_t>(index) >= palettes.size()) {
         result.error = QStringLiteral("%1 holds %2").arg(name, Palettes(static_cast<qsizetype>(palettes.size())));
         return result;

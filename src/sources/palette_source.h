@@ -17,6 +17,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace palfade {
@@ -102,11 +103,11 @@ IoResult<TextPalettes> ReadTextPalettesFile(const QString& path, const TextSourc
 // Every palette of a palette file: 32 bytes each, missing bytes of the last
 // read as zero. An empty file holds one black palette, as a palette file of
 // any size reads as one.
-std::vector<SourcePalette> PalettesFromFileBytes(QByteArrayView bytes);
+std::vector<PaletteWords> PalettesFromFileBytes(QByteArrayView bytes);
 
 // Palette `index` (from 0) of the palettes a source holds; beyond them an
 // error "NAME holds M palettes".
-IoResult<SourcePalette> PickPalette(const std::vector<SourcePalette>& palettes, int index, const QString& name);
+IoResult<PaletteWords> PickPalette(std::span<const PaletteWords> palettes, int index, const QString& name);
 
 // The error of a whole-screen fade whose two sources hold different numbers
 // of palettes.
@@ -117,7 +118,7 @@ QString PaletteCountMismatch(const QString& topName, qsizetype topCount, const Q
 // The palettes of a palette file on disk, at most `needed` of them (only
 // their bytes are read), and the file's size.
 struct PaletteFileSet {
-    std::vector<SourcePalette> palettes;
+    std::vector<PaletteWords> palettes; // 32 bytes each, as the file holds them
     qint64 size = 0;
 };
 IoResult<PaletteFileSet> ReadPaletteFileSet(const QString& path, std::size_t needed = kEveryPalette);

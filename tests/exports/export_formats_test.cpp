@@ -2,6 +2,8 @@
 #include "exports/export_formats.h"
 #include "exports/picture_export.h"
 #include "exports/save_path.h"
+#include "io/word_bytes.h"
+#include "support/screen_fade_oracle.h"
 
 #include <gtest/gtest.h>
 
@@ -229,6 +231,16 @@ ExportOptions Options(const char* label = "", const char* cType = "int")
     return ExportOptions{QString::fromLatin1(label), QString::fromLatin1(cType)};
 }
 
+// An export written through the writer into memory.
+QByteArray Written(const ExportSyntax& syntax, const ExportOptions& options, std::function<bool(ExportWriter&)> write)
+{
+    QByteArray out;
+    QBuffer sink(&out);
+    sink.open(QIODevice::WriteOnly);
+    StreamedExport(syntax, options, std::move(write))(sink);
+    return out;
+}
+
 TEST(ExportOptions, FadeTableInEverySyntax)
 {
     const FadeTable table = TableOfWords({{0x0000, 0x7FFF}, {0x8ABC, 0x0001}});
@@ -269,62 +281,68 @@ TEST(ExportOptions, SourcePaletteInEverySyntax)
               SourcePaletteExport(words, 16, kBigEndianWords));
 }
 
-TEST(ScreenFadeExport, FrameMajor)
+// A whole-screen fade of three steps, written as it is computed. Between
+// two colours whose levels differ by two the straight interpolation's middle
+// step is the level between, so each palette's three steps of words are
+// {first, middle, last}.
+QByteArray WrittenScreenFade(const std::vector<PaletteWords>& tops, const std::vector<PaletteWords>& bottoms, int colors,
+                            const std::vector<int>& order, const ExportSyntax& syntax, const ExportOptions& options = {})
+{
+    return Written(syntax, options, [&](ExportWriter& writer) {
+        return WriteScreenFade(writer, ScreenFadeInputs{tops, bottoms, 3, false, false}, colors, order);
+    });
+}
+
+TEST(WriteScreenFade, FrameMajor)
 {
     // Two palettes, three steps, two colours: step s of palette k holds k s0 / k s1 ...
-    const ScreenFadeWords screen{3, 2, 2, {0x0001, 0x0002, 0x0101, 0x0102, 0x0011, 0x0012,
-                                           0x0111, 0x0112, 0x0021, 0x0022, 0x0121, 0x0122}};
-    const ScreenFadeWords oneColour{3, 2, 1, {0x0001, 0x0101, 0x0011, 0x0111, 0x0021, 0x0121}};
-    EXPECT_EQ(ScreenFadeExport(screen, kMotorolaWords),
+    const std::vector<PaletteWords> tops{{0x0001, 0x0002}, {0x0101, 0x0102}}, bottoms{{0x0021, 0x0022}, {0x0121, 0x0122}};
+    const std::vector<int> steps = StepOrder(3, false);
+    EXPECT_EQ(WrittenScreenFade(tops, bottoms, 2, steps, kMotorolaWords),
               "\tdc.w\t$0001,$0002\r\n\tdc.w\t$0101,$0102\r\n"
               "\tdc.w\t$0011,$0012\r\n\tdc.w\t$0111,$0112\r\n"
               "\tdc.w\t$0021,$0022\r\n\tdc.w\t$0121,$0122\r\n");
-    EXPECT_EQ(ScreenFadeExport(oneColour, kGnuWords, Options("fades")),
+    EXPECT_EQ(WrittenScreenFade(tops, bottoms, 1, steps, kGnuWords, Options("fades")),
               "\t.globl\tfades\r\n\t.balign\t2\r\nfades:\r\n"
               "\t.word\t0x0001\r\n\t.word\t0x0101\r\n\t.word\t0x0011\r\n"
               "\t.word\t0x0111\r\n\t.word\t0x0021\r\n\t.word\t0x0121\r\n");
-    ScreenFadeWords twoSteps = screen;
-    twoSteps.steps = 2;
-    EXPECT_EQ(ScreenFadeExport(twoSteps, kCWords, Options("fades", "u16")),
+    EXPECT_EQ(WrittenScreenFade(tops, bottoms, 2, {0, 1}, kCWords, Options("fades", "u16")),
               "const u16 fades[] =\r\n{\r\n"
               "\t0x0001, 0x0002,  // step 1 palette 0\r\n\t0x0101, 0x0102,  // step 1 palette 1\r\n"
               "\t0x0011, 0x0012,  // step 2 palette 0\r\n\t0x0111, 0x0112,  // step 2 palette 1\r\n};\r\n");
-    EXPECT_EQ(ScreenFadeExport(oneColour, kBigEndianWords),
+    EXPECT_EQ(WrittenScreenFade(tops, bottoms, 1, steps, kBigEndianWords),
               QByteArray("\x00\x01\x01\x01\x00\x11\x01\x11\x00\x21\x01\x21", 12));
     // One palette is the single fade.
-    const ScreenFadeWords single{3, 1, 2, {0x0101, 0x0102, 0x0111, 0x0112, 0x0121, 0x0122}};
     const FadeTable table = TableOfWords({{0x0101, 0x0102}, {0x0111, 0x0112}, {0x0121, 0x0122}});
     for (const ExportSyntax* syntax : {&kMotorolaWords, &kBigEndianWords})
-        EXPECT_EQ(ScreenFadeExport(single, *syntax), FadeTableExport(table, 3, 2, *syntax));
+        EXPECT_EQ(WrittenScreenFade({tops[1]}, {bottoms[1]}, 2, steps, *syntax), FadeTableExport(table, 3, 2, *syntax));
 }
 
-TEST(ScreenFadeExport, StreamedEqualsComputedInMemory)
+TEST(WriteScreenFade, StreamedEqualsComputedInMemory)
 {
-    // 1,000 palettes in runs of 3 frames: the last run is cut short.
-    std::vector<SourcePalette> tops(1000);
+    // 1,000 palettes of 40 steps, the frames written as computed and seen by
+    // `written`, against the single fades' words.
+    std::vector<PaletteWords> tops(1000);
     for (std::size_t k = 0; k < tops.size(); ++k)
         for (std::size_t j = 0; j < kPaletteSize; ++j)
-            tops[k][j] = DecodeHwColor(static_cast<HwColor>((k * 16 + j) * 2654435761u >> 12));
-    const std::vector<SourcePalette> white(1, [] {
-        SourcePalette p;
-        p.fill(DecodeHwColor(0x7FFF));
-        return p;
-    }());
+            tops[k][j] = static_cast<HwColor>((k * 16 + j) * 2654435761u >> 12);
+    std::vector<PaletteWords> white(1);
+    white[0].fill(0x7FFF);
     const ScreenFadeInputs in{tops, white, 40, false, true};
-    for (const ExportSyntax* syntax : {&kGnuWords, &kCWords, &kBigEndianWords})
-        for (bool thereAndBack : {false, true}) {
-            const std::vector<int> order = StepOrder(40, thereAndBack);
-            QByteArray streamed;
-            QBuffer sink(&streamed);
-            sink.open(QIODevice::WriteOnly);
-            const ExportOptions options = Options("screen");
-            ExportWriter writer(sink, *syntax, options);
-            ASSERT_TRUE(WriteScreenFade(writer, in, 15, order, {}, std::size_t{1000} * 15 * 3));
-            ScreenFadeWords inMemory = ComputeScreenFadeWords(in, 15);
-            ReorderSteps(inMemory, order);
-            EXPECT_TRUE(streamed == ScreenFadeExport(inMemory, *syntax, options))
-                << "format " << syntax->lineStart << " there and back " << thereAndBack;
-        }
+    for (bool thereAndBack : {false, true}) {
+        const std::vector<int> order = StepOrder(40, thereAndBack);
+        const ScreenFadeWords inMemory = ScreenFadeOracle(in, 15, order);
+        QByteArray expected;
+        for (const HwColor word : inMemory.words)
+            AppendBigEndianWord(expected, word);
+        std::vector<HwColor> seen;
+        EXPECT_TRUE(expected == Written(kBigEndianWords, {}, [&](ExportWriter& writer) {
+            return WriteScreenFade(writer, in, 15, order, [&](std::span<const HwColor> frame) {
+                seen.insert(seen.end(), frame.begin(), frame.end());
+            });
+        })) << "there and back " << thereAndBack;
+        EXPECT_EQ(seen, inMemory.words);
+    }
 }
 
 TEST(PaletteSetExport, OneLineOrFileEach)

@@ -17,9 +17,9 @@ constexpr std::uint32_t kBlack = 0xFF000000;
 TEST(RenderScreenPreview, FadesSideBySide)
 {
     // Palette 0 fades white to black, palette 1 stays black; one colour, three steps.
-    SourcePalette white{}, black{};
-    white.fill(PaletteEntry{31, 31, 31, 0});
-    const std::vector<SourcePalette> tops{white, black}, bottoms{black, black};
+    PaletteWords white{}, black{};
+    white.fill(0x7FFF);
+    const std::vector<PaletteWords> tops{white, black}, bottoms{black, black};
     std::vector<FadeTable> tables;
     ComputeScreenFade(ScreenFadeInputs{tops, bottoms, 3, false, false}, tables);
     LevelTable levels;

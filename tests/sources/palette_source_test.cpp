@@ -191,11 +191,12 @@ TEST(PalettesFromText, ErrorsNameTheSource)
 
 TEST(PickPalette, IndexWithinTheSource)
 {
-    const std::vector<SourcePalette> three{Pal({1}), Pal({2}), Pal({3})};
-    EXPECT_EQ(PickPalette(three, 2, QStringLiteral("x.s")).value, Pal({3}));
+    const std::vector<PaletteWords> three{WordsOfPalette(Pal({1})), WordsOfPalette(Pal({2})), WordsOfPalette(Pal({3}))};
+    EXPECT_EQ(PickPalette(three, 2, QStringLiteral("x.s")).value, WordsOfPalette(Pal({3})));
     EXPECT_EQ(PickPalette(three, 3, QStringLiteral("x.s")).error, QStringLiteral("x.s holds 3 palettes"));
     EXPECT_EQ(PickPalette(three, -1, QStringLiteral("x.s")).error, QStringLiteral("x.s holds 3 palettes"));
-    EXPECT_EQ(PickPalette({Pal({1})}, 1, QStringLiteral("y.ngpal")).error, QStringLiteral("y.ngpal holds 1 palette"));
+    EXPECT_EQ(PickPalette(std::span(three).first(1), 1, QStringLiteral("y.ngpal")).error,
+              QStringLiteral("y.ngpal holds 1 palette"));
     EXPECT_EQ(PaletteCountMismatch(QStringLiteral("a.s"), 3, QStringLiteral("b.s"), 2),
               QStringLiteral("a.s holds 3 palettes but b.s holds 2 palettes: a whole-screen fade needs one bottom "
                              "palette per top palette"));
@@ -206,12 +207,12 @@ TEST(PalettesFromFileBytes, ThirtyTwoBytesEach)
     QByteArray bytes;
     for (int i = 0; i < 40; ++i)
         bytes.append(static_cast<char>(i));
-    const std::vector<SourcePalette> two = PalettesFromFileBytes(bytes);
+    const std::vector<PaletteWords> two = PalettesFromFileBytes(bytes);
     ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0], PaletteFromBytes(bytes.first(32)));
-    EXPECT_EQ(two[1], Pal({0x2021, 0x2223, 0x2425, 0x2627})); // the rest zero bytes
+    EXPECT_EQ(two[0], WordsOfPalette(PaletteFromBytes(bytes.first(32))));
+    EXPECT_EQ(two[1], WordsOfPalette(Pal({0x2021, 0x2223, 0x2425, 0x2627}))); // the rest zero bytes
     EXPECT_EQ(PalettesFromFileBytes(bytes.first(32)).size(), 1u);
-    EXPECT_EQ(PalettesFromFileBytes({}), std::vector<SourcePalette>{SourcePalette{}});
+    EXPECT_EQ(PalettesFromFileBytes({}), std::vector<PaletteWords>{PaletteWords{}});
 }
 
 TEST(ReadTextPalettes, FromDeviceAndMissingFile)

@@ -59,6 +59,15 @@ constexpr PaletteEntry DecodeHwColor(HwColor word)
                         (w >> 15) & 1};
 }
 
+// The entries of a palette's words; WordsOfPalette gives them back.
+constexpr SourcePalette PaletteOfWords(const PaletteWords& words)
+{
+    SourcePalette palette{};
+    for (std::size_t j = 0; j < palette.size(); ++j)
+        palette[j] = DecodeHwColor(words[j]);
+    return palette;
+}
+
 // The half-step scale: the normal version of level L is the odd index 2L+1,
 // its dark version the even index 2L. Indices 0 and 1 are both black.
 constexpr std::int32_t IntensityIndex(std::int32_t level, std::int32_t dark)

@@ -142,7 +142,8 @@ DeviceWrite Produce(const Options& o, const Streams& io, TableStats& stats)
     case Command::Palette: {
         if (o.allPalettes) {
             std::vector<PaletteWords> words;
-            for (SourcePalette palette : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+            for (const PaletteWords& read : PalettesOf(o.source, kEveryPalette, true, 1, state, o, io).palettes) {
+                SourcePalette palette = PaletteOfWords(read);
                 if (o.greyscale)
                     std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
                 words.push_back(WordsOfPalette(palette));

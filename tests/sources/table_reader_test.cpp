@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -98,6 +100,30 @@ TEST(Table, BadSourcesNameTheItemFileAndLine)
               QStringLiteral("t.c, line 2: PORT is defined on line 6 of %1 as \"((volatile u16*)0x401FFE)\", not as "
                              "a number")
                   .arg(Fixture("named_colours.h")));
+}
+
+// A --defines file ends its lines with CR, LF or CR LF as a source does.
+TEST(Table, DefinesFilesInEveryLineEnd)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString defines = dir.filePath(QStringLiteral("colours.h"));
+    for (const char* end : {"\r", "\n", "\r\n"}) {
+        QFile file(defines);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("#define BLACK 0x8000 /* two") + end + "lines */" + end + "WHITE equ $7FFF" + end +
+                   "TWICE = 1" + end + "TWICE = 2" + end);
+        file.close();
+        TextSourceOptions options = Options({"pal"});
+        options.defines << defines;
+        const IoResult<std::vector<SourcePalette>> words =
+            PalettesFromText(u"pal: dc.w BLACK, WHITE", options, QStringLiteral("t.s"));
+        ASSERT_TRUE(words.ok()) << words.error.toStdString();
+        EXPECT_EQ(words.value, std::vector{Pal({0x8000, 0x7FFF})});
+        EXPECT_EQ(PalettesFromText(u"pal: dc.w TWICE", options, QStringLiteral("t.s")).error,
+                  QStringLiteral("t.s, line 1: TWICE is defined twice, on line 4 of %1 and on line 5 of %1")
+                      .arg(defines));
+    }
 }
 
 TEST(Table, BinaryIncludesReadBigEndianWords)

@@ -4,7 +4,7 @@
 // time linear in the input, so the single line stays within 2x of the lines.
 
 #include "bench_support.h"
-#include "sources/text_import.h"
+#include "sources/source.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,10 +34,12 @@ void BM_TextImport(benchmark::State& st, bool lines)
     for (auto _ : st) {
         QBuffer device(&text);
         device.open(QIODevice::ReadOnly);
-        SourcePalette palette{};
-        int counter = 0;
-        benchmark::DoNotOptimize(ImportPaletteTextFrom(device, QStringLiteral("text"), palette, counter));
-        benchmark::DoNotOptimize(palette);
+        // The window's import: one palette, the text read to its end.
+        SourceRequest request;
+        request.kind = SourceKind::Text;
+        request.needed = 1;
+        request.maxBytes = -1;
+        benchmark::DoNotOptimize(ReadSource(SourceOrigin::Device(device, QStringLiteral("text"), QString()), request));
     }
     st.SetBytesProcessed(st.iterations() * kTextSize);
 }

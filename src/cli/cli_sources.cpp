@@ -1,25 +1,12 @@
 #include "cli/cli_sources.h"
 
 #include "core/palette_commands.h"
-#include "sources/palette_source.h"
-#include "sources/picture_import.h"
 
 #include <QDir>
 
 #include <algorithm>
 
 namespace palfade::cli {
-
-namespace {
-
-std::vector<PaletteWords> WordsOf(const std::vector<SourcePalette>& palettes)
-{
-    std::vector<PaletteWords> words(palettes.size());
-    std::transform(palettes.begin(), palettes.end(), words.begin(), WordsOfPalette);
-    return words;
-}
-
-} // namespace
 
 bool IsNamedPalette(const QString& src)
 {
@@ -35,31 +22,26 @@ SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, 
             SetPaletteWhite(state, which);
         if (const std::optional<SourcePalette> word = WordSourcePalette(src.toStdString()))
             *PaletteByNumber(state, which) = *word;
-        return {{WordsOfPalette(*PaletteByNumber(state, which))}, src};
+        SourcePalettes named;
+        named.palettes = {WordsOfPalette(*PaletteByNumber(state, which))};
+        named.holder = src;
+        return named;
     }
-    const bool fromStdin = src == QLatin1String(kStdio);
-    const SourceKind kind = o.readAs.value_or(fromStdin ? SourceKind::Text : SourceKindOf(src));
-    if (fromStdin && kind != SourceKind::Text)
-        throw Failure(QStringLiteral("standard input is read as text; --read-as ngpal or picture needs a file"));
-    switch (kind) {
-    case SourceKind::PaletteFile: {
-        PaletteFileSet set = Checked(ReadPaletteFileSet(src, needed));
-        if (const std::optional<QString> warning = PaletteFileWarning(src, set.size, !indexed && needed == 1))
-            Warn(io, *warning);
-        return {std::move(set.palettes), src};
-    }
-    case SourceKind::Picture:
-        return {WordsOf(Checked(PicturePalettes(src, state.levels, o.pictureOrder, o.pictureWords))), src};
-    case SourceKind::Text:
-        break;
-    }
-    TextPalettes text = Checked(fromStdin
-                                    ? ReadTextPalettes(io.in, TextOrigin{SourceName(src), QDir::currentPath()}, o.text,
-                                                       needed)
-                                    : ReadTextPalettesFile(src, o.text, needed));
-    for (const QString& warning : text.warnings)
+    SourceRequest request;
+    request.kind = o.readAs;
+    request.text = o.text;
+    request.pictureOrder = o.pictureOrder;
+    request.pictureWords = o.pictureWords;
+    request.levels = state.levels;
+    request.needed = needed;
+    request.indexed = indexed;
+    const SourceOrigin origin = src == QLatin1String(kStdio)
+                                    ? SourceOrigin::Device(io.in, SourceName(src), QDir::currentPath())
+                                    : SourceOrigin::File(src);
+    SourcePalettes read = Checked(ReadSource(origin, request));
+    for (const QString& warning : read.warnings)
         Warn(io, warning);
-    return {WordsOf(text.palettes), text.holder};
+    return read;
 }
 
 void LoadPalette(const QString& src, const std::optional<int>& index, int which, AppState& state, const Options& o,
@@ -67,8 +49,8 @@ void LoadPalette(const QString& src, const std::optional<int>& index, int which,
 {
     const std::size_t needed = static_cast<std::size_t>(std::max(index.value_or(0), 0)) + 1;
     const SourcePalettes source = PalettesOf(src, needed, index.has_value(), which, state, o, io);
-    *PaletteByNumber(state, which) =
-        PaletteOfWords(Checked(PickPalette(source.palettes, index.value_or(0), source.holder)));
+    const PaletteWords picked = Checked(PickPalette(source.palettes, index.value_or(0), source.holder));
+    *PaletteByNumber(state, which) = PaletteOfWords(picked);
 }
 
 void LoadScreenPalettes(AppState& state, const Options& o, const Streams& io, std::vector<PaletteWords>& tops,

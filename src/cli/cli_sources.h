@@ -1,9 +1,11 @@
 #pragma once
-// The palettes palfade-cli's SRC operands give: black, white, word:XXXX,
-// palette files, text and pictures, one palette or every one.
+// The palettes palfade-cli's SRC operands give: black, white and word:XXXX
+// here, every file and standard input through the source layer, one palette
+// or every one.
 
 #include "cli/cli_support.h"
 #include "core/app_state.h"
+#include "sources/source.h"
 
 #include <optional>
 #include <vector>
@@ -13,18 +15,10 @@ namespace palfade::cli {
 // black, white and word:XXXX: one palette, whatever the options.
 bool IsNamedPalette(const QString& src);
 
-// The palettes a SRC holds, as their words, and who holds them, for the
-// error of an index beyond them.
-struct SourcePalettes {
-    std::vector<PaletteWords> palettes;
-    QString holder;
-};
-
 // The palettes of SRC, read until `needed` of them are complete (all of them
-// with kEveryPalette): a palette file's 32-byte pieces, a text's palettes by
-// the text options, a picture's palettes in the chosen order. `which` is the
-// state's palette used as scratch for black and white. `indexed`: an index
-// chooses among them.
+// with kEveryPalette), by the options, the state's level tables and its
+// warnings written to standard error. `which` is the state's palette used as
+// scratch for black and white. `indexed`: an index chooses among them.
 SourcePalettes PalettesOf(const QString& src, std::size_t needed, bool indexed, int which, AppState& state,
                           const Options& o, const Streams& io);
 

@@ -59,6 +59,7 @@ constexpr PaletteEntry DecodeHwColor(HwColor word)
                         (w >> 15) & 1};
 }
 
+// The entries of a palette's words; WordsOfPalette gives them back.
 constexpr SourcePalette PaletteOfWords(const PaletteWords& words)
 {
     SourcePalette palette{};

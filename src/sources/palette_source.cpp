@@ -1,48 +1,14 @@
 #include "sources/palette_source.h"
 
 #include "io/file_access.h"
-#include "io/word_bytes.h"
-#include "sources/palette_file.h"
 #include "sources/table_reader.h"
-#include "sources/text_import.h"
 #include "sources/word_reader.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
 namespace palfade {
-
-namespace {
-
-QString Palettes(qsizetype count)
-{
-    return count == 1 ? QStringLiteral("1 palette") : QStringLiteral("%1 palettes").arg(count);
-}
-
-
-} // namespace
-
-QString StripComments(QStringView text)
-{
-    QString out;
-    CommentFilter filter;
-    filter.Filter(text, out);
-    filter.Finish(out);
-    return out;
-}
-
-std::optional<qsizetype> PositionAfterName(QStringView text, QStringView name)
-{
-    NameStart start(name.toString());
-    QString rest;
-    start.Filter(text, rest);
-    start.Finish();
-    if (!start.Found())
-        return std::nullopt;
-    return static_cast<qsizetype>(start.Position());
-}
 
 namespace {
 
@@ -52,14 +18,14 @@ QString Words(std::size_t count)
 }
 
 // Colour words into palettes: the skipped words, the count word, then
-// groups of `size` words from entry `first` on.
+// groups of `size` words from entry `first` on, over the base palette.
 class PaletteGrouper {
 public:
-    PaletteGrouper(const TextSourceOptions& o, std::size_t needed)
-        : skip_(static_cast<std::size_t>(std::max(o.skipWords, 0))), countWord_(o.countWord),
-          size_(static_cast<std::size_t>(std::clamp(o.paletteSize, 1, kPaletteSize))),
-          first_(static_cast<std::size_t>(std::clamp(o.firstEntry, 0, kPaletteSize - static_cast<int>(size_)))),
-          needed_(needed)
+    explicit PaletteGrouper(const SourceRequest& r)
+        : skip_(static_cast<std::size_t>(std::max(r.text.skipWords, 0))), countWord_(r.text.countWord),
+          size_(static_cast<std::size_t>(std::clamp(r.text.paletteSize, 1, kPaletteSize))),
+          first_(static_cast<std::size_t>(std::clamp(r.text.firstEntry, 0, kPaletteSize - static_cast<int>(size_)))),
+          needed_(r.needed), base_(r.base)
     {
     }
 
@@ -85,8 +51,8 @@ public:
             return;
         }
         if (taken_ % size_ == 0)
-            palettes_.emplace_back(); // black entries
-        palettes_.back()[first_ + taken_ % size_] = DecodeHwColor(word);
+            palettes_.push_back(base_);
+        palettes_.back()[first_ + taken_ % size_] = word;
         ++taken_;
     }
 
@@ -102,14 +68,12 @@ public:
     // The errors and warnings of the words read, `where` naming them.
     QString Check(const QString& where, QStringList& warnings, bool table, bool ended, const QString& name) const
     {
-        if (total_ == 0)
-            return {};
         if (skipped_ == total_ && skip_ > 0)
             return QStringLiteral("%1 holds %2 colour words, none after the %3 skipped").arg(where).arg(total_).arg(skip_);
         if (count_) {
             if (taken_ < CountedWords())
                 return QStringLiteral("%1: its count word gives %2 (%3) but %4 follow")
-                    .arg(where, palfade::Palettes(*count_), Words(CountedWords()), Words(taken_));
+                    .arg(where, PaletteCountText(*count_), Words(CountedWords()), Words(taken_));
             if (beyondCount_ > 0) {
                 QStringList named;
                 for (HwColor w : beyond_)
@@ -117,7 +81,7 @@ public:
                 if (beyondCount_ > beyond_.size() || !ended)
                     named << QStringLiteral("...");
                 warnings << QStringLiteral("%1: the words after the %2 its count word gives are not palettes: %3")
-                                .arg(where, palfade::Palettes(*count_), named.join(u' '));
+                                .arg(where, PaletteCountText(*count_), named.join(u' '));
             }
             return {};
         }
@@ -128,7 +92,7 @@ public:
     }
 
     bool Empty() const { return total_ == 0; }
-    std::vector<SourcePalette>& Palettes() { return palettes_; }
+    std::vector<PaletteWords>& Palettes() { return palettes_; }
 
 private:
     static constexpr std::size_t kWordsNamed = 4;
@@ -139,70 +103,109 @@ private:
     std::size_t size_;
     std::size_t first_;
     std::size_t needed_;
+    PaletteWords base_;
     std::size_t total_ = 0;
     std::size_t skipped_ = 0;
     std::optional<HwColor> count_;
     std::size_t taken_ = 0;
     std::vector<HwColor> beyond_;
     std::size_t beyondCount_ = 0;
-    std::vector<SourcePalette> palettes_;
+    std::vector<PaletteWords> palettes_;
 };
+
+// --skip-comments: the text without its comments goes on.
+class CommentStage : public TextStage {
+public:
+    CommentStage(QString source, TextStage& next)
+        : filter_(kSkippedComments), source_(std::move(source)), next_(next)
+    {
+    }
+
+    void Feed(QStringView piece) override
+    {
+        text_.resize(0);
+        filter_.Filter(piece, text_);
+        next_.Feed(text_);
+    }
+
+    IoStatus Finish() override
+    {
+        text_.resize(0);
+        filter_.Flush(text_);
+        next_.Feed(text_);
+        if (const std::optional<qint64> line = filter_.UnclosedLine())
+            return IoStatus::Failure(UnclosedCommentReason(source_, *line));
+        return next_.Finish();
+    }
+
+private:
+    CommentFilter filter_;
+    QString source_;
+    TextStage& next_;
+    QString text_;
+};
+
+IoResult<SourcePalettes> Failed(const QString& reason)
+{
+    IoResult<SourcePalettes> result;
+    result.error = reason;
+    return result;
+}
 
 } // namespace
 
+// The stages in the order the text goes through them, `first` taking it:
+// comments out, the start after a name, the colour words; or the table.
 struct TextPaletteReader::Stages {
-    Stages(const TextSourceOptions& o, TextOrigin from, std::size_t needed)
-        : options(o), origin(std::move(from)), grouper(o, needed), scanner([this](HwColor w) { grouper.Add(w); })
+    Stages(const SourceRequest& request, const QString& source, const QString& folder)
+        : options(request.text), name(source), grouper(request)
     {
-        if (!o.table.isEmpty()) {
-            table.emplace(o.table, origin.name, origin.folder);
+        WordSink sink = [this](HwColor word) { grouper.Add(word); };
+        if (!options.table.isEmpty()) {
+            auto reader = std::make_unique<TableReader>(options.table, name, folder, options.defines, sink);
+            table = reader.get();
+            words = std::move(reader);
+            first = words.get();
             return;
         }
-        if (o.skipComments)
-            comments.emplace();
-        if (!o.after.isEmpty())
-            after.emplace(o.after);
+        words = std::make_unique<ColourWordScanner>(sink);
+        first = words.get();
+        if (!options.after.isEmpty())
+            first = &after.emplace(options.after, name, *first);
+        if (options.skipComments)
+            first = &comments.emplace(name, *first);
     }
 
-    void Words(QStringView piece)
+    // The source's words in messages.
+    QString Where() const
     {
-        if (comments) {
-            stripped.resize(0);
-            comments->Filter(piece, stripped);
-            piece = stripped;
-        }
-        if (after) {
-            rest.resize(0);
-            after->Filter(piece, rest);
-            piece = rest;
-        }
-        scanner.Scan(piece);
+        if (table)
+            return QStringLiteral("%1: %2").arg(name, options.table);
+        if (after)
+            return QStringLiteral("%1 after \"%2\"").arg(name, options.after);
+        return name;
     }
 
     TextSourceOptions options;
-    TextOrigin origin;
+    QString name;
     PaletteGrouper grouper;
-    ColourWordScanner scanner;
-    std::optional<CommentFilter> comments;
+    std::unique_ptr<TextStage> words;
+    TableReader* table = nullptr;
     std::optional<NameStart> after;
-    std::optional<TableReader> table;
-    QString stripped;
-    QString rest;
+    std::optional<CommentStage> comments;
+    TextStage* first = nullptr;
 };
 
-TextPaletteReader::TextPaletteReader(const TextSourceOptions& options, TextOrigin origin, std::size_t needed)
-    : stages_(std::make_unique<Stages>(options, std::move(origin), needed))
+TextPaletteReader::TextPaletteReader(const SourceRequest& request, const QString& name, const QString& folder)
+    : stages_(std::make_unique<Stages>(request, name, folder))
 {
 }
 
 TextPaletteReader::~TextPaletteReader() = default;
 
-void TextPaletteReader::Text(QStringView piece)
+void TextPaletteReader::Feed(QStringView piece)
 {
-    if (stages_->table)
-        stages_->table->Text(piece);
-    else
-        stages_->Words(piece);
+    stages_->first->Feed(piece);
 }
 
 bool TextPaletteReader::Done() const
@@ -210,179 +213,53 @@ bool TextPaletteReader::Done() const
     return stages_->table ? stages_->table->Failed() : stages_->grouper.Done();
 }
 
-IoResult<TextPalettes> TextPaletteReader::Finish(bool sawNul)
+IoResult<SourcePalettes> TextPaletteReader::Finish(bool sawNul)
 {
     Stages& s = *stages_;
-    IoResult<TextPalettes> result;
-    TextPalettes& out = result.value;
-    const QString& name = s.origin.name;
-    out.holder = name;
-    QString where = name;
-    if (s.table) {
-        NameDefinitions further;
-        for (const QString& file : s.options.defines)
-            if (const IoStatus read = ReadDefinitions(file, further); !read.ok()) {
-                result.error = read.error;
-                return result;
-            }
-        const IoResult<std::vector<HwColor>> words = s.table->Finish(further);
-        if (!words.ok()) {
-            result.error = words.error;
-            return result;
-        }
-        for (HwColor w : words.value)
-            s.grouper.Add(w);
-        out.holder = where = QStringLiteral("%1: %2").arg(name, s.options.table);
-        if (s.grouper.Empty()) {
-            result.error = QStringLiteral("%1 holds no word").arg(where);
-            return result;
-        }
-    } else {
-        const bool ended = !s.grouper.Done();
-        if (ended) {
-            if (s.comments) {
-                s.stripped.resize(0);
-                s.comments->Finish(s.stripped);
-                if (s.after) {
-                    s.rest.resize(0);
-                    s.after->Filter(s.stripped, s.rest);
-                    s.scanner.Scan(s.rest);
-                } else {
-                    s.scanner.Scan(s.stripped);
-                }
-                if (const std::optional<qint64> line = s.comments->UnclosedLine()) {
-                    result.error = QStringLiteral("%1: the /* comment opened on line %2 is never closed").arg(name).arg(*line);
-                    return result;
-                }
-            }
-            if (s.after)
-                s.after->Finish();
-            s.scanner.Finish();
-        }
-        if (s.after) {
-            if (!s.after->Found()) {
-                result.error = QStringLiteral("the name \"%1\" is not found in %2").arg(s.options.after, name);
-                return result;
-            }
-            where = QStringLiteral("%1 after \"%2\"").arg(name, s.options.after);
-        }
-        if (s.grouper.Empty()) {
-            result.error = QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1").arg(where);
-            if (sawNul)
-                result.error += QStringLiteral("; it holds NUL bytes: if it is a palette file, read it with --read-as ngpal");
-            return result;
-        }
-    }
+    // The text has ended before the palettes needed were complete: what the
+    // stages hold goes on.
+    if (!s.grouper.Done())
+        if (const IoStatus status = s.first->Finish(); !status.ok())
+            return Failed(status.error);
+    const QString where = s.Where();
+    if (s.grouper.Empty() && s.table)
+        return Failed(QStringLiteral("%1 holds no word").arg(where));
+    if (s.grouper.Empty())
+        return Failed(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1%2")
+                          .arg(where, sawNul ? QStringLiteral("; it holds NUL bytes: if it is a palette file, read it "
+                                                              "with --read-as ngpal")
+                                             : QString()));
+    IoResult<SourcePalettes> result;
     const bool ended = s.table || !s.grouper.Done();
-    result.error = s.grouper.Check(where, out.warnings, s.table.has_value(), ended, name);
-    if (result.ok())
-        out.palettes = std::move(s.grouper.Palettes());
+    result.error = s.grouper.Check(where, result.value.warnings, s.table != nullptr, ended, s.name);
+    result.value.palettes = std::move(s.grouper.Palettes());
+    result.value.holder = s.table ? where : s.name;
     return result;
 }
 
-IoResult<std::vector<SourcePalette>> PalettesFromText(QStringView text, const TextSourceOptions& options,
-                                                      const QString& name)
+IoResult<SourcePalettes> ReadTextSource(const SourceOrigin& origin, const SourceRequest& request)
 {
-    TextPaletteReader reader(options, TextOrigin{name, QStringLiteral(".")}, kEveryPalette);
-    reader.Text(text);
-    IoResult<TextPalettes> read = reader.Finish();
-    IoResult<std::vector<SourcePalette>> result;
-    result.error = read.error;
-    result.value = std::move(read.value.palettes);
-    return result;
-}
-
-IoResult<TextPalettes> ReadTextPalettes(QIODevice& device, const TextOrigin& origin, const TextSourceOptions& options,
-                                        std::size_t needed)
-{
+    TextPaletteReader reader(request, origin.name, origin.folder);
+    if (origin.from == SourceOrigin::From::Memory) {
+        reader.Feed(origin.text);
+        return reader.Finish();
+    }
+    QFile file(origin.path);
+    QIODevice* device = origin.device;
+    if (origin.from == SourceOrigin::From::File) {
+        if (const IoStatus opened = OpenForReading(file); !opened.ok())
+            return Failed(opened.error);
+        device = &file;
+    }
     TextDecoder decoder;
-    TextPaletteReader reader(options, origin, needed);
     const IoStatus status = ReadInPieces(
-        device, origin.name, kMaxSourceSize, [&](QByteArrayView bytes) { reader.Text(decoder.Feed(bytes)); },
+        *device, origin.name, request.maxBytes, [&](QByteArrayView bytes) { reader.Feed(decoder.Feed(bytes)); },
         [&reader] { return reader.Done(); });
-    if (!status.ok()) {
-        IoResult<TextPalettes> failed;
-        failed.error = status.error;
-        return failed;
-    }
+    if (!status.ok())
+        return Failed(status.error);
     if (!reader.Done())
-        reader.Text(decoder.Finish());
+        reader.Feed(decoder.Finish());
     return reader.Finish(decoder.SawNul());
-}
-
-IoResult<TextPalettes> ReadTextPalettesFile(const QString& path, const TextSourceOptions& options, std::size_t needed)
-{
-    QFile file(path);
-    if (const IoStatus opened = OpenForReading(file); !opened.ok()) {
-        IoResult<TextPalettes> failed;
-        failed.error = opened.error;
-        return failed;
-    }
-    return ReadTextPalettes(file, TextOrigin{path, QFileInfo(path).absolutePath()}, options, needed);
-}
-
-std::vector<PaletteWords> PalettesFromFileBytes(QByteArrayView bytes)
-{
-    const qsizetype count = std::max<qsizetype>(1, (bytes.size() + kPaletteFileSize - 1) / kPaletteFileSize);
-    std::vector<PaletteWords> palettes(static_cast<std::size_t>(count));
-    for (qsizetype k = 0; k < count; ++k)
-        for (qsizetype j = 0; j < kPaletteSize; ++j)
-            palettes[static_cast<std::size_t>(k)][static_cast<std::size_t>(j)] =
-                BigEndianWordAt(bytes, k * kPaletteSize + j);
-    return palettes;
-}
-
-IoResult<PaletteWords> PickPalette(std::span<const PaletteWords> palettes, int index, const QString& name)
-{
-    IoResult<PaletteWords> result;
-    if (index < 0 || static_cast<std::size_t>(index) >= palettes.size()) {
-        result.error = QStringLiteral("%1 holds %2").arg(name, Palettes(static_cast<qsizetype>(palettes.size())));
-        return result;
-    }
-    result.value = palettes[static_cast<std::size_t>(index)];
-    return result;
-}
-
-QString PaletteCountMismatch(const QString& topName, qsizetype topCount, const QString& bottomName,
-                             qsizetype bottomCount)
-{
-    return QStringLiteral("%1 holds %2 but %3 holds %4: a whole-screen fade needs one bottom palette per top "
-                          "palette")
-        .arg(topName, Palettes(topCount), bottomName, Palettes(bottomCount));
-}
-
-IoResult<PaletteFileSet> ReadPaletteFileSet(const QString& path, std::size_t needed)
-{
-    IoResult<PaletteFileSet> result;
-    const qint64 wanted = needed == kEveryPalette || needed > static_cast<std::size_t>(kMaxSourceSize / kPaletteFileSize)
-                              ? kMaxSourceSize + 1
-                              : static_cast<qint64>(needed) * kPaletteFileSize;
-    const IoResult<QByteArray> bytes = ReadFileStart(path, wanted, &result.value.size);
-    if (!bytes.ok()) {
-        result.error = bytes.error;
-        return result;
-    }
-    if (bytes.value.size() > kMaxSourceSize) {
-        result.error = TooLargeReason(path);
-        return result;
-    }
-    result.value.palettes = PalettesFromFileBytes(bytes.value);
-    if (result.value.size < 0) // a stream: its size is what was read
-        result.value.size = bytes.value.size();
-    return result;
-}
-
-std::optional<QString> PaletteFileWarning(const QString& path, qint64 size, bool firstWithoutIndex)
-{
-    if (size == 0 || size % kPaletteFileSize != 0)
-        return QStringLiteral("%1 is %2 bytes, not whole palettes of %3; missing bytes read as zero")
-            .arg(path)
-            .arg(size)
-            .arg(kPaletteFileSize);
-    if (firstWithoutIndex && size > kPaletteFileSize)
-        return QStringLiteral("%1 holds %2; the first is read (another is chosen with an index)")
-            .arg(path, Palettes(size / kPaletteFileSize));
-    return std::nullopt;
 }
 
 } // namespace palfade

@@ -139,67 +139,74 @@ IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name)
     return ReadWith(reader, name);
 }
 
-IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
-                                  SourcePalette& palette)
+namespace {
+
+IoResult<SourcePalettes> Failed(const QString& reason)
 {
-    importSlots.fill(kEmptySlot);
-    const IoResult<QImage> picture = LoadPicture(path);
-    if (!picture.ok())
-        return IoStatus::Failure(picture.error);
-    ScanPictureColors(PixelsOf(picture.value), levels.inverse, importSlots);
-    ApplyPictureSlots(importSlots, palette);
-    return IoStatus::Success();
+    IoResult<SourcePalettes> result;
+    result.error = reason;
+    return result;
 }
 
-IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
-                                                     PictureOrder order, PictureWords words)
+// The colours first seen in reading order, over the base palette.
+IoResult<SourcePalettes> AppearancePalette(const QString& path, const SourceRequest& request)
 {
-    IoResult<std::vector<SourcePalette>> result;
-    ImportSlots tableSlots{};
-    if (order == PictureOrder::Appearance && words == PictureWords::Ngdevkit) {
-        const IoResult<QImage> picture = LoadPicture(path);
-        if (!picture.ok()) {
-            result.error = picture.error;
-            return result;
-        }
-        result.value.resize(1);
-        ScanNgdevkitColors(PixelsOf(picture.value), result.value.front());
-        return result;
+    const IoResult<QImage> picture = LoadPicture(path);
+    if (!picture.ok())
+        return Failed(picture.error);
+    IoResult<SourcePalettes> result;
+    SourcePalette palette = PaletteOfWords(request.base);
+    if (request.pictureWords == PictureWords::Ngdevkit) {
+        ScanNgdevkitColors(PixelsOf(picture.value), palette);
+    } else {
+        ImportSlots& keys = result.value.importSlots.emplace();
+        ScanPictureColors(PixelsOf(picture.value), request.levels.inverse, keys);
+        ApplyPictureSlots(keys, palette);
     }
-    if (order == PictureOrder::Appearance) {
-        result.value.resize(1);
-        const IoStatus status = ImportPaletteFromPicture(path, levels, tableSlots, result.value.front());
-        if (!status.ok())
-            result.error = status.error;
-        return result;
-    }
+    result.value.palettes = {WordsOfPalette(palette)};
+    return result;
+}
 
+// Palette K from entries 16K to 16K + 15 of the colour table as stored.
+IoResult<SourcePalettes> TablePalettes(const QString& path, const SourceRequest& request)
+{
     const IoResult<QImage> picture = LoadStoredPicture(path);
-    if (!picture.ok()) {
-        result.error = picture.error;
-        return result;
-    }
+    if (!picture.ok())
+        return Failed(picture.error);
     // The picture decodes; its table is read from the file as stored.
     std::optional<std::vector<std::uint32_t>> table;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly))
         table = StoredColorTable(file);
-    if (!table || table->empty()) {
-        result.error = QStringLiteral("%1 has no colour table: its pixels are colours, not table indices")
-                           .arg(path);
-        return result;
-    }
+    if (!table || table->empty())
+        return Failed(QStringLiteral("%1 has no colour table: its pixels are colours, not table indices").arg(path));
     const std::span<const std::uint32_t> entries(*table);
-    result.value.resize((entries.size() + kPaletteSize - 1) / kPaletteSize); // black entries
-    for (std::size_t k = 0; k < result.value.size(); ++k) {
-        if (words == PictureWords::Ngdevkit) {
+    IoResult<SourcePalettes> result;
+    std::vector<PaletteWords>& palettes = result.value.palettes;
+    palettes.resize((entries.size() + kPaletteSize - 1) / kPaletteSize);
+    ImportSlots keys{};
+    for (std::size_t k = 0; k < palettes.size(); ++k) {
+        SourcePalette palette = PaletteOfWords(request.base);
+        if (request.pictureWords == PictureWords::Ngdevkit) {
             for (std::size_t i = k * kPaletteSize; i < entries.size() && i < (k + 1) * kPaletteSize; ++i)
-                result.value[k][i % kPaletteSize] = NgdevkitEntry(entries[i]);
-            continue;
+                palette[i % kPaletteSize] = NgdevkitEntry(entries[i]);
+        } else {
+            ScanColorTable(entries, k * kPaletteSize, request.levels.inverse, keys);
+            ApplyPictureSlots(keys, palette);
         }
-        ScanColorTable(entries, k * kPaletteSize, levels.inverse, tableSlots);
-        ApplyPictureSlots(tableSlots, result.value[k]);
+        palettes[k] = WordsOfPalette(palette);
     }
+    return result;
+}
+
+} // namespace
+
+IoResult<SourcePalettes> ReadPictureSource(const QString& path, const SourceRequest& request)
+{
+    IoResult<SourcePalettes> result = request.pictureOrder == PictureOrder::Appearance
+                                          ? AppearancePalette(path, request)
+                                          : TablePalettes(path, request);
+    result.value.holder = path;
     return result;
 }
 

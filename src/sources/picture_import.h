@@ -1,10 +1,10 @@
 #pragma once
-// Pictures decoded through Qt's image readers, and the palette import from a
-// picture file.
+// The picture kind: pictures decoded through Qt's image readers, and their
+// palettes.
 
-#include "core/level_table.h"
 #include "io/io_result.h"
 #include "sources/picture_colors.h"
+#include "sources/source.h"
 
 #include <QImage>
 #include <QString>
@@ -28,27 +28,13 @@ IoResult<QImage> DecodePicture(const QByteArray& bytes, const QString& name);
 // colour table, GIF, 8-bit BMP) keeps its table.
 IoResult<QImage> LoadStoredPicture(const QString& path);
 
-// The import as a whole: empty importSlots, load, scan, apply. When the picture
-// does not decode the slots stay empty and the palette unchanged.
-IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
-                                  SourcePalette& palette);
-
-// Which colours of a picture make its palettes: those first seen in reading
-// order (the import's) or its own colour table in table order, as tools that
-// cut tiles from an indexed picture number them.
-enum class PictureOrder { Appearance, Table };
-
-// How a picture's colours become words: through the level tables as the
-// import maps them, or by ngdevkit's rule (NgdevkitEntry), as the tiles
-// cut with ngdevkit's palette tool have them.
-enum class PictureWords { Levels, Ngdevkit };
-
-// Every palette a picture gives. Appearance: one, the import over black.
-// Table: entries 16K to 16K + 15 of the colour table stored in the file
-// (StoredColorTable) make palette K, each colour mapped as `words` says;
-// entries past the table stay black. A picture without a colour table is an
-// error.
-IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels,
-                                                     PictureOrder order, PictureWords words = PictureWords::Levels);
+// The kind's reader, each palette over the request's base. Appearance: one
+// palette, the first 16 different colours in reading order into entries 0
+// on; through the level tables with the slots the scan filled. Table:
+// entries 16K to 16K + 15 of the colour table stored in the file
+// (StoredColorTable) make palette K. Each colour becomes a word as
+// pictureWords says. A picture without a colour table read in table order
+// is an error.
+IoResult<SourcePalettes> ReadPictureSource(const QString& path, const SourceRequest& request);
 
 } // namespace palfade

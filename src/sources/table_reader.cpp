@@ -62,53 +62,11 @@ std::vector<QStringView> Operands(QStringView text)
     return parts;
 }
 
-// The line without "/* */" and "//" comments (outside double quotes); a
-// block comment may go on over lines and leaves one space.
-QString WithoutComments(QStringView raw, bool& inComment, qint64& commentLine, qint64 line)
-{
-    QString code;
-    bool quoted = false;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const QChar c = raw[i];
-        const QChar next = i + 1 < raw.size() ? raw[i + 1] : QChar();
-        if (inComment) {
-            if (c == u'*' && next == u'/') {
-                inComment = false;
-                code += u' ';
-                ++i;
-            }
-            continue;
-        }
-        if (c == u'"')
-            quoted = !quoted;
-        if (!quoted && c == u'/' && next == u'/')
-            break;
-        if (!quoted && c == u'/' && next == u'*') {
-            inComment = true;
-            commentLine = line;
-            ++i;
-            continue;
-        }
-        code += c;
-    }
-    return code;
-}
-
-// An assembler statement: the code up to ";" or "|" (outside quotes); a
-// line with "*" in its first column is a comment.
-QStringView AsmStatement(QStringView code, QStringView raw)
-{
-    if (raw.startsWith(u'*'))
-        return {};
-    bool quoted = false;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        if (code[i] == u'"')
-            quoted = !quoted;
-        if (!quoted && (code[i] == u';' || code[i] == u'|'))
-            return code.first(i);
-    }
-    return code;
-}
+// C's comments outside double quotes, as the preprocessor takes them out.
+constexpr CommentRules kCCode{u"", CommentRules::StarLines::Never, true};
+// And the assembler's after them: ";" or "|" to the line's end, and a line
+// with "*" in its first column.
+constexpr CommentRules kAsmStatement{u";|", CommentRules::StarLines::FirstColumn, true};
 
 bool StandsAlone(QStringView text, qsizetype at, qsizetype length)
 {
@@ -181,54 +139,31 @@ void CollectDefinition(QStringView code, const QString& file, qint64 line, NameD
     }
 }
 
-TableReader::TableReader(QString name, QString file, QString folder)
-    : name_(std::move(name)), file_(std::move(file)), folder_(std::move(folder))
+TableReader::TableReader(QString name, QString file, QString folder, QStringList defines, WordSink sink)
+    : name_(std::move(name)), file_(std::move(file)), folder_(std::move(folder)), defines_(std::move(defines)),
+      sink_(std::move(sink)), lines_([this](QStringView raw, qint64 number) { Line(raw, number); }, kMaxLineLength),
+      code_(kCCode), statement_(kAsmStatement)
 {
 }
 
-void TableReader::Text(QStringView piece)
+void TableReader::Feed(QStringView piece)
 {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < piece.size() && !Failed(); ++i) {
-        const QChar c = piece[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        line_.append(piece.sliced(start, i - start));
-        start = i + 1;
-        if (c == u'\n' && std::exchange(afterCr_, false) && line_.isEmpty())
-            continue; // the second half of "\r\n"
-        afterCr_ = c == u'\r';
-        ++number_;
-        if (line_.size() > kMaxLineLength) {
-            error_ = QStringLiteral("%1: line %2 is longer than %3 characters").arg(file_).arg(number_).arg(kMaxLineLength);
-            return;
-        }
-        Line(line_);
-        line_.resize(0);
-    }
-    if (Failed())
-        return;
-    if (start < piece.size()) {
-        afterCr_ = false;
-        line_.append(piece.sliced(start));
-    }
-    if (line_.size() > kMaxLineLength)
-        error_ = QStringLiteral("%1: line %2 is longer than %3 characters")
-                     .arg(file_)
-                     .arg(number_ + 1)
-                     .arg(kMaxLineLength);
+    lines_.Feed(piece);
 }
 
-void TableReader::Line(QStringView raw)
+void TableReader::Line(QStringView raw, qint64 number)
 {
-    const QString code = WithoutComments(raw, inComment_, commentLine_, number_);
+    number_ = number;
+    QString code;
+    code_.Line(raw, code);
+    QString statement;
+    statement_.Line(raw, statement);
     if (block_ == Block::C) {
         CInitializer(code);
         return;
     }
-    const QStringView statement = AsmStatement(code, raw);
     if (block_ == Block::Asm) {
-        if (statement.trimmed().isEmpty())
+        if (QStringView(statement).trimmed().isEmpty())
             return;
         if (DirectiveOf(statement) != Directive::None) {
             DataLine(statement);
@@ -237,7 +172,7 @@ void TableReader::Line(QStringView raw)
         block_ = Block::After;
     }
     CollectDefinition(statement, file_, number_, names_);
-    Definition(raw, code);
+    Definition(statement, code);
 }
 
 void TableReader::Defined()
@@ -248,9 +183,8 @@ void TableReader::Defined()
         secondDefinition_ = number_;
 }
 
-void TableReader::Definition(QStringView raw, QStringView code)
+void TableReader::Definition(QStringView statement, QStringView code)
 {
-    const QStringView statement = AsmStatement(code, raw);
     const qsizetype n = name_.size();
     const bool first = definedOn_ == 0;
     if (cdef_ != CDef::None) {
@@ -447,7 +381,7 @@ IoResult<HwColor> TableReader::Resolve(const Item& item, const NameDefinitions& 
     return result;
 }
 
-IoStatus TableReader::Include(const Item& item, std::vector<HwColor>& words) const
+IoStatus TableReader::Include(const Item& item) const
 {
     const std::vector<QStringView> operands = Operands(item.text);
     QStringView quoted = operands.empty() ? QStringView() : operands.front();
@@ -476,64 +410,52 @@ IoStatus TableReader::Include(const Item& item, std::vector<HwColor>& words) con
                                      .arg(Where(item.line), relative)
                                      .arg(bytes.size()));
     for (qsizetype i = 0; i < bytes.size(); i += 2)
-        words.push_back(static_cast<HwColor>((static_cast<unsigned char>(bytes[i]) << 8) |
-                                             static_cast<unsigned char>(bytes[i + 1])));
+        sink_(static_cast<HwColor>((static_cast<unsigned char>(bytes[i]) << 8) |
+                                   static_cast<unsigned char>(bytes[i + 1])));
     return IoStatus::Success();
 }
 
-IoResult<std::vector<HwColor>> TableReader::Finish(const NameDefinitions& further)
+IoStatus TableReader::Finish()
 {
-    IoResult<std::vector<HwColor>> result;
-    if (!Failed() && !line_.isEmpty()) {
-        ++number_;
-        Line(line_);
-        line_.clear();
-    }
-    if (Failed()) {
-        result.error = error_;
-        return result;
-    }
-    if (inComment_) {
-        result.error = QStringLiteral("%1: the /* comment opened on line %2 is never closed").arg(file_).arg(commentLine_);
-        return result;
-    }
+    NameDefinitions further;
+    for (const QString& file : defines_)
+        if (const IoStatus read = ReadDefinitions(file, further); !read.ok())
+            return read;
+    lines_.Finish();
+    if (Failed())
+        return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
+                                     .arg(file_)
+                                     .arg(lines_.TooLongLine())
+                                     .arg(kMaxLineLength));
+    if (const std::optional<qint64> line = code_.UnclosedLine())
+        return IoStatus::Failure(UnclosedCommentReason(file_, *line));
     if (cdef_ != CDef::None && firstUse_ == 0)
         firstUse_ = cdefLine_;
-    if (definedOn_ == 0) {
-        result.error = firstUse_ != 0
-                           ? QStringLiteral("%1 is not defined in %2 (used on line %3)").arg(name_, file_).arg(firstUse_)
-                           : QStringLiteral("%1 is not defined in %2").arg(name_, file_);
-        return result;
-    }
-    if (secondDefinition_ != 0) {
-        result.error = QStringLiteral("%1 is defined twice in %2, on lines %3 and %4")
-                           .arg(name_, file_)
-                           .arg(definedOn_)
-                           .arg(secondDefinition_);
-        return result;
-    }
-    if (block_ == Block::C) {
-        result.error = QStringLiteral("%1: the initializer of %2 opened on line %3 is never closed")
-                           .arg(file_, name_)
-                           .arg(definedOn_);
-        return result;
-    }
+    if (definedOn_ == 0)
+        return IoStatus::Failure(
+            firstUse_ != 0 ? QStringLiteral("%1 is not defined in %2 (used on line %3)").arg(name_, file_).arg(firstUse_)
+                           : QStringLiteral("%1 is not defined in %2").arg(name_, file_));
+    if (secondDefinition_ != 0)
+        return IoStatus::Failure(QStringLiteral("%1 is defined twice in %2, on lines %3 and %4")
+                                     .arg(name_, file_)
+                                     .arg(definedOn_)
+                                     .arg(secondDefinition_));
+    if (block_ == Block::C)
+        return IoStatus::Failure(QStringLiteral("%1: the initializer of %2 opened on line %3 is never closed")
+                                     .arg(file_, name_)
+                                     .arg(definedOn_));
     for (const Item& item : items_) {
         if (item.include) {
-            if (const IoStatus status = Include(item, result.value); !status.ok()) {
-                result.error = status.error;
-                return result;
-            }
+            if (const IoStatus status = Include(item); !status.ok())
+                return status;
             continue;
         }
         const IoResult<HwColor> word = Resolve(item, further);
-        if (!word.ok()) {
-            result.error = word.error;
-            return result;
-        }
-        result.value.push_back(word.value);
+        if (!word.ok())
+            return IoStatus::Failure(word.error);
+        sink_(word.value);
     }
-    return result;
+    return IoStatus::Success();
 }
 
 IoStatus ReadDefinitions(const QString& path, NameDefinitions& names)
@@ -541,20 +463,17 @@ IoStatus ReadDefinitions(const QString& path, NameDefinitions& names)
     const IoResult<QByteArray> bytes = ReadWholeSource(path);
     if (!bytes.ok())
         return IoStatus::Failure(bytes.error);
-    TextDecoder decoder;
-    const QString text = decoder.Feed(bytes.value) + decoder.Finish();
-    bool inComment = false;
-    qint64 commentLine = 0;
-    qint64 number = 0;
-    for (const QStringView raw : QStringView(text).split(u'\n')) {
-        ++number;
-        const QStringView line = raw.endsWith(u'\r') ? raw.chopped(1) : raw;
-        const QString code = WithoutComments(line, inComment, commentLine, number);
-        CollectDefinition(AsmStatement(code, line), path, number, names);
-    }
-    if (inComment)
-        return IoStatus::Failure(
-            QStringLiteral("%1: the /* comment opened on line %2 is never closed").arg(path).arg(commentLine));
+    CommentFilter statements(kAsmStatement);
+    QString statement;
+    LineSplitter lines([&](QStringView raw, qint64 number) {
+        statement.resize(0);
+        statements.Line(raw, statement);
+        CollectDefinition(statement, path, number, names);
+    });
+    lines.Feed(DecodeTextBytes(bytes.value));
+    lines.Finish();
+    if (const std::optional<qint64> line = statements.UnclosedLine())
+        return IoStatus::Failure(UnclosedCommentReason(path, *line));
     return IoStatus::Success();
 }
 

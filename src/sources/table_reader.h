@@ -7,6 +7,7 @@
 
 #include "core/hw_color.h"
 #include "io/io_result.h"
+#include "sources/word_reader.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,20 +44,18 @@ void CollectDefinition(QStringView code, const QString& file, qint64 line, NameD
 
 // Reads a source's lines in pieces of text and keeps the block that `name`
 // defines (one definition; only used is an error) and every name defined
-// as a value.
-class TableReader {
+// as a value. At the text's end the block's items, resolved with the
+// source's names and then those of the `defines` files, go to the sink.
+class TableReader : public TextStage {
 public:
     // `file` names the source in messages; `folder` is where the files its
     // binary includes name are.
-    TableReader(QString name, QString file, QString folder);
+    TableReader(QString name, QString file, QString folder, QStringList defines, WordSink sink);
 
-    void Text(QStringView piece);
+    void Feed(QStringView piece) override;
     // A line beyond the length limit has made the reading fail already.
-    bool Failed() const { return !error_.isEmpty(); }
-
-    // The block's words, its items resolved with the source's names and then
-    // those of the further files' definitions.
-    IoResult<std::vector<HwColor>> Finish(const NameDefinitions& further);
+    bool Failed() const { return lines_.TooLongLine() != 0; }
+    IoStatus Finish() override;
 
 private:
     struct Item {
@@ -66,25 +65,27 @@ private:
     };
     enum class Block { Before, Asm, C, After };
 
-    void Line(QStringView raw);
-    void DataLine(QStringView code);
-    void Definition(QStringView raw, QStringView code);
+    void Line(QStringView raw, qint64 number);
+    void DataLine(QStringView statement);
+    void Definition(QStringView statement, QStringView code);
     void CInitializer(QStringView code);
     void Defined();
     bool ContinueCDefinition(QStringView code, qsizetype from);
     IoResult<HwColor> Resolve(const Item& item, const NameDefinitions& further) const;
     QString Where(qint64 line) const;
-    IoStatus Include(const Item& item, std::vector<HwColor>& words) const;
+    IoStatus Include(const Item& item) const;
 
     QString name_;
     QString file_;
     QString folder_;
-    QString error_;
-    QString line_;
+    QStringList defines_;
+    WordSink sink_;
+    LineSplitter lines_;
+    // The C view of a line (its "/* */" and "//" comments out) and the
+    // assembler's (its ";" and "|" comments and "*" lines out too).
+    CommentFilter code_;
+    CommentFilter statement_;
     qint64 number_ = 0;
-    bool afterCr_ = false;
-    bool inComment_ = false;
-    qint64 commentLine_ = 0;
 
     Block block_ = Block::Before;
     qint64 definedOn_ = 0;
@@ -101,7 +102,8 @@ private:
     NameDefinitions names_;
 };
 
-// The definitions of names as values in a file (--defines FILE).
+// The definitions of names as values in a file (--defines FILE), its lines
+// ended as the table's are.
 IoStatus ReadDefinitions(const QString& path, NameDefinitions& names);
 
 } // namespace palfade

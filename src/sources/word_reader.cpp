@@ -63,7 +63,6 @@ constexpr qsizetype kCompactAt = 256;
 
 QString TextDecoder::Feed(QByteArrayView bytes)
 {
-    fed_ += bytes.size();
     if (!sawNul_ && bytes.size() > 0 && std::memchr(bytes.data(), 0, static_cast<std::size_t>(bytes.size())))
         sawNul_ = true;
     if (!started_) {
@@ -113,6 +112,58 @@ QString TextDecoder::Finish()
         text += decoder_.decode(QByteArrayView()); // an incomplete last sequence
     }
     return text;
+}
+
+QString DecodeTextBytes(QByteArrayView bytes)
+{
+    TextDecoder decoder;
+    QString text = decoder.Feed(bytes);
+    return text + decoder.Finish();
+}
+
+LineSplitter::LineSplitter(LineSink sink, qsizetype maxLength) : sink_(std::move(sink)), maxLength_(maxLength) {}
+
+void LineSplitter::Feed(QStringView piece)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < piece.size() && tooLong_ == 0; ++i) {
+        const QChar c = piece[i];
+        const bool ends = breaks_.Ends(c);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        QStringView line = piece.sliced(start, i - start);
+        start = i + 1;
+        if (!ends)
+            continue; // the LF of a CR LF
+        if (!line_.isEmpty()) {
+            line_.append(line);
+            line = line_;
+        }
+        ++number_;
+        if (maxLength_ >= 0 && line.size() > maxLength_) {
+            tooLong_ = number_;
+            line_.clear();
+            return;
+        }
+        sink_(line, number_);
+        line_.resize(0);
+    }
+    if (tooLong_ != 0)
+        return;
+    line_.append(piece.sliced(start));
+    if (maxLength_ >= 0 && line_.size() > maxLength_) {
+        tooLong_ = number_ + 1;
+        line_.clear();
+    }
+}
+
+void LineSplitter::Finish()
+{
+    if (tooLong_ != 0 || line_.isEmpty())
+        return;
+    ++number_;
+    sink_(line_, number_);
+    line_.clear();
 }
 
 bool IsWordSeparator(QChar c)
@@ -186,7 +237,7 @@ std::optional<HwColor> ColourWordValue(QStringView word)
     return HexValue(word.sliced(MarkLength(word)).toString().toUpper());
 }
 
-void ColourWordScanner::Scan(QStringView text)
+void ColourWordScanner::Feed(QStringView text)
 {
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -201,9 +252,10 @@ void ColourWordScanner::Scan(QStringView text)
         Append(text.sliced(start));
 }
 
-void ColourWordScanner::Finish()
+IoStatus ColourWordScanner::Finish()
 {
     EndWord();
+    return IoStatus::Success();
 }
 
 // A long word keeps only what decides it: nothing when it is no colour word;
@@ -258,11 +310,6 @@ void ColourWordScanner::EndWord()
 
 namespace {
 
-bool IsLineEnd(QChar c)
-{
-    return c == u'\r' || c == u'\n';
-}
-
 bool IsBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -272,16 +319,16 @@ bool IsBlank(QChar c)
 
 void CommentFilter::Filter(QStringView in, QString& out)
 {
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        const QChar c = in[i];
-        const bool afterCr = std::exchange(afterCr_, c == u'\r');
+    for (const QChar c : in) {
+        const bool newLine = breaks_.Ends(c);
+        const bool firstColumn = std::exchange(firstColumn_, false);
         if (pending_) {
             const QChar first = *std::exchange(pending_, std::nullopt);
             if (state_ == State::Block) {
                 if (c == u'/') {
                     state_ = State::Text;
                     lineStart_ = false;
-                    out += u' ';
+                    Emit(u' ', out);
                     continue;
                 }
             } else if (c == u'/') {
@@ -292,17 +339,17 @@ void CommentFilter::Filter(QStringView in, QString& out)
                 blockLine_ = line_;
                 continue;
             } else {
-                out += first;
+                Emit(first, out);
             }
         }
-        Take(c, afterCr, out);
+        Take(c, newLine, firstColumn, out);
     }
 }
 
-void CommentFilter::Take(QChar c, bool afterCr, QString& out)
+void CommentFilter::Take(QChar c, bool newLine, bool firstColumn, QString& out)
 {
-    if (IsLineEnd(c)) {
-        if (c == u'\r' || !afterCr)
+    if (c == u'\r' || c == u'\n') {
+        if (newLine)
             ++line_;
         if (state_ == State::LeadingBlanks)
             out += std::exchange(blanks_, {});
@@ -310,8 +357,13 @@ void CommentFilter::Take(QChar c, bool afterCr, QString& out)
             state_ = State::Text;
         out += c;
         lineStart_ = true;
+        firstColumn_ = true;
+        hidden_ = false;
+        quoted_ = false;
         return;
     }
+    if (firstColumn && c == u'*' && rules_.starLines == CommentRules::StarLines::FirstColumn)
+        hidden_ = true;
     switch (state_) {
     case State::Block:
         if (c == u'*')
@@ -333,8 +385,7 @@ void CommentFilter::Take(QChar c, bool afterCr, QString& out)
         state_ = State::Text;
         break;
     case State::Text:
-        if (lineStart_) {
-            lineStart_ = false;
+        if (std::exchange(lineStart_, false) && rules_.starLines == CommentRules::StarLines::AfterBlanks) {
             if (IsBlank(c)) {
                 blanks_ += c;
                 state_ = State::LeadingBlanks;
@@ -347,21 +398,36 @@ void CommentFilter::Take(QChar c, bool afterCr, QString& out)
         }
         break;
     }
-    if (c == u';')
-        state_ = State::LineComment;
-    else if (c == u'/')
+    if (rules_.preprocessed && (quoted_ || c == u'"')) {
+        if (c == u'"')
+            quoted_ = !quoted_;
+        Emit(c, out);
+    } else if (rules_.lineMarkers.contains(c)) {
+        if (rules_.preprocessed)
+            hidden_ = true;
+        else
+            state_ = State::LineComment;
+    } else if (c == u'/') {
         pending_ = c;
-    else
-        out += c;
+    } else {
+        Emit(c, out);
+    }
 }
 
-void CommentFilter::Finish(QString& out)
+void CommentFilter::Flush(QString& out)
 {
     if (pending_ && state_ != State::Block)
-        out += *pending_;
+        Emit(*pending_, out);
     pending_.reset();
     if (state_ == State::LeadingBlanks)
         out += std::exchange(blanks_, {});
+}
+
+void CommentFilter::Line(QStringView line, QString& out)
+{
+    Filter(line, out);
+    Filter(u"\n", out);
+    out.chop(1); // the line break handed in above
 }
 
 std::optional<qint64> CommentFilter::UnclosedLine() const
@@ -371,12 +437,18 @@ std::optional<qint64> CommentFilter::UnclosedLine() const
     return std::nullopt;
 }
 
+QString UnclosedCommentReason(const QString& source, qint64 line)
+{
+    return QStringLiteral("%1: the /* comment opened on line %2 is never closed").arg(source).arg(line);
+}
+
 bool IsNameCharacter(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_';
 }
 
-NameStart::NameStart(QString name) : name_(std::move(name))
+NameStart::NameStart(QString name, QString source, TextStage& next)
+    : name_(std::move(name)), source_(std::move(source)), next_(next)
 {
     const qsizetype m = name_.size();
     fallback_.assign(static_cast<std::size_t>(m), 0);
@@ -390,11 +462,11 @@ NameStart::NameStart(QString name) : name_(std::move(name))
     nameChars_.assign(static_cast<std::size_t>(m + 1), false);
 }
 
-void NameStart::Filter(QStringView in, QString& out)
+void NameStart::Feed(QStringView in)
 {
     const qsizetype m = name_.size();
     if (found_) {
-        out += in;
+        next_.Feed(in);
         return;
     }
     if (m == 0)
@@ -405,8 +477,7 @@ void NameStart::Filter(QStringView in, QString& out)
         const bool nameChar = IsNameCharacter(c);
         if (std::exchange(candidate_, false) && !nameChar) {
             found_ = true;
-            position_ = seen_;
-            out += in.sliced(i);
+            next_.Feed(in.sliced(i));
             return;
         }
         while (matched_ > 0 && name_[matched_] != c)
@@ -422,12 +493,13 @@ void NameStart::Filter(QStringView in, QString& out)
     }
 }
 
-void NameStart::Finish()
+IoStatus NameStart::Finish()
 {
-    if (!found_ && std::exchange(candidate_, false)) {
+    if (!found_ && std::exchange(candidate_, false))
         found_ = true;
-        position_ = seen_;
-    }
+    if (!found_)
+        return IoStatus::Failure(QStringLiteral("the name \"%1\" is not found in %2").arg(name_, source_));
+    return next_.Finish();
 }
 
 QString TooLargeReason(const QString& name, qint64 maxBytes)

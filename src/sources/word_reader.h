@@ -1,9 +1,9 @@
 #pragma once
 // The streaming stages every text source goes through, in the window and in
-// palfade-cli: bytes to text, comments dropped, the start after a name, and
-// the colour words. Each stage takes its input in pieces of any size and
-// holds a bounded amount of it, so no input, however long its lines or
-// words, makes the reader grow.
+// palfade-cli: bytes to text, lines, comments dropped, the start after a
+// name, and the colour words. Each stage takes its input in pieces of any
+// size and holds a bounded amount of it, so no input, however long its lines
+// or words, makes the reader grow.
 
 #include "core/hw_color.h"
 #include "io/io_result.h"
@@ -17,9 +17,24 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace palfade {
+
+// A stage of reading a text: it takes the text in pieces of any size and
+// hands what it makes of them on (to the next stage, or words to a sink).
+// Finish is the text's end: what the stage still holds goes on, and the next
+// stage finishes in turn. A failure names the source (and the line).
+class TextStage {
+public:
+    virtual ~TextStage() = default;
+    virtual void Feed(QStringView piece) = 0;
+    virtual IoStatus Finish() = 0;
+};
+
+// Where the colour words of a text go, in order.
+using WordSink = std::function<void(HwColor)>;
 
 // Bytes to text: UTF-8 unless the bytes open with the byte-order mark of
 // UTF-8, UTF-16 LE or UTF-16 BE (the mark is dropped); invalid sequences
@@ -32,7 +47,6 @@ public:
     // What is left, an incomplete last sequence included.
     QString Finish();
     bool SawNul() const { return sawNul_; }
-    qint64 BytesFed() const { return fed_; }
 
 private:
     QString Decode(QByteArrayView bytes);
@@ -43,8 +57,49 @@ private:
     bool utf16_ = false;
     bool bigEndian_ = false;
     bool sawNul_ = false;
-    qint64 fed_ = 0;
     QByteArray carry_; // bytes after the last whole character
+};
+
+// The whole text of a file's bytes, as TextDecoder decodes them.
+QString DecodeTextBytes(QByteArrayView bytes);
+
+// CR, LF and CR LF each end one line, wherever the text is cut into pieces.
+class LineBreaks {
+public:
+    // Whether c ends a line: a CR does, and an LF unless it follows a CR.
+    // Every character goes through here, so that a CR is seen as the last.
+    bool Ends(QChar c)
+    {
+        const bool afterCr = std::exchange(afterCr_, c == u'\r');
+        return c == u'\r' || (c == u'\n' && !afterCr);
+    }
+
+private:
+    bool afterCr_ = false;
+};
+
+// The lines of a text in pieces, each handed on whole without its line
+// break, with its number (from 1).
+class LineSplitter {
+public:
+    using LineSink = std::function<void(QStringView line, qint64 number)>;
+    // A line longer than maxLength characters (when maxLength >= 0) stops
+    // the splitting: holding it would let one line take any amount of memory.
+    explicit LineSplitter(LineSink sink, qsizetype maxLength = -1);
+
+    void Feed(QStringView piece);
+    // The last line, when the text does not end with a line break.
+    void Finish();
+    // The number of the line beyond the limit; 0 while there is none.
+    qint64 TooLongLine() const { return tooLong_; }
+
+private:
+    LineSink sink_;
+    qsizetype maxLength_;
+    LineBreaks breaks_;
+    QString line_; // the start of a line whose break has not come yet
+    qint64 number_ = 0;
+    qint64 tooLong_ = 0;
 };
 
 // Space, tab and line breaks, plus the punctuation assemblers and C put
@@ -60,70 +115,105 @@ std::optional<HwColor> ColourWordValue(QStringView word);
 // The colour words of text in pieces, handed to the sink in order. Only what
 // can still change the open word is kept: a word that is no colour word is
 // passed over, and of a colour word's run of digits only the last ones.
-class ColourWordScanner {
+class ColourWordScanner : public TextStage {
 public:
-    using Sink = std::function<void(HwColor)>;
-    explicit ColourWordScanner(Sink sink) : sink_(std::move(sink)) {}
+    explicit ColourWordScanner(WordSink sink) : sink_(std::move(sink)) {}
 
-    void Scan(QStringView text);
-    void Finish(); // the text's end closes the open word
+    void Feed(QStringView text) override;
+    IoStatus Finish() override; // the text's end closes the open word
 
 private:
     void Append(QStringView part);
     void EndWord();
 
-    Sink sink_;
+    WordSink sink_;
     QString word_;
     bool settled_ = false; // nothing more appended can change the open word
     std::optional<HwColor> settledValue_;
 };
 
-// Removes ";" and "//" to the end of the line, "/* ... */" (also across
-// lines) and every line whose first non-blank character is "*". A block
-// comment leaves one space, so the words around it stay apart; line ends
-// stay.
+// What a comment is. "/* ... */" (also across lines; it leaves one space, so
+// the words around it stay apart) and "//" to the end of the line always are.
+struct CommentRules {
+    // Each of these characters comments out the rest of its line.
+    QStringView lineMarkers;
+    // A "*" opening a line comments it out: never, in the first column only
+    // (the rest of the line is then dropped even inside a block comment,
+    // whose end is still looked for), or after blanks too.
+    enum class StarLines { Never, FirstColumn, AfterBlanks } starLines = StarLines::Never;
+    // As a toolchain reads its source: "/*" and "//" count only outside
+    // double quotes and come first, as the C preprocessor takes them out
+    // before the assembler sees the line, so a line marker drops the rest of
+    // its line but a "/*" after it still opens a block comment. Otherwise
+    // the first marker wins and nothing is quoted.
+    bool preprocessed = false;
+};
+
+// --skip-comments: ";" and "//" to the end of the line, "/* */", and every
+// line whose first non-blank character is "*".
+inline constexpr CommentRules kSkippedComments{u";", CommentRules::StarLines::AfterBlanks, false};
+
+// One comment grammar, by the rules it is given, over text in pieces. Line
+// breaks stay.
 class CommentFilter {
 public:
+    explicit CommentFilter(const CommentRules& rules) : rules_(rules) {}
+
+    // The text of `in` without its comments, appended to `out`.
     void Filter(QStringView in, QString& out);
-    void Finish(QString& out);
-    // The line (from 1) of a "/*" never closed, once the text has ended.
+    // At the text's end: what waited for a next character.
+    void Flush(QString& out);
+    // One line without its line break, for a reader that splits lines itself.
+    void Line(QStringView line, QString& out);
+    // The line (from 1) of a "/*" not closed (yet, or ever once the text has ended).
     std::optional<qint64> UnclosedLine() const;
 
 private:
-    void Take(QChar c, bool afterCr, QString& out);
+    void Take(QChar c, bool newLine, bool firstColumn, QString& out);
+    void Emit(QChar c, QString& out) const
+    {
+        if (!hidden_)
+            out += c;
+    }
 
     enum class State { Text, LeadingBlanks, LineComment, Block };
+    CommentRules rules_;
     State state_ = State::Text;
-    bool lineStart_ = true;
+    LineBreaks breaks_;
+    bool lineStart_ = true;    // no character of the line taken yet
+    bool firstColumn_ = true;  // the next character opens a line
+    bool hidden_ = false;      // the rest of the line is dropped, its comments still followed
+    bool quoted_ = false;      // inside double quotes (preprocessed)
     std::optional<QChar> pending_; // a "/" or "*" whose next character decides
     QString blanks_;               // the blanks opening a line, until its first other character
     qint64 line_ = 1;
     qint64 blockLine_ = 0;
-    bool afterCr_ = false;
 };
+
+// "SOURCE: the /* comment opened on line N is never closed".
+QString UnclosedCommentReason(const QString& source, qint64 line);
 
 // Passes on only the text after the first place where name stands as a
 // whole identifier (not part of a longer name of letters, digits and "_").
-// Linear in the text whatever the name (a Knuth-Morris-Pratt search).
-class NameStart {
+// Linear in the text whatever the name (a Knuth-Morris-Pratt search). The
+// text's end without the name is an error naming `source`.
+class NameStart : public TextStage {
 public:
-    explicit NameStart(QString name);
+    NameStart(QString name, QString source, TextStage& next);
 
-    void Filter(QStringView in, QString& out);
-    void Finish();
-    bool Found() const { return found_; }
-    // Where the text continues after the name, in characters from the start.
-    qint64 Position() const { return position_; }
+    void Feed(QStringView in) override;
+    IoStatus Finish() override;
 
 private:
     QString name_;
+    QString source_;
+    TextStage& next_;
     std::vector<qsizetype> fallback_;
     std::vector<bool> nameChars_; // of the last name_.size() + 1 characters, as a ring
     qsizetype matched_ = 0;
     bool candidate_ = false; // a match waits for the character after it
     bool found_ = false;
     qint64 seen_ = 0;
-    qint64 position_ = -1;
 };
 
 bool IsNameCharacter(QChar c);

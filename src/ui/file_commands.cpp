@@ -5,9 +5,8 @@
 #include "io/file_access.h"
 #include "exports/picture_export.h"
 #include "sources/palette_file.h"
-#include "sources/picture_import.h"
 #include "exports/save_path.h"
-#include "sources/text_import.h"
+#include "sources/source.h"
 #include "ui/requester_texts.h"
 
 #include <functional>
@@ -56,26 +55,31 @@ QString AskOpenPath(Host& host, const FileRequester& requester)
     return host.AskOpenFile(QString::fromLatin1(texts::kOpenTitle), requester).path;
 }
 
-// Imports work on a copy that replaces the palette only when reading
-// succeeded, so a read that breaks off halfway changes nothing.
-void ImportInto(AppState& state, int which, const std::function<bool(SourcePalette&)>& read)
+// The window reads one palette over the one it changes: entries the source
+// does not reach keep their values, and a read that fails leaves the palette
+// exactly as it was. The slots of a picture's colours go to the state.
+void ReadInto(AppState& state, int which, const SourceOrigin& origin, SourceRequest request)
 {
     SourcePalette* palette = PaletteByNumber(state, which);
     if (palette == nullptr)
         return;
-    SourcePalette copy = *palette;
-    if (read(copy))
-        *palette = copy;
+    request.needed = 1;
+    request.base = WordsOfPalette(*palette);
+    const IoResult<SourcePalettes> read = ReadSource(origin, request);
+    if (!read.ok())
+        return;
+    *palette = PaletteOfWords(read.value.palettes.front());
+    if (read.value.importSlots)
+        state.importSlots = *read.value.importSlots;
 }
 
-void LoadPaletteFile(AppState& state, const QString& path, int which)
+// The requests of the window's commands: the kind is the command's, whatever
+// the file's name.
+SourceRequest RequestOf(SourceKind kind)
 {
-    SourcePalette* palette = PaletteByNumber(state, which);
-    if (palette == nullptr)
-        return;
-    const IoResult<PaletteFileContent> content = ReadPaletteFile(path);
-    if (content.ok())
-        *palette = content.value.palette;
+    SourceRequest request;
+    request.kind = kind;
+    return request;
 }
 
 } // namespace
@@ -100,7 +104,8 @@ void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which
     // the window.
     if (chosen.isEmpty() || !ExistingFileSize(chosen))
         return;
-    LoadPaletteFile(state, chosen, which);
+    // The first 32 bytes, missing bytes read as zero.
+    ReadInto(state, which, SourceOrigin::File(chosen), RequestOf(SourceKind::PaletteFile));
 }
 
 void DropPaletteFiles(AppState& state, Host& host, const QStringList& paths)
@@ -136,10 +141,11 @@ void ImportPaletteFromFile(AppState& state, Host& host, int which)
     // would hold the window forever, so only regular files are read.
     if (path.isEmpty() || !ExistingFileSize(path))
         return;
-    ImportInto(state, which, [&path](SourcePalette& palette) {
-        int counter = 0;
-        return ImportPaletteTextFile(path, palette, counter).ok();
-    });
+    // The first 16 colour words into entries 0 on, the text read to its end
+    // when it holds fewer.
+    SourceRequest request = RequestOf(SourceKind::Text);
+    request.maxBytes = -1;
+    ReadInto(state, which, SourceOrigin::File(path), request);
 }
 
 void ImportPaletteFromClipboard(AppState& state, Host& host, int which)
@@ -151,11 +157,8 @@ void ImportPaletteFromClipboard(AppState& state, Host& host, int which)
         host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), QString::fromLatin1(texts::kNoTextFound));
         return;
     }
-    ImportInto(state, which, [&text](SourcePalette& palette) {
-        int counter = 0;
-        ParsePaletteText(text, palette, counter);
-        return true;
-    });
+    ReadInto(state, which, SourceOrigin::Memory(text, QStringLiteral("the clipboard"), QString()),
+             RequestOf(SourceKind::Text));
 }
 
 void ImportPaletteFromImage(AppState& state, Host& host, int which)
@@ -166,9 +169,10 @@ void ImportPaletteFromImage(AppState& state, Host& host, int which)
     const QString path = AskOpenPath(host, kPictureOpen);
     if (path.isEmpty() || !ExistingFileSize(path))
         return;
-    ImportInto(state, which, [&state, &path](SourcePalette& palette) {
-        return ImportPaletteFromPicture(path, state.levels, state.importSlots, palette).ok();
-    });
+    // The first 16 colours in reading order through the level tables.
+    SourceRequest request = RequestOf(SourceKind::Picture);
+    request.levels = state.levels;
+    ReadInto(state, which, SourceOrigin::File(path), request);
 }
 
 void SaveImageToFile(Host& host, const PixelBuffer& preview)

@@ -55,6 +55,27 @@ SourcePalette ImportFrom(const QImage& picture, bool hardware, ImportSlots* slot
     return palette;
 }
 
+// The window's import of a picture file over the palette: the slots its
+// colours filled, or all empty, and the palette unchanged when it does not
+// decode.
+IoStatus ImportPaletteFromPicture(const QString& path, const LevelTable& levels, ImportSlots& importSlots,
+                                  SourcePalette& palette)
+{
+    SourceRequest request;
+    request.kind = SourceKind::Picture;
+    request.levels = levels;
+    request.needed = 1;
+    request.base = WordsOfPalette(palette);
+    const IoResult<SourcePalettes> read = ReadSource(SourceOrigin::File(path), request);
+    importSlots = read.value.importSlots.value_or(ImportSlots{});
+    if (!read.ok()) {
+        importSlots.fill(kEmptySlot);
+        return IoStatus::Failure(read.error);
+    }
+    palette = PaletteOfWords(read.value.palettes.front());
+    return IoStatus::Success();
+}
+
 TEST(PictureImport, MappingThroughTheLevelTables)
 {
     struct Row {

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const palfade::SourcePalette palette = palfade::PaletteFromBytes(bytes);
+    const palfade::SourcePalette palette = palfade::PaletteOfWords(palfade::PaletteFromBytes(bytes));
     for (const palfade::PaletteEntry& e : palette)
         if (e.red < 0 || e.red > 31 || e.green < 0 || e.green > 31 || e.blue < 0 || e.blue > 31 ||
             (e.dark != 0 && e.dark != 1))

@@ -1,21 +1,39 @@
-// Any bytes as a text file's content (decoding, line splitting, tokens), and
-// the same bytes as raw UTF-16 (unpaired surrogates included) for the parser.
+// Any bytes as a text file's content read by the import (decoding, line
+// ends, tokens), and the same bytes as raw UTF-16 (unpaired surrogates
+// included) for the text in memory.
 
-#include "sources/text_import.h"
+#include "sources/palette_source.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
-void CheckPalette(const palfade::SourcePalette& palette, int counter)
+palfade::SourceRequest ImportRequest()
 {
-    if (counter < 0 || counter > palfade::kPaletteSize)
+    palfade::SourceRequest request;
+    request.kind = palfade::SourceKind::Text;
+    request.needed = 1;
+    return request;
+}
+
+// Every word decodes to valid entries, so what is checked is that the read
+// gives one palette or a reason.
+void CheckRead(const palfade::IoResult<palfade::SourcePalettes>& read)
+{
+    if (read.ok() ? read.value.palettes.size() != 1 : read.error.isEmpty())
         std::abort();
-    for (const palfade::PaletteEntry& e : palette)
-        if (e.red < 0 || e.red > 31 || e.green < 0 || e.green > 31 || e.blue < 0 || e.blue > 31 ||
-            (e.dark != 0 && e.dark != 1))
-            std::abort();
+}
+
+palfade::IoResult<palfade::SourcePalettes> ReadPieces(const std::vector<QByteArrayView>& pieces)
+{
+    palfade::TextDecoder decoder;
+    palfade::TextPaletteReader reader(ImportRequest(), QStringLiteral("input"), QString());
+    for (QByteArrayView piece : pieces)
+        reader.Feed(decoder.Feed(piece));
+    reader.Feed(decoder.Finish());
+    return reader.Finish(decoder.SawNul());
 }
 
 } // namespace
@@ -24,33 +42,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
-    palfade::SourcePalette whole{};
-    int wholeCounter = 0;
-    {
-        palfade::PaletteTextReader reader(whole, wholeCounter);
-        reader.Feed(bytes);
-        reader.Finish();
-    }
-    CheckPalette(whole, wholeCounter);
-
+    const auto whole = ReadPieces({bytes});
+    CheckRead(whole);
     // Fed in two pieces the result must not change.
-    palfade::SourcePalette split{};
-    int splitCounter = 0;
-    {
-        palfade::PaletteTextReader reader(split, splitCounter);
-        const qsizetype half = bytes.size() / 2;
-        reader.Feed(bytes.first(half));
-        reader.Feed(bytes.sliced(half));
-        reader.Finish();
-    }
-    if (splitCounter != wholeCounter || split != whole)
+    const qsizetype half = bytes.size() / 2;
+    const auto split = ReadPieces({bytes.first(half), bytes.sliced(half)});
+    if (split.error != whole.error || split.value.palettes != whole.value.palettes)
         std::abort();
 
     const QString utf16 = QString::fromUtf16(reinterpret_cast<const char16_t*>(data),
                                              static_cast<qsizetype>(size / 2));
-    palfade::SourcePalette raw{};
-    int rawCounter = 0;
-    palfade::ParsePaletteText(utf16, raw, rawCounter);
-    CheckPalette(raw, rawCounter);
+    CheckRead(palfade::ReadSource(palfade::SourceOrigin::Memory(utf16, QStringLiteral("input"), QString()),
+                                  ImportRequest()));
     return 0;
 }

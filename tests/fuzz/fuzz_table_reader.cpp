@@ -3,8 +3,7 @@
 // palettes (count word, palette size, first entry); the bytes up to
 // "\n@@\n" are the source, the rest a --defines file. A binary include may
 // name pal.bin beside the source. The table reader gives words or a reason,
-// the same however the text is cut; the palettes made of a table hold valid
-// entries.
+// the same however the text is cut; a table read gives palettes or a reason.
 
 #include "sources/palette_source.h"
 #include "sources/table_reader.h"
@@ -23,21 +22,22 @@ QTemporaryDir* folder = nullptr;
 void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 palfade::IoResult<std::vector<palfade::HwColor>> ReadTable(const QString& name, QStringView text, qsizetype piece,
-                                                           const palfade::NameDefinitions& further)
+                                                           const QString& defines)
 {
-    palfade::TableReader reader(name, QStringLiteral("source.s"), folder->path());
+    palfade::IoResult<std::vector<palfade::HwColor>> result;
+    palfade::TableReader reader(name, QStringLiteral("source.s"), folder->path(), {defines},
+                                [&result](palfade::HwColor word) { result.value.push_back(word); });
     for (qsizetype at = 0; at < text.size() && !reader.Failed(); at += piece)
-        reader.Text(text.mid(at, piece));
-    return reader.Finish(further);
+        reader.Feed(text.mid(at, piece));
+    result.error = reader.Finish().error;
+    return result;
 }
 
-void CheckPalettes(const std::vector<palfade::SourcePalette>& palettes)
+// A table read without an error gives at least one palette.
+void CheckPalettes(const std::vector<palfade::PaletteWords>& palettes)
 {
-    for (const palfade::SourcePalette& palette : palettes)
-        for (const palfade::PaletteEntry& e : palette)
-            if (e.red < 0 || e.red > 31 || e.green < 0 || e.green > 31 || e.blue < 0 || e.blue > 31 ||
-                (e.dark != 0 && e.dark != 1))
-                std::abort();
+    if (palettes.empty())
+        std::abort();
 }
 
 } // namespace
@@ -64,24 +64,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char* const kNames[] = {"pal", "TitlePalettes", "fade_colors", "x"};
     const QString name = QString::fromLatin1(kNames[flags & 3]);
 
-    palfade::NameDefinitions further;
-    qint64 line = 0;
-    for (const QByteArray& l : defines.split('\n'))
-        palfade::CollectDefinition(QString::fromUtf8(l), QStringLiteral("defines.inc"), ++line, further);
-    const QString text = QString::fromUtf8(source);
-    const auto whole = ReadTable(name, text, text.size() + 1, further);
-    const auto pieces = ReadTable(name, text, 1 + ((flags >> 2) & 7) * 7, further);
-    if (whole.error != pieces.error || (whole.ok() && whole.value != pieces.value))
-        std::abort();
-    if (!whole.ok() && whole.error.isEmpty())
-        std::abort();
-
-    // The whole path: the defines as a file, the words grouped into palettes.
     const QString definesPath = folder->filePath(QStringLiteral("defines.inc"));
     QFile definesFile(definesPath);
     if (!definesFile.open(QIODevice::WriteOnly | QIODevice::Truncate) || definesFile.write(defines) != defines.size())
         std::abort();
     definesFile.close();
+    const QString text = QString::fromUtf8(source);
+    const auto whole = ReadTable(name, text, text.size() + 1, definesPath);
+    const auto pieces = ReadTable(name, text, 1 + ((flags >> 2) & 7) * 7, definesPath);
+    if (whole.error != pieces.error || (whole.ok() && whole.value != pieces.value))
+        std::abort();
+
+    // The whole path: the words grouped into palettes.
     palfade::TextSourceOptions options;
     options.table = name;
     options.defines = {definesPath};
@@ -91,11 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray sourceBytes = source;
     QBuffer device(&sourceBytes);
     device.open(QIODevice::ReadOnly);
-    const auto palettes = palfade::ReadTextPalettes(device, palfade::TextOrigin{QStringLiteral("source.s"), folder->path()},
-                                                    options, palfade::kEveryPalette);
+    palfade::SourceRequest request;
+    request.text = options;
+    const auto palettes =
+        palfade::ReadSource(palfade::SourceOrigin::Device(device, QStringLiteral("source.s"), folder->path()), request);
     if (palettes.ok())
         CheckPalettes(palettes.value.palettes);
-    else if (palettes.error.isEmpty())
-        std::abort();
     return 0;
 }

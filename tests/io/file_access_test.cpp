@@ -56,11 +56,11 @@ TEST(PaletteFile, BytesToEntries)
         {"one byte", QByteArray("\x80", 1), {0, 0, 0, 1}, {0, 0, 0, 0}},
     };
     for (const Row& row : rows) {
-        const SourcePalette p = PaletteFromBytes(row.bytes);
+        const SourcePalette p = PaletteOfWords(PaletteFromBytes(row.bytes));
         EXPECT_EQ(p[0], row.first) << row.name;
         EXPECT_EQ(p[15], row.last) << row.name;
     }
-    EXPECT_EQ(PaletteFromBytes(QByteArray("\x4F\x00", 2))[0], (PaletteEntry{31, 0, 0, 0}));
+    EXPECT_EQ(PaletteOfWords(PaletteFromBytes(QByteArray("\x4F\x00", 2)))[0], (PaletteEntry{31, 0, 0, 0}));
 }
 
 TEST(PaletteFile, WriteThenReadGivesTheSameEntries)
@@ -73,7 +73,7 @@ TEST(PaletteFile, WriteThenReadGivesTheSameEntries)
         words[i] = EncodeHwColor(p[i]);
     const QByteArray bytes = SourcePaletteExport(words, 1, kBigEndianWords);
     ASSERT_EQ(bytes.size(), 32);
-    EXPECT_EQ(PaletteFromBytes(bytes), p);
+    EXPECT_EQ(PaletteOfWords(PaletteFromBytes(bytes)), p);
     EXPECT_EQ(bytes.left(2), QByteArray("\x4F\x00", 2)); // red 31 alone, most significant byte first
 }
 
@@ -83,13 +83,13 @@ TEST(PaletteFile, ReaderRules)
     ASSERT_TRUE(dir.isValid());
     const QString forty = dir.filePath(QStringLiteral("forty.ngpal"));
     WriteRaw(forty, Repeat("\x7F\xFF", 20));
-    const IoResult<PaletteFileContent> read = ReadPaletteFile(forty);
+    const IoResult<PaletteFileSet> read = ReadPaletteFile(forty, 1);
     ASSERT_TRUE(read.ok());
-    EXPECT_EQ(read.value.fileSize, 40);
-    EXPECT_EQ(read.value.palette[15], (PaletteEntry{31, 31, 31, 0}));
+    EXPECT_EQ(read.value.size, 40);
+    EXPECT_EQ(PaletteOfWords(read.value.palettes.front())[15], (PaletteEntry{31, 31, 31, 0}));
 
     for (const QString& bad : {dir.path(), dir.filePath(QStringLiteral("missing.ngpal"))}) {
-        const IoResult<PaletteFileContent> r = ReadPaletteFile(bad);
+        const IoResult<PaletteFileSet> r = ReadPaletteFile(bad, 1);
         EXPECT_FALSE(r.ok());
         EXPECT_TRUE(r.error.contains(bad)) << r.error.toStdString();
     }

@@ -1,6 +1,6 @@
 #include "sources/palette_file.h"
 #include "sources/palette_source.h"
-#include "sources/text_import.h"
+#include "sources/source_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +12,11 @@
 namespace palfade {
 namespace {
 
+using test::Entries;
+using test::Fixture;
+using test::Pal;
+using test::PalettesFromText;
 using Words = std::vector<HwColor>;
-
-// A palette from up to 16 words; entries no word reaches are black.
-SourcePalette Pal(const Words& words)
-{
-    SourcePalette palette{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        palette[i] = DecodeHwColor(words[i]);
-    return palette;
-}
 
 TextSourceOptions Opts(bool skipComments, const QString& after, int skipWords)
 {
@@ -32,16 +27,34 @@ TextSourceOptions Opts(bool skipComments, const QString& after, int skipWords)
     return options;
 }
 
-QString Fixture(const char* name)
+// What the comments filter of --skip-comments leaves of a whole text.
+QString StripComments(QStringView text)
 {
-    return QStringLiteral(PALFADE_TEST_DATA "/") + QLatin1String(name);
+    QString out;
+    CommentFilter filter(kSkippedComments);
+    filter.Filter(text, out);
+    filter.Flush(out);
+    return out;
 }
 
-std::vector<SourcePalette> Read(const char* name, const TextSourceOptions& options)
+// The text a stage is given, gathered.
+class Gathered : public TextStage {
+public:
+    void Feed(QStringView piece) override { text += piece; }
+    IoStatus Finish() override { return IoStatus::Success(); }
+    QString text;
+};
+
+// Where the text continues after the first place where name stands as a
+// whole identifier; nothing when it stands nowhere.
+std::optional<qsizetype> PositionAfterName(QStringView text, QStringView name)
 {
-    const IoResult<TextPalettes> palettes = ReadTextPalettesFile(Fixture(name), options, kEveryPalette);
-    EXPECT_TRUE(palettes.ok()) << palettes.error.toStdString();
-    return palettes.value.palettes;
+    Gathered rest;
+    NameStart start(name.toString(), QStringLiteral("t"), rest);
+    start.Feed(text);
+    if (!start.Finish().ok())
+        return std::nullopt;
+    return text.size() - rest.text.size();
 }
 
 TEST(StripComments, RemovesEachKindAndKeepsLines)
@@ -95,15 +108,17 @@ TEST(PalettesFromText, WithoutOptionsTheFirstPaletteIsTheImports)
         "\xEF\xBB\xBF$12345\n$G1 x$0001_$0002\r$7FFFh",
     };
     for (const char* text : texts) {
-        SourcePalette imported{};
-        int counter = 0;
-        PaletteTextReader reader(imported, counter);
-        reader.Feed(QByteArrayView(text));
-        reader.Finish();
+        // The window's import: the bytes read until one palette is complete.
+        QByteArray bytes(text);
+        QBuffer buffer(&bytes);
+        ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+        const IoResult<SourcePalettes> imported =
+            ReadSource(SourceOrigin::Device(buffer, QStringLiteral("t"), QString()), test::TextRequest({}, 1));
+        ASSERT_TRUE(imported.ok()) << text;
         const IoResult<std::vector<SourcePalette>> palettes =
             PalettesFromText(DecodeTextBytes(QByteArrayView(text)), {}, QStringLiteral("t"));
         ASSERT_TRUE(palettes.ok()) << text;
-        EXPECT_EQ(palettes.value.front(), imported) << text;
+        EXPECT_EQ(palettes.value.front(), PaletteOfWords(imported.value.palettes.front())) << text;
     }
 }
 
@@ -138,34 +153,77 @@ TEST(PalettesFromText, OptionsInOrderThenGroupsOfSixteen)
     }
 }
 
-TEST(PalettesFromText, Fixtures)
+// The fixtures read as words after their comments and names, and as the
+// tables they define; checkers.pal holds kSky, then kGrey.
+TEST(TextSource, FixturesInEachStyle)
 {
-    const Words set0{0x8000, 0x7FFF, 0x0F00, 0x00F0, 0x000F, 0x0FF0, 0x0F0F, 0x00FF,
+    const Words kSky{0x8000, 0x7FFF, 0x0F00, 0x00F0, 0x000F, 0x0FF0, 0x0F0F, 0x00FF,
                      0x0888, 0x0444, 0x0CCC, 0x4321, 0x1234, 0x5A5A, 0xA5A5, 0x7000};
-    const Words set1{0x8000, 0x0111, 0x0222, 0x0333, 0x0444, 0x0555, 0x0666, 0x0777,
-                     0x0888, 0x0999, 0x0AAA, 0x0BBB, 0x0CCC, 0x0DDD, 0x0EEE, 0x0FFF};
-    const Words set2{0x8000, 0x7F00, 0x70F0, 0x700F, 0x1000, 0x2000, 0x3000, 0x4000,
-                     0x5000, 0x6000, 0x7000, 0x0001}; // four entries stay black
-    EXPECT_EQ(Read("title_palettes.s", Opts(true, QString(), 0)), (std::vector{Pal(set0), Pal(set1), Pal(set2)}));
-    EXPECT_EQ(Read("title_palettes.s", Opts(true, QStringLiteral("TitlePalettes"), 0)),
-              (std::vector{Pal(set0), Pal(set1), Pal(set2)}));
-
-    const Words grey{0x8000, 0x0FFF, 0x0EEE, 0x0DDD, 0x0CCC, 0x0BBB, 0x0AAA, 0x0999,
-                     0x0888, 0x0777, 0x0666, 0x0555, 0x0444, 0x0333, 0x0222, 0x0111};
-    const Words red{0x8000, 0x0F00, 0x0E00, 0x0D00, 0x0C00, 0x0B00, 0x0A00, 0x0900,
-                    0x0800, 0x0700, 0x0600, 0x0500, 0x0400, 0x0300, 0x0200, 0x0100};
-    const Words green{0x8000, 0x00F0, 0x00E0, 0x00D0, 0x00C0, 0x00B0, 0x00A0, 0x0090,
-                      0x0080, 0x0070, 0x0060, 0x0050, 0x0040, 0x0030, 0x0020, 0x7FFF};
-    EXPECT_EQ(Read("datlib_palettes.s", Opts(true, QStringLiteral("title_Palettes"), 1)),
-              (std::vector{Pal(grey), Pal(red), Pal(green)}));
-
-    const Words stage0{0x8000, 0x7FFF, 0x6EEE, 0x5DDD, 0x4CCC, 0x3BBB, 0x2AAA, 0x1999,
-                       0x0888, 0x0777, 0x0666, 0x0555, 0x0444, 0x0333, 0x0222, 0x0111};
-    const Words stage1{0x8000, 0x0F0F, 0x0E0E, 0x0D0D, 0x0C0C, 0x0B0B, 0x0A0A, 0x0909,
-                       0x0808, 0x0707, 0x0606, 0x0505, 0x0404, 0x0303, 0x0202, 0x0101};
-    EXPECT_EQ(Read("stage_palettes.c", Opts(true, QStringLiteral("clut"), 0)), (std::vector{Pal(stage0), Pal(stage1)}));
+    const Words kGround{0x8000, 0x0111, 0x0222, 0x0333, 0x0444, 0x0555, 0x0666, 0x0777,
+                        0x0888, 0x0999, 0x0AAA, 0x0BBB, 0x0CCC, 0x0DDD, 0x0EEE, 0x0FFF};
+    const Words kLogo{0x8000, 0x7F00, 0x70F0, 0x700F, 0x1000, 0x2000, 0x3000, 0x4000,
+                      0x5000, 0x6000, 0x7000, 0x0001}; // four entries stay black
+    const Words kGrey{0x8000, 0x0FFF, 0x0EEE, 0x0DDD, 0x0CCC, 0x0BBB, 0x0AAA, 0x0999,
+                      0x0888, 0x0777, 0x0666, 0x0555, 0x0444, 0x0333, 0x0222, 0x0111};
+    const Words kRed{0x8000, 0x0F00, 0x0E00, 0x0D00, 0x0C00, 0x0B00, 0x0A00, 0x0900,
+                     0x0800, 0x0700, 0x0600, 0x0500, 0x0400, 0x0300, 0x0200, 0x0100};
+    const Words kGreen{0x8000, 0x00F0, 0x00E0, 0x00D0, 0x00C0, 0x00B0, 0x00A0, 0x0090,
+                       0x0080, 0x0070, 0x0060, 0x0050, 0x0040, 0x0030, 0x0020, 0x7FFF};
+    const Words kStage0{0x8000, 0x7FFF, 0x6EEE, 0x5DDD, 0x4CCC, 0x3BBB, 0x2AAA, 0x1999,
+                        0x0888, 0x0777, 0x0666, 0x0555, 0x0444, 0x0333, 0x0222, 0x0111};
+    const Words kStage1{0x8000, 0x0F0F, 0x0E0E, 0x0D0D, 0x0C0C, 0x0B0B, 0x0A0A, 0x0909,
+                        0x0808, 0x0707, 0x0606, 0x0505, 0x0404, 0x0303, 0x0202, 0x0101};
+    const Words kTitle{0x8000, 0x7FFF, 0x0F00, 0x00F0, 0x000F, 0x0FF0, 0x0F0F, 0x00FF,
+                       0x0444, 0x0CCC, 0x4321, 0x1234, 0x5A5A, 0xA5A5, 0x7000, 0x0001};
+    auto table = [](const char* name, bool countWord = false, int size = kPaletteSize, int first = 0,
+                    const char* defines = nullptr) {
+        TextSourceOptions options;
+        options.table = QString::fromLatin1(name);
+        options.countWord = countWord;
+        options.paletteSize = size;
+        options.firstEntry = first;
+        if (defines)
+            options.defines << Fixture(defines);
+        return options;
+    };
+    const struct {
+        const char* file;
+        TextSourceOptions options;
+        std::vector<SourcePalette> expected;
+    } rows[] = {
+        {"title_palettes.s", Opts(true, QString(), 0), {Pal(kSky), Pal(kGround), Pal(kLogo)}},
+        {"title_palettes.s", Opts(true, QStringLiteral("TitlePalettes"), 0), {Pal(kSky), Pal(kGround), Pal(kLogo)}},
+        {"datlib_palettes.s", Opts(true, QStringLiteral("title_Palettes"), 1), {Pal(kGrey), Pal(kRed), Pal(kGreen)}},
+        {"stage_palettes.c", Opts(true, QStringLiteral("clut"), 0), {Pal(kStage0), Pal(kStage1)}},
+        {"datlib_two_tables.s", table("a_Palettes", true), {Pal(kGrey), Pal(kRed)}},
+        {"datlib_two_tables.s", table("b_Palettes", true), {Pal(kGreen)}},
+        // Without the count word it is the first word of the table.
+        {"datlib_two_tables.s", table("b_Palettes"),
+         {Pal({0x0001, 0x8000, 0x00F0, 0x00E0, 0x00D0, 0x00C0, 0x00B0, 0x00A0, 0x0090, 0x0080, 0x0070, 0x0060, 0x0050,
+               0x0040, 0x0030, 0x0020}),
+          Pal({0x7FFF})}},
+        // xdef and lea name the labels before they are defined; equ, EQU
+        // and = name the colours; "dc.l" ends the table.
+        {"motorola_names.s", table("TitlePal"), {Pal(kTitle)}},
+        {"motorola_names.s", table("LogoPal", false, 4, 1), {Pal({0x7FFF, 0x0F00, 0x00F0, 0x000F}, 1)}},
+        {"motorola_names.s", table("Checkers"), {Pal(kSky), Pal(kGrey)}},
+        {"gnu_as_names.s", table("stage_pal"), {Pal({0x8000, 0x7FFF, 0x0F00, 0x00F0})}},
+        // "setpal(clut, 2)" and the extern are uses; comments are no items.
+        {"named_colours.c", table("clut", false, 4, 0, "named_colours.h"),
+         {Pal({0x8000, 0x7FFF, 0x0369, 0x0976}), Pal({0x8000, 0x0490, 0x0742, 0x0FFF})}},
+    };
+    for (const auto& row : rows) {
+        const IoResult<SourcePalettes> got =
+            ReadSource(SourceOrigin::File(Fixture(row.file)), test::TextRequest(row.options));
+        ASSERT_TRUE(got.ok()) << row.file << ": " << got.error.toStdString();
+        EXPECT_EQ(Entries(got.value.palettes), row.expected) << row.file << " " << row.options.table.toStdString();
+        const QString holder = row.options.table.isEmpty() ? QString() : QStringLiteral(": ") + row.options.table;
+        EXPECT_EQ(got.value.holder, Fixture(row.file) + holder);
+    }
     // Without the name the addresses above the array come first.
-    EXPECT_EQ(Read("stage_palettes.c", Opts(true, QString(), 0)).front()[0], DecodeHwColor(0x0000));
+    const IoResult<SourcePalettes> addresses =
+        ReadSource(SourceOrigin::File(Fixture("stage_palettes.c")), test::TextRequest(Opts(true, QString(), 0)));
+    EXPECT_EQ(addresses.value.palettes.front()[0], 0x0000);
 }
 
 TEST(PalettesFromText, ErrorsNameTheSource)
@@ -191,12 +249,11 @@ TEST(PalettesFromText, ErrorsNameTheSource)
 
 TEST(PickPalette, IndexWithinTheSource)
 {
-    const std::vector<PaletteWords> three{WordsOfPalette(Pal({1})), WordsOfPalette(Pal({2})), WordsOfPalette(Pal({3}))};
-    EXPECT_EQ(PickPalette(three, 2, QStringLiteral("x.s")).value, WordsOfPalette(Pal({3})));
+    const std::vector<PaletteWords> three{{1}, {2}, {3}};
+    EXPECT_EQ(PickPalette(three, 2, QStringLiteral("x.s")).value, PaletteWords{3});
     EXPECT_EQ(PickPalette(three, 3, QStringLiteral("x.s")).error, QStringLiteral("x.s holds 3 palettes"));
     EXPECT_EQ(PickPalette(three, -1, QStringLiteral("x.s")).error, QStringLiteral("x.s holds 3 palettes"));
-    EXPECT_EQ(PickPalette(std::span(three).first(1), 1, QStringLiteral("y.ngpal")).error,
-              QStringLiteral("y.ngpal holds 1 palette"));
+    EXPECT_EQ(PickPalette({{1}}, 1, QStringLiteral("y.ngpal")).error, QStringLiteral("y.ngpal holds 1 palette"));
     EXPECT_EQ(PaletteCountMismatch(QStringLiteral("a.s"), 3, QStringLiteral("b.s"), 2),
               QStringLiteral("a.s holds 3 palettes but b.s holds 2 palettes: a whole-screen fade needs one bottom "
                              "palette per top palette"));
@@ -209,23 +266,23 @@ TEST(PalettesFromFileBytes, ThirtyTwoBytesEach)
         bytes.append(static_cast<char>(i));
     const std::vector<PaletteWords> two = PalettesFromFileBytes(bytes);
     ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0], WordsOfPalette(PaletteFromBytes(bytes.first(32))));
-    EXPECT_EQ(two[1], WordsOfPalette(Pal({0x2021, 0x2223, 0x2425, 0x2627}))); // the rest zero bytes
+    EXPECT_EQ(two[0], PaletteFromBytes(bytes.first(32)));
+    EXPECT_EQ(two[1], (PaletteWords{0x2021, 0x2223, 0x2425, 0x2627})); // the rest zero bytes
     EXPECT_EQ(PalettesFromFileBytes(bytes.first(32)).size(), 1u);
     EXPECT_EQ(PalettesFromFileBytes({}), std::vector<PaletteWords>{PaletteWords{}});
 }
 
-TEST(ReadTextPalettes, FromDeviceAndMissingFile)
+TEST(ReadSource, FromDeviceAndMissingFile)
 {
     QByteArray bytes = "$0001 $0002";
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const IoResult<TextPalettes> read =
-        ReadTextPalettes(buffer, TextOrigin{QStringLiteral("standard input"), QString()}, {}, 1);
-    EXPECT_EQ(read.value.palettes, std::vector{Pal({1, 2})});
+    const IoResult<SourcePalettes> read =
+        ReadSource(SourceOrigin::Device(buffer, QStringLiteral("standard input"), QString()), test::TextRequest({}, 1));
+    EXPECT_EQ(Entries(read.value.palettes), std::vector{Pal({1, 2})});
     EXPECT_EQ(read.value.holder, QStringLiteral("standard input"));
-    EXPECT_FALSE(ReadTextPalettesFile(Fixture("no_such_file.s"), {}, 1).ok());
-    EXPECT_FALSE(ReadPaletteFileSet(Fixture("")).ok()); // a directory
+    EXPECT_FALSE(ReadSource(SourceOrigin::File(Fixture("no_such_file.s")), test::TextRequest({}, 1)).ok());
+    EXPECT_FALSE(ReadPaletteFile(Fixture("")).ok()); // a directory
 }
 
 } // namespace

@@ -19,6 +19,23 @@ QString Fixture(const char* name)
     return QStringLiteral(PALFADE_TEST_DATA "/") + QLatin1String(name);
 }
 
+// Every palette of a picture read as SRC is, over black.
+IoResult<std::vector<SourcePalette>> PicturePalettes(const QString& path, const LevelTable& levels, PictureOrder order,
+                                                     PictureWords words = PictureWords::Levels)
+{
+    SourceRequest request;
+    request.kind = SourceKind::Picture;
+    request.levels = levels;
+    request.pictureOrder = order;
+    request.pictureWords = words;
+    const IoResult<SourcePalettes> read = ReadSource(SourceOrigin::File(path), request);
+    IoResult<std::vector<SourcePalette>> result;
+    for (const PaletteWords& palette : read.value.palettes)
+        result.value.push_back(PaletteOfWords(palette));
+    result.error = read.error;
+    return result;
+}
+
 Words WordsOf(const SourcePalette& palette)
 {
     Words words;

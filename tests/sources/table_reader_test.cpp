@@ -1,31 +1,24 @@
 #include "sources/palette_source.h"
+#include "sources/source_reading.h"
 #include "sources/table_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <QString>
 #include <QStringList>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <vector>
 
 namespace palfade {
 namespace {
 
+using test::Entries;
+using test::Fixture;
+using test::Pal;
+using test::PalettesFromText;
 using Words = std::vector<HwColor>;
-
-// A palette with `words` from entry `first` on; the other entries black.
-SourcePalette Pal(const Words& words, std::size_t first = 0)
-{
-    SourcePalette palette{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        palette[first + i] = DecodeHwColor(words[i]);
-    return palette;
-}
-
-QString Fixture(const char* name)
-{
-    return QStringLiteral(PALFADE_TEST_DATA "/") + QLatin1String(name);
-}
 
 struct Table {
     const char* name;
@@ -47,47 +40,6 @@ TextSourceOptions Options(const Table& t)
     return options;
 }
 
-TEST(Table, FixturesInEachStyle)
-{
-    const Words grey{0x8000, 0x0FFF, 0x0EEE, 0x0DDD, 0x0CCC, 0x0BBB, 0x0AAA, 0x0999,
-                     0x0888, 0x0777, 0x0666, 0x0555, 0x0444, 0x0333, 0x0222, 0x0111};
-    const Words red{0x8000, 0x0F00, 0x0E00, 0x0D00, 0x0C00, 0x0B00, 0x0A00, 0x0900,
-                    0x0800, 0x0700, 0x0600, 0x0500, 0x0400, 0x0300, 0x0200, 0x0100};
-    const Words green{0x8000, 0x00F0, 0x00E0, 0x00D0, 0x00C0, 0x00B0, 0x00A0, 0x0090,
-                      0x0080, 0x0070, 0x0060, 0x0050, 0x0040, 0x0030, 0x0020, 0x7FFF};
-    const Words title{0x8000, 0x7FFF, 0x0F00, 0x00F0, 0x000F, 0x0FF0, 0x0F0F, 0x00FF,
-                      0x0444, 0x0CCC, 0x4321, 0x1234, 0x5A5A, 0xA5A5, 0x7000, 0x0001};
-    const Words checkers{0x8000, 0x7FFF, 0x0F00, 0x00F0, 0x000F, 0x0FF0, 0x0F0F, 0x00FF,
-                         0x0888, 0x0444, 0x0CCC, 0x4321, 0x1234, 0x5A5A, 0xA5A5, 0x7000};
-    const struct {
-        const char* file;
-        Table table;
-        std::vector<SourcePalette> expected;
-    } rows[] = {
-        {"datlib_two_tables.s", {"a_Palettes", true}, {Pal(grey), Pal(red)}},
-        {"datlib_two_tables.s", {"b_Palettes", true}, {Pal(green)}},
-        // Without the count word it is the first word of the table.
-        {"datlib_two_tables.s", {"b_Palettes"}, {Pal({0x0001, 0x8000, 0x00F0, 0x00E0, 0x00D0, 0x00C0, 0x00B0, 0x00A0,
-                                                      0x0090, 0x0080, 0x0070, 0x0060, 0x0050, 0x0040, 0x0030, 0x0020}),
-                                                 Pal({0x7FFF})}},
-        // xdef and lea name the labels before they are defined; equ, EQU
-        // and = name the colours; "dc.l" ends the table.
-        {"motorola_names.s", {"TitlePal"}, {Pal(title)}},
-        {"motorola_names.s", {"LogoPal", false, 4, 1}, {Pal({0x7FFF, 0x0F00, 0x00F0, 0x000F}, 1)}},
-        {"motorola_names.s", {"Checkers"}, {Pal(checkers), Pal(grey)}},
-        {"gnu_as_names.s", {"stage_pal"}, {Pal({0x8000, 0x7FFF, 0x0F00, 0x00F0})}},
-        // "setpal(clut, 2)" and the extern are uses; comments are no items.
-        {"named_colours.c", {"clut", false, 4, 0, "named_colours.h"},
-         {Pal({0x8000, 0x7FFF, 0x0369, 0x0976}), Pal({0x8000, 0x0490, 0x0742, 0x0FFF})}},
-    };
-    for (const auto& row : rows) {
-        const IoResult<TextPalettes> got = ReadTextPalettesFile(Fixture(row.file), Options(row.table), kEveryPalette);
-        ASSERT_TRUE(got.ok()) << row.table.name << ": " << got.error.toStdString();
-        EXPECT_EQ(got.value.palettes, row.expected) << row.file << " " << row.table.name;
-        EXPECT_EQ(got.value.holder, Fixture(row.file) + QStringLiteral(": ") + QLatin1String(row.table.name));
-    }
-}
-
 TEST(Table, CountWordNamesTheWordsAfterItsPalettes)
 {
     TextSourceOptions options;
@@ -100,9 +52,9 @@ TEST(Table, CountWordNamesTheWordsAfterItsPalettes)
     ASSERT_TRUE(one.ok()) << one.error.toStdString();
     EXPECT_EQ(one.value, std::vector{Pal({0x8000, 0x7FFF})});
 
-    TextPaletteReader reader(options, TextOrigin{QStringLiteral("t.s"), QStringLiteral(".")}, kEveryPalette);
-    reader.Text(u"pal: dc.w 1, $8000, $7FFF, $0111, $0222, $0333, $0444, $0555, $0666");
-    const IoResult<TextPalettes> read = reader.Finish();
+    TextPaletteReader reader(test::TextRequest(options), QStringLiteral("t.s"), QStringLiteral("."));
+    reader.Feed(u"pal: dc.w 1, $8000, $7FFF, $0111, $0222, $0333, $0444, $0555, $0666");
+    const IoResult<SourcePalettes> read = reader.Finish();
     EXPECT_EQ(read.value.warnings.join(u'\n').toStdString(),
               "t.s: pal: the words after the 1 palette its count word gives are not palettes: $0111 $0222 $0333 "
               "$0444 ...");
@@ -150,6 +102,30 @@ TEST(Table, BadSourcesNameTheItemFileAndLine)
                   .arg(Fixture("named_colours.h")));
 }
 
+// A --defines file ends its lines with CR, LF or CR LF as a source does.
+TEST(Table, DefinesFilesInEveryLineEnd)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString defines = dir.filePath(QStringLiteral("colours.h"));
+    for (const char* end : {"\r", "\n", "\r\n"}) {
+        QFile file(defines);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("#define BLACK 0x8000 /* two") + end + "lines */" + end + "WHITE equ $7FFF" + end +
+                   "TWICE = 1" + end + "TWICE = 2" + end);
+        file.close();
+        TextSourceOptions options = Options({"pal"});
+        options.defines << defines;
+        const IoResult<std::vector<SourcePalette>> words =
+            PalettesFromText(u"pal: dc.w BLACK, WHITE", options, QStringLiteral("t.s"));
+        ASSERT_TRUE(words.ok()) << words.error.toStdString();
+        EXPECT_EQ(words.value, std::vector{Pal({0x8000, 0x7FFF})});
+        EXPECT_EQ(PalettesFromText(u"pal: dc.w TWICE", options, QStringLiteral("t.s")).error,
+                  QStringLiteral("t.s, line 1: TWICE is defined twice, on line 4 of %1 and on line 5 of %1")
+                      .arg(defines));
+    }
+}
+
 TEST(Table, BinaryIncludesReadBigEndianWords)
 {
     const QString src = Fixture("include.s");
@@ -165,26 +141,25 @@ TEST(Table, BinaryIncludesReadBigEndianWords)
         {u"pal: incbin \"missing.pal\"", {}, "cannot open"},
     };
     for (const auto& row : rows) {
-        TextPaletteReader reader(Options({"pal"}), TextOrigin{src, QStringLiteral(PALFADE_TEST_DATA)}, kEveryPalette);
-        reader.Text(QString::fromUtf16(row.text));
-        const IoResult<TextPalettes> got = reader.Finish();
+        TextPaletteReader reader(test::TextRequest(Options({"pal"})), src, QStringLiteral(PALFADE_TEST_DATA));
+        reader.Feed(QString::fromUtf16(row.text));
+        const IoResult<SourcePalettes> got = reader.Finish();
         if (row.error) {
             EXPECT_TRUE(got.error.contains(QLatin1String(row.error))) << got.error.toStdString();
             EXPECT_TRUE(got.error.startsWith(src + QStringLiteral(", line 1: "))) << got.error.toStdString();
             continue;
         }
         ASSERT_TRUE(got.ok()) << got.error.toStdString();
-        EXPECT_EQ(got.value.palettes.front(), Pal(row.words));
+        EXPECT_EQ(Entries(got.value.palettes).front(), Pal(row.words));
     }
 }
 
 TEST(Table, LinesBeyondTheLimitAreRefused)
 {
-    TextPaletteReader reader(Options({"pal"}), TextOrigin{QStringLiteral("big.s"), QStringLiteral(".")},
-                             kEveryPalette);
+    TextPaletteReader reader(test::TextRequest(Options({"pal"})), QStringLiteral("big.s"), QStringLiteral("."));
     const QString piece(64 * 1024, u'A');
     for (int i = 0; i < 20 && !reader.Done(); ++i)
-        reader.Text(piece);
+        reader.Feed(piece);
     EXPECT_TRUE(reader.Done());
     EXPECT_EQ(reader.Finish().error, QStringLiteral("big.s: line 1 is longer than 1048576 characters"));
 }

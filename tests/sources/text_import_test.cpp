@@ -1,6 +1,6 @@
 #include "core/app_state.h"
 #include "exports/export_formats.h"
-#include "sources/text_import.h"
+#include "sources/palette_source.h"
 
 #include <gtest/gtest.h>
 
@@ -19,20 +19,50 @@ SourcePalette Marked()
     return p;
 }
 
-void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette, int& counter)
+// The import of a text: its first 16 colour words into entries 0 on, over
+// the palette; a read that fails leaves it as it was.
+SourceRequest ImportRequest(const SourcePalette& over)
 {
-    PaletteTextReader reader(palette, counter);
-    reader.Feed(bytes);
-    reader.Finish();
+    SourceRequest request;
+    request.kind = SourceKind::Text;
+    request.needed = 1;
+    request.base = WordsOfPalette(over);
+    return request;
+}
+
+void Over(const IoResult<SourcePalettes>& read, SourcePalette& palette)
+{
+    if (read.ok())
+        palette = PaletteOfWords(read.value.palettes.front());
+}
+
+void ParsePaletteText(QStringView text, SourcePalette& palette)
+{
+    Over(ReadSource(SourceOrigin::Memory(text.toString(), QStringLiteral("t"), QString()), ImportRequest(palette)),
+         palette);
+}
+
+// The bytes decoded in the given pieces.
+void ImportPaletteTextPieces(const std::vector<QByteArrayView>& pieces, SourcePalette& palette)
+{
+    TextDecoder decoder;
+    TextPaletteReader reader(ImportRequest(palette), QStringLiteral("t"), QString());
+    for (QByteArrayView piece : pieces)
+        reader.Feed(decoder.Feed(piece));
+    reader.Feed(decoder.Finish());
+    Over(reader.Finish(decoder.SawNul()), palette);
+}
+
+void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette)
+{
+    ImportPaletteTextPieces({bytes}, palette);
 }
 
 
 TEST(ParsePaletteText, WorkedExample)
 {
     SourcePalette palette = Marked();
-    int counter = 0;
-    ParsePaletteText(u"PAL: dc.w $0000,$7FFF, 0x0888 ; #$0FFF 12", palette, counter);
-    EXPECT_EQ(counter, 3);
+    ParsePaletteText(u"PAL: dc.w $0000,$7FFF, 0x0888 ; #$0FFF 12", palette);
     EXPECT_EQ(palette[0], (PaletteEntry{0, 0, 0, 0}));
     EXPECT_EQ(palette[1], (PaletteEntry{31, 31, 31, 0}));
     EXPECT_EQ(palette[2], (PaletteEntry{16, 16, 16, 0}));
@@ -63,10 +93,8 @@ TEST(ParsePaletteText, TokenRules)
     };
     for (const Row& row : rows) {
         SourcePalette palette = Marked();
-        int counter = 0;
         const QString text = QString::fromUtf16(row.text);
-        ParsePaletteText(text, palette, counter);
-        ASSERT_EQ(counter, static_cast<int>(row.words.size())) << text.toStdString();
+        ParsePaletteText(text, palette);
         for (std::size_t i = 0; i < 16; ++i) {
             if (i < row.words.size())
                 EXPECT_EQ(EncodeHwColor(palette[i]), row.words[i]) << text.toStdString();
@@ -76,29 +104,20 @@ TEST(ParsePaletteText, TokenRules)
     }
 }
 
-TEST(ParsePaletteText, SixteenEntriesAtMostAndCounterAcrossCalls)
+TEST(ParsePaletteText, SixteenEntriesAtMostAndOneCountAcrossLines)
 {
     QString twenty;
     for (int i = 0; i < 20; ++i)
         twenty += QStringLiteral("$%1 ").arg(i + 1, 4, 16, QLatin1Char('0'));
     SourcePalette palette = Marked();
-    int counter = 0;
-    ParsePaletteText(twenty, palette, counter);
-    EXPECT_EQ(counter, 16);
+    ParsePaletteText(twenty, palette);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(EncodeHwColor(palette[static_cast<std::size_t>(i)]), i + 1);
 
     palette = Marked();
-    counter = 0;
-    ParsePaletteText(u"$0001,$0002", palette, counter);
-    ParsePaletteText(u"dc.w $0003", palette, counter);
-    EXPECT_EQ(counter, 3);
+    ParsePaletteText(u"$0001,$0002\ndc.w $0003", palette);
     EXPECT_EQ(EncodeHwColor(palette[2]), 0x0003);
     EXPECT_EQ(palette[3], kMarker);
-
-    counter = 16;
-    ParsePaletteText(u"$7FFF", palette, counter);
-    EXPECT_EQ(counter, 16);
 }
 
 SourcePalette Sample()
@@ -117,9 +136,7 @@ TEST(TextImport, ExportsReadBackIntoThePalette)
         words[i] = EncodeHwColor(original[i]);
     for (const ExportSyntax* syntax : {&kMotorolaWords, &kCWords}) {
         SourcePalette palette = Marked();
-        int counter = 0;
-        ImportPaletteTextBytes(SourcePaletteExport(words, 256, *syntax), palette, counter);
-        EXPECT_EQ(counter, 16);
+        ImportPaletteTextBytes(SourcePaletteExport(words, 256, *syntax), palette);
         EXPECT_EQ(palette, original);
     }
 }
@@ -131,9 +148,7 @@ TEST(TextImport, FadeExportWithEightColoursFillsFromTwoLines)
     state.palettes[1] = Sample();
     ComputeFade(state);
     SourcePalette palette = Marked();
-    int counter = 0;
-    ImportPaletteTextBytes(FadeTableExport(state.fadeTable, 16, 8, kMotorolaWords), palette, counter);
-    EXPECT_EQ(counter, 16);
+    ImportPaletteTextBytes(FadeTableExport(state.fadeTable, 16, 8, kMotorolaWords), palette);
     for (int i = 0; i < 16; ++i) {
         const FadeCell& c = state.fadeTable.at(i % 8, i / 8);
         EXPECT_EQ(palette[static_cast<std::size_t>(i)], (PaletteEntry{c.red, c.green, c.blue, c.dark})) << i;
@@ -177,19 +192,17 @@ TEST(TextImport, EncodingsAndLineEnds)
         // Whole, one byte at a time, and cut in two anywhere: the same result.
         for (qsizetype cut = -1; cut <= row.bytes.size(); ++cut) {
             SourcePalette palette = Marked();
-            int counter = 0;
-            PaletteTextReader reader(palette, counter);
+            std::vector<QByteArrayView> pieces;
             if (cut < 0) {
-                for (char c : row.bytes)
-                    reader.Feed(QByteArrayView(&c, 1));
+                for (qsizetype i = 0; i < row.bytes.size(); ++i)
+                    pieces.push_back(QByteArrayView(row.bytes).sliced(i, 1));
             } else {
-                reader.Feed(QByteArrayView(row.bytes).first(cut));
-                reader.Feed(QByteArrayView(row.bytes).sliced(cut));
+                pieces = {QByteArrayView(row.bytes).first(cut), QByteArrayView(row.bytes).sliced(cut)};
             }
-            reader.Finish();
-            ASSERT_EQ(counter, static_cast<int>(row.words.size())) << row.name << " cut " << cut;
-            for (std::size_t i = 0; i < row.words.size(); ++i)
-                EXPECT_EQ(EncodeHwColor(palette[i]), row.words[i]) << row.name << " cut " << cut;
+            ImportPaletteTextPieces(pieces, palette);
+            for (std::size_t i = 0; i < 16; ++i)
+                EXPECT_EQ(palette[i], i < row.words.size() ? DecodeHwColor(row.words[i]) : kMarker)
+                    << row.name << " cut " << cut;
         }
     }
 }
@@ -200,12 +213,15 @@ TEST(TextImport, ReadsFromADevice)
     QBuffer buffer(&data);
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
     SourcePalette palette = Marked();
-    int counter = 0;
-    EXPECT_TRUE(ImportPaletteTextFrom(buffer, QStringLiteral("buffer"), palette, counter).ok());
-    EXPECT_EQ(counter, 2);
+    const IoResult<SourcePalettes> read =
+        ReadSource(SourceOrigin::Device(buffer, QStringLiteral("buffer"), QString()), ImportRequest(palette));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value.palettes.front()[1], 0x0002);
+    EXPECT_EQ(PaletteOfWords(read.value.palettes.front())[2], kMarker);
 
-    EXPECT_FALSE(ImportPaletteTextFile(QStringLiteral("/nonexistent/palette.txt"), palette, counter).ok());
-    EXPECT_FALSE(ImportPaletteTextFile(QStringLiteral("/tmp"), palette, counter).ok());
+    const QString missing = QStringLiteral("/nonexistent/palette.txt");
+    EXPECT_FALSE(ReadSource(SourceOrigin::File(missing), ImportRequest(palette)).ok());
+    EXPECT_FALSE(ReadSource(SourceOrigin::File(QStringLiteral("/tmp")), ImportRequest(palette)).ok());
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-#include "sources/palette_source.h"
-#include "sources/text_import.h"
+#include "sources/source_reading.h"
 #include "sources/word_reader.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,7 @@ Words ScanInPieces(const QString& text, qsizetype piece)
     Words words;
     ColourWordScanner scanner([&words](HwColor w) { words.push_back(w); });
     for (qsizetype at = 0; at < text.size(); at += piece)
-        scanner.Scan(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
+        scanner.Feed(QStringView(text).sliced(at, std::min(piece, text.size() - at)));
     scanner.Finish();
     return words;
 }
@@ -80,21 +79,15 @@ TEST(CommentFilter, UnclosedBlockNamesItsLine)
         {u"; /* in a line comment\n// /* too\n", 0},
     };
     for (const auto& row : rows) {
-        CommentFilter filter;
+        CommentFilter filter(kSkippedComments);
         QString out;
         filter.Filter(QString::fromUtf16(row.text), out);
-        filter.Finish(out);
+        filter.Flush(out);
         EXPECT_EQ(filter.UnclosedLine().value_or(0), row.line) << QString::fromUtf16(row.text).toStdString();
     }
 }
 
-SourcePalette Pal(const Words& words, std::size_t first = 0)
-{
-    SourcePalette palette{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        palette[first + i] = DecodeHwColor(words[i]);
-    return palette;
-}
+using test::Pal;
 
 TEST(TextPaletteReader, GroupingAndWarnings)
 {
@@ -140,12 +133,12 @@ TEST(TextPaletteReader, GroupingAndWarnings)
         QByteArray bytes = row.text.toUtf8();
         QBuffer buffer(&bytes);
         ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-        const IoResult<TextPalettes> got =
-            ReadTextPalettes(buffer, TextOrigin{QStringLiteral("t.s"), QStringLiteral(".")}, row.options, row.needed);
+        const IoResult<SourcePalettes> got = ReadSource(SourceOrigin::Device(buffer, QStringLiteral("t.s"), QStringLiteral(".")),
+                                                        test::TextRequest(row.options, row.needed));
         EXPECT_EQ(got.error, row.error) << row.text.left(20).toStdString();
         if (!got.ok())
             continue;
-        EXPECT_EQ(got.value.palettes, row.palettes) << row.text.left(20).toStdString();
+        EXPECT_EQ(test::Entries(got.value.palettes), row.palettes) << row.text.left(20).toStdString();
         EXPECT_EQ(got.value.warnings.join(u'\n').toStdString(), row.warnings.join(u'\n').toStdString());
     }
 }

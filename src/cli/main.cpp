@@ -1,13 +1,13 @@
 // palfade-cli: the standard streams and the arguments, then RunCli.
 
 #include "cli/cli.h"
+#include "cli/standard_streams.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -29,12 +29,7 @@ int main(int argc, char** argv)
     QFile in;
     QFile out;
     QFile err;
-    // On the descriptors, not the C streams: a write that fails (a full disk
-    // behind standard output) must fail at once, not in an unchecked flush
-    // at exit.
-    if (!in.open(STDIN_FILENO, QIODevice::ReadOnly) ||
-        !out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        !err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    if (!palfade::cli::OpenStandardStreams(in, out, err)) {
         std::fputs("palfade-cli: error: cannot open the standard streams\n", stderr);
         return palfade::cli::kExitRuntimeError;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Emptying a window's name on X11. Qt gives a window with an empty title the
 // application's name, and the window manager would show it as the caption.
-// Under Wayland the compositor decides captions and nothing is done.
+// Under Wayland the compositor decides captions and nothing is done; the
+// portable build has no X11 code and does nothing.
 
 class QWindow;
 

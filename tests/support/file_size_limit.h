@@ -2,7 +2,9 @@
 // A file size limit for the length of a scope, as a full disk or a quota
 // would cut writes short: writes past `bytes` fail with EFBIG instead of
 // raising SIGXFSZ. The old limit and signal handler come back at the end.
+// POSIX only: elsewhere set() is false.
 
+#if __has_include(<sys/resource.h>)
 #include <csignal>
 #include <sys/resource.h>
 
@@ -38,3 +40,17 @@ private:
 };
 
 } // namespace palfade
+#else
+namespace palfade {
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long long) {}
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool set() const { return false; }
+};
+
+} // namespace palfade
+#endif

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QKeySequence>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include <QTest>
 #include <QFileInfo>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
@@ -33,6 +36,44 @@ template <typename Dialog> void AnswerNextDialog(std::function<void(Dialog*)> an
         QVERIFY2(dialog != nullptr, "no dialog opened");
         answer(dialog);
     });
+}
+
+// The widgets of Qt's own file dialog, found by what they are and show rather
+// than by their private names.
+
+// The box of name filters: its entries are the dialog's filters, shown
+// without their patterns where the dialog hides them.
+QComboBox* NameFilterBox(const QFileDialog& dialog)
+{
+    const QStringList filters = dialog.nameFilters();
+    for (auto* box : dialog.findChildren<QComboBox*>()) {
+        bool showsFilters = box->count() == filters.size();
+        for (int i = 0; showsFilters && i < box->count(); ++i)
+            showsFilters = filters[i].startsWith(box->itemText(i));
+        if (showsFilters)
+            return box;
+    }
+    return nullptr;
+}
+
+// The list of the folder's files (the sidebar is a list of places).
+QListView* FileList(const QFileDialog& dialog)
+{
+    for (auto* list : dialog.findChildren<QListView*>())
+        if (qobject_cast<QFileSystemModel*>(list->model()) != nullptr)
+            return list;
+    return nullptr;
+}
+
+// The button that goes back to the folder shown before, on the platform's
+// Back key.
+QToolButton* BackButton(const QFileDialog& dialog)
+{
+    const QList<QKeySequence> back = QKeySequence::keyBindings(QKeySequence::Back);
+    for (auto* button : dialog.findChildren<QToolButton*>())
+        if (back.contains(button->shortcut()))
+            return button;
+    return nullptr;
 }
 
 } // namespace
@@ -152,8 +193,13 @@ void QtHostTest::allFilesListsNamesWithoutDot()
     QStringList listed;
     AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        shownFilter = dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
-        auto* list = dialog->findChild<QListView*>("listView");
+        QComboBox* filters = NameFilterBox(*dialog);
+        QListView* list = FileList(*dialog);
+        if (filters == nullptr || list == nullptr) {
+            dialog->reject();
+            QFAIL("no box of name filters or no file list in the dialog");
+        }
+        shownFilter = filters->currentText();
         auto* model = list->model();
         auto names = [&] {
             QStringList result;
@@ -269,11 +315,15 @@ void QtHostTest::requesterStartsWithoutHistory()
     QTemporaryDir elsewhere;
     QVERIFY(elsewhere.isValid());
     QtHost host;
+    bool couldGoBack = false;
     AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
         dialog->setDirectory(elsewhere.path()); // the user wanders off, then cancels
+        QToolButton* back = BackButton(*dialog);
+        couldGoBack = back != nullptr && back->isEnabled();
         dialog->reject();
     });
     host.AskOpenFile("Please choose file to open..", kTextOpen);
+    QVERIFY(couldGoBack); // the button found is the one that goes back
 
     QStringList history{"unset"};
     QString folder;
@@ -281,7 +331,7 @@ void QtHostTest::requesterStartsWithoutHistory()
     AnswerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
         history = dialog->history();
         folder = dialog->directory().absolutePath();
-        auto* back = dialog->findChild<QWidget*>(QStringLiteral("backButton"));
+        QToolButton* back = BackButton(*dialog);
         canGoBack = back == nullptr || back->isEnabled();
         dialog->reject();
     });

@@ -7,7 +7,7 @@
 #include "exports/art_export.h"
 #include "exports/file_formats.h"
 #include "sources/palette_source.h"
-#include "sources/picture_import.h"
+#include "sources/source.h"
 
 #include <QString>
 #include <QStringList>

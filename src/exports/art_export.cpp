@@ -3,7 +3,7 @@
 #include "io/file_access.h"
 #include "exports/gif_file.h"
 #include "exports/png_export.h"
-#include "sources/picture_import.h"
+#include "pictures/picture_decoding.h"
 
 #include <QImageReader>
 #include <QLocale>

@@ -1,7 +1,8 @@
 #include "exports/picture_export.h"
-#include "sources/picture_import.h"
+#include "pictures/picture_decoding.h"
+#include "sources/source.h"
 #include "render/preview_renderer.h"
-#include "sources/png_reading.h"
+#include "pictures/png_reading.h"
 #include "support/picture_bytes.h"
 
 #include <gtest/gtest.h>

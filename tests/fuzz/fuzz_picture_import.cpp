@@ -2,7 +2,8 @@
 // JPEG, PNG, GIF by content), scan through both level sets, apply. A failure
 // must leave the palette alone.
 
-#include "sources/picture_tables.h"
+#include "pictures/picture_tables.h"
+#include "pictures/picture_decoding.h"
 #include "sources/picture_import.h"
 
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "sources/picture_tables.h"
+#include "pictures/picture_tables.h"
 #include "support/picture_bytes.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "sources/png_reading.h"
+#include "pictures/png_reading.h"
 
 #include "io/libpng_messages.h"
 

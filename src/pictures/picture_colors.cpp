@@ -1,4 +1,4 @@
-#include "sources/picture_colors.h"
+#include "pictures/picture_colors.h"
 
 #include <algorithm>
 

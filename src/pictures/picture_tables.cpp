@@ -1,6 +1,6 @@
-#include "sources/picture_tables.h"
+#include "pictures/picture_tables.h"
 
-#include "sources/png_reading.h"
+#include "pictures/png_reading.h"
 
 namespace palfade {
 

@@ -197,9 +197,11 @@ DeviceWrite ProducePalette(const Options& o, const Streams& io, TableStats&)
         GreyscalePalette(state, 1);
     ComputeFade(state);
     // An exchange palette's colours are named by their entries alone.
+    const bool exchange = o.format->exchangeExport.has_value();
     return Exported(o, {state.levels, kPaletteSize, kPaletteSize},
-                    [p = SourcePaletteWords(state, 1), &o, exchange = o.format->exchangeExport.has_value()](
-                        LineWriter& w) { return exchange ? WritePaletteColors(w, p) : WriteSourcePalette(w, p, o.step); });
+                    [p = SourcePaletteWords(state, 1), step = o.step, exchange](LineWriter& w) {
+                        return exchange ? WritePaletteColors(w, p) : WriteSourcePalette(w, p, step);
+                    });
 }
 
 // A GIF plays the steps there and back itself; a sheet shows the steps of

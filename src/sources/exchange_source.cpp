@@ -38,7 +38,10 @@ QString Quoted(QStringView line)
            QLatin1Char('\'');
 }
 
-QString At(const QString& name, qint64 line) { return QStringLiteral("%1, line %2").arg(name).arg(line); }
+// Numbers go in with the name in one arg(), so a '%' in a file name stays text.
+QString Number(qint64 n) { return QString::number(n); }
+
+QString At(const QString& name, qint64 line) { return QStringLiteral("%1, line %2").arg(name, Number(line)); }
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
@@ -123,10 +126,10 @@ protected:
             const Channel channel = ChannelOf(fields[i]);
             if (!channel.digits)
                 return Fault(line, number, shape);
+            const QStringView digits = fields[i].first(std::min(fields[i].size(), kQuotedLength));
             if (channel.beyond)
                 return IoStatus::Failure(QStringLiteral("%1: %2 is beyond %3, the largest value of a channel")
-                                             .arg(At(name_, number), fields[i].toString())
-                                             .arg(kMaxChannel));
+                                             .arg(At(name_, number), digits.toString(), Number(kMaxChannel)));
             if (i < 3)
                 rgb[i] = channel.value;
         }
@@ -158,7 +161,8 @@ protected:
 
     IoStatus Missing(qint64 number, const char* what) const
     {
-        return IoStatus::Failure(QStringLiteral("%1: the file ends before %2").arg(At(name_, number), QLatin1String(what)));
+        return IoStatus::Failure(
+            QStringLiteral("%1: the file ends before %2").arg(At(name_, number), QLatin1String(what)));
     }
 
     const QString& name_;
@@ -231,18 +235,15 @@ public:
         if (lines == 0)
             return Empty(kJascPaletteSignature, "JASC palette");
         if (lines < kJascCountLine)
-            return Missing(lines + 1, lines == 1 ? "the version line, '0100'" : "the line giving the number of colours");
+            return Missing(lines + 1,
+                           lines == 1 ? "the version line, '0100'" : "the line giving the number of colours");
         if (sink_.out.count < counted_)
             return IoStatus::Failure(QStringLiteral("%1 counts %2 colours, but %3 follow")
-                                         .arg(At(name_, kJascCountLine))
-                                         .arg(counted_)
-                                         .arg(sink_.out.count));
+                                         .arg(At(name_, kJascCountLine), Number(counted_), Number(sink_.out.count)));
         if (extraLine_ != 0)
             sink_.out.warnings << QStringLiteral("%1: the lines from here on follow the %2 colours line %3 counts "
                                                  "and are not read")
-                                      .arg(At(name_, extraLine_))
-                                      .arg(counted_)
-                                      .arg(kJascCountLine);
+                                      .arg(At(name_, extraLine_), Number(counted_), Number(kJascCountLine));
         return IoStatus::Success();
     }
 
@@ -310,7 +311,8 @@ IoStatus ReadTextColors(SourceKind kind, QIODevice& device, const QString& name,
     }
     if (const qint64 tooLong = splitter.TooLongLine(); tooLong != 0 && status.ok())
         return IoStatus::Failure(
-            QStringLiteral("%1: line %2 is longer than %3 characters").arg(name).arg(tooLong).arg(kMaxLineLength));
+            QStringLiteral("%1: line %2 is longer than %3 characters")
+                .arg(name, Number(tooLong), Number(kMaxLineLength)));
     return status.ok() ? rules->Finish(lines) : status;
 }
 
@@ -323,25 +325,23 @@ IoStatus ReadAdobeColors(QIODevice& device, const QString& name, ColorSink sink)
         [&] { return bytes.size() > kAdobeCountedSize; });
     if (!read.ok())
         return read;
-    if (bytes.size() != kAdobeTableSize && bytes.size() != kAdobeCountedSize)
+    if (bytes.size() != kAdobeTableSize && bytes.size() != kAdobeCountedSize) {
+        // Of a stream longer than a table only the start is read.
+        const QString length = bytes.size() > kAdobeCountedSize && size < 0
+                                   ? QStringLiteral("more than %1").arg(kAdobeCountedSize)
+                                   : Number(std::max<qint64>(size, bytes.size()));
         return IoStatus::Failure(
             QStringLiteral("%1 is %2 bytes: an Adobe colour table is %3 bytes, or %4 with its colour count")
-                .arg(name,
-                     bytes.size() > kAdobeCountedSize && size < 0 ? QStringLiteral("more than %1").arg(kAdobeCountedSize)
-                                                                  : QString::number(std::max<qint64>(size, bytes.size())))
-                .arg(kAdobeTableSize)
-                .arg(kAdobeCountedSize));
+                .arg(name, length, Number(kAdobeTableSize), Number(kAdobeCountedSize)));
+    }
     int count = kAdobeTableColors;
     if (bytes.size() == kAdobeCountedSize) {
         count = BigEndianWordAt(bytes, kAdobeTableSize / 2);
         if (count < 1 || count > kAdobeTableColors)
             return IoStatus::Failure(QStringLiteral("%1 counts %2 colours (bytes %3 and %4): an Adobe colour table "
                                                     "holds 1 to %5")
-                                         .arg(name)
-                                         .arg(count)
-                                         .arg(kAdobeTableSize + 1)
-                                         .arg(kAdobeTableSize + 2)
-                                         .arg(kAdobeTableColors));
+                                         .arg(name, Number(count), Number(kAdobeTableSize + 1),
+                                              Number(kAdobeTableSize + 2), Number(kAdobeTableColors)));
     }
     const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
     for (qsizetype i = 0; i < count; ++i)

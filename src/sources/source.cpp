@@ -60,7 +60,8 @@ IoResult<SourcePalettes> ReadSource(const SourceOrigin& origin, const SourceRequ
     const SourceKind kind = request.kind.value_or(file ? KindOfFile(origin.path) : SourceKind::Text);
     if (!file && kind != SourceKind::Text) {
         IoResult<SourcePalettes> refused;
-        refused.error = QStringLiteral("%1 is read as text; --read-as needs a file to read another kind").arg(origin.name);
+        refused.error =
+            QStringLiteral("%1 is read as text; --read-as needs a file to read another kind").arg(origin.name);
         return refused;
     }
     switch (kind) {

@@ -4,11 +4,14 @@
 #include "core/palette_commands.h"
 #include "core/screen_fade.h"
 #include "exports/art_export.h"
+#include "exports/exchange_export.h"
 #include "exports/export_formats.h"
 #include "exports/picture_export.h"
 #include "exports/picture_limits.h"
 #include "render/preview_renderer.h"
 #include "render/screen_preview.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <vector>
@@ -80,9 +83,31 @@ std::vector<FadeTable> ComputeFades(Fades& fades, const Options& o, bool thereAn
     return tables;
 }
 
-DeviceWrite Exported(const Options& o, std::function<bool(ExportWriter&)> write)
+QString OutputName(const Options& o)
 {
-    return StreamedExport(*o.format->wordExport, o.exportOptions, std::move(write));
+    return o.output == QLatin1String(kStdio) ? QStringLiteral("standard output") : o.output;
+}
+
+// What the output writes of `colors` colours in lines of `columns`: words in
+// the format's syntax, or in an exchange format the colours of the chosen
+// level set, named by --label or OUT's base name.
+struct Written {
+    LevelTable levels;
+    qsizetype colors;
+    int columns;
+};
+
+DeviceWrite Exported(const Options& o, const Written& what, std::function<bool(LineWriter&)> write)
+{
+    if (!o.format->exchangeExport)
+        return StreamedExport(*o.format->wordExport, o.exportOptions, std::move(write));
+    const ExchangeFormat format = *o.format->exchangeExport;
+    if (const std::optional<QString> refused = ExchangeCountRefusal(format, what.colors))
+        throw Failure(QStringLiteral("%1: %2").arg(OutputName(o), *refused));
+    const QString name = !o.exportOptions.label.isEmpty()        ? o.exportOptions.label
+                         : o.output == QLatin1String(kStdio) ? QStringLiteral("palfade")
+                                                             : QFileInfo(o.output).completeBaseName();
+    return StreamedExchange(format, what.levels, ExchangeHead{name, what.columns, what.colors}, std::move(write));
 }
 
 DeviceWrite Bytes(QByteArray bytes)
@@ -108,13 +133,17 @@ DeviceWrite ProduceFade(const Options& o, const Streams& io, TableStats& stats)
     if (!o.allPalettes) {
         const FadeTable table = ComputeFades(fades, o, o.thereAndBack).front();
         stats = MeasureTable(WordsOfFades({&table, 1}, o.colorCount));
-        return Exported(o, [table, steps = fades.state.paletteCount, colors = o.colorCount](ExportWriter& w) {
-            return WriteFadeTable(w, table, steps, colors);
-        });
+        const int steps = fades.state.paletteCount;
+        return Exported(o, {fades.state.levels, qsizetype{steps} * o.colorCount, o.colorCount},
+                        [table, steps, colors = o.colorCount](LineWriter& w) {
+                            return WriteFadeTable(w, table, steps, colors);
+                        });
     }
     // Written as computed, in the order the frames are played.
-    return Exported(o, [fades = std::move(fades), order = StepOrder(o.paletteCount, o.thereAndBack), &o,
-                        &stats](ExportWriter& w) {
+    std::vector<int> order = StepOrder(o.paletteCount, o.thereAndBack);
+    const auto frameColors = static_cast<qsizetype>(ScreenFadePairs(fades.Screen(o))) * o.colorCount;
+    const Written what{fades.state.levels, static_cast<qsizetype>(order.size()) * frameColors, o.colorCount};
+    return Exported(o, what, [fades = std::move(fades), order = std::move(order), &o, &stats](LineWriter& w) {
         const ScreenFadeInputs in = fades.Screen(o);
         TableMeter meter(static_cast<int>(ScreenFadePairs(in)), o.colorCount);
         const bool written = WriteScreenFade(w, in, o.colorCount, order, [&](std::span<const HwColor> frame) {
@@ -160,15 +189,19 @@ DeviceWrite ProducePalette(const Options& o, const Streams& io, TableStats&)
                 std::transform(palette.begin(), palette.end(), palette.begin(), GreyscaleEntry);
             words.push_back(WordsOfPalette(palette));
         }
-        return Exported(o, [words = std::move(words)](ExportWriter& w) { return WritePaletteSet(w, words); });
+        const Written what{state.levels, static_cast<qsizetype>(words.size()) * kPaletteSize, kPaletteSize};
+        return Exported(o, what, [words = std::move(words)](LineWriter& w) { return WritePaletteSet(w, words); });
     }
     LoadPalette(o.source, o.sourceIndex, 1, state, o, io);
     if (o.greyscale)
         GreyscalePalette(state, 1);
     ComputeFade(state);
-    return Exported(o, [p = SourcePaletteWords(state, 1), &o](ExportWriter& w) {
-        return WriteSourcePalette(w, p, o.step);
-    });
+    // An exchange palette's colours are named by their entries alone.
+    const bool exchange = o.format->exchangeExport.has_value();
+    return Exported(o, {state.levels, kPaletteSize, kPaletteSize},
+                    [p = SourcePaletteWords(state, 1), step = o.step, exchange](LineWriter& w) {
+                        return exchange ? WritePaletteColors(w, p) : WriteSourcePalette(w, p, step);
+                    });
 }
 
 // A GIF plays the steps there and back itself; a sheet shows the steps of

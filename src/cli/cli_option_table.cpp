@@ -72,7 +72,9 @@ void Choose(Options& o, const Given& v)
 }
 
 constexpr Named<SourceKind> kSourceKinds[] = {
-    {"ngpal", SourceKind::PaletteFile}, {"text", SourceKind::Text}, {"picture", SourceKind::Picture}};
+    {"ngpal", SourceKind::PaletteFile}, {"text", SourceKind::Text},         {"picture", SourceKind::Picture},
+    {"gpl", SourceKind::GimpPalette},   {"jasc", SourceKind::JascPalette}, {"act", SourceKind::AdobeColorTable},
+    {"hex", SourceKind::HexList}};
 constexpr Named<PictureWords> kPictureWordRules[] = {
     {"levels", PictureWords::Levels}, {"ngdevkit", PictureWords::Ngdevkit}};
 constexpr Named<PictureOrder> kPictureOrders[] = {
@@ -138,7 +140,7 @@ const OptionRow kOptions[] = {
      .help = "\"Use 'Dark bit' (experimental)\": half-steps by the dark bit", .set = Set<&Options::useDarkBit>},
     {.name = "hardware-colors", .commands = kEveryCommand, .group = HelpGroup::Fade,
      .help = "use the hardware level tables (picture mapping and\npreview colours) instead of the linear ones; "
-             "palette\ntakes it too (for a picture SRC)",
+             "palette\ntakes it too (for a picture or exchange SRC, and the\ncolours gpl, jasc, act and hex write)",
      .set = Set<&Options::hardwareColors>},
     {.name = "keep",
      .value = Text("LIST", [](QStringView v) { return KeepList(v).has_value(); },
@@ -246,19 +248,19 @@ const OptionRow kOptions[] = {
              "DATlib's\ntables; exactly that many are taken",
      .set = Set<&Options::text, &TextSourceOptions::countWord>},
     {.name = "palette-size", .value = Number("N", 1, kPaletteSize), .commands = kEveryCommand,
-     .group = HelpGroup::Source, .help = "text SRC: N words per palette, {} (default 16)",
+     .group = HelpGroup::Source, .help = "text or exchange SRC: N words or colours per\npalette, {} (default 16)",
      .set = Set<&Options::text, &TextSourceOptions::paletteSize>},
     {.name = "first-entry", .value = Number("E", 0, kPaletteSize - 1), .commands = kEveryCommand,
      .group = HelpGroup::Source,
-     .help = "text SRC: a palette's first word is entry E, {}\n(default 0); the entries no word reaches are black",
+     .help = "text or exchange SRC: a palette's first word or colour\nis entry E, {} (default 0); the entries none reaches\nare black",
      .set = Set<&Options::text, &TextSourceOptions::firstEntry>, .jointly = ReachPastTheEntries},
     {.name = "read-as", .value = Word<kSourceKinds>("KIND"), .commands = kEveryCommand, .group = HelpGroup::Source,
-     .help = "read every SRC file as a palette file, text or a\npicture whatever its name",
+     .help = "read every SRC file as a palette file, text, a picture,\na GIMP or JASC palette, an Adobe colour table or a\nhex list whatever its name and first line",
      .set = Choose<&Options::readAs, kSourceKinds>},
     {.name = "picture-words", .value = Word<kPictureWordRules>("RULE"), .commands = kEveryCommand,
      .group = HelpGroup::Source,
-     .help = "picture SRC: 'levels' (default) maps colours through\nthe level tables; 'ngdevkit' converts them as\n"
-             "ngdevkit's palette tool does, as the game has them",
+     .help = "picture or exchange SRC: 'levels' (default) maps\ncolours through the level tables; 'ngdevkit' converts\n"
+             "them as ngdevkit's palette tool does, as the game has\nthem",
      .set = Choose<&Options::pictureWords, kPictureWordRules>},
     {.name = "picture-order", .value = Word<kPictureOrders>("ORDER"), .commands = kEveryCommand,
      .group = HelpGroup::Source,
@@ -275,14 +277,16 @@ const OptionRow kOptions[] = {
     {.name = "format", .value = {.kind = Value::Kind::Format, .name = "F"}, .commands = kEveryCommand,
      .group = HelpGroup::Output,
      .help = "default from OUT's extension: {extensions}. asm is \"dc.w $7FFF\" for\nvasm and as -M; gas (only "
-             "by name) is \".word 0x7FFF\"\nfor GNU as in its default syntax",
+             "by name) is \".word 0x7FFF\"\nfor GNU as in its default syntax. gpl, jasc, act and\nhex write the "
+             "colours the preview shows, for GIMP,\nPaint Shop Pro, Photoshop and palette sites",
      .set = Set<&Options::formatName>},
     {.name = "label",
      .value = Text("NAME", IsCIdentifier,
                    "%1 must be a C identifier (a letter or '_', then letters, digits or '_'), not '%2'"),
      .commands = kTextOutput, .group = HelpGroup::Output,
      .help = "asm, gas, c: a named table. asm: xdef NAME, even,\nNAME:; gas: .globl NAME, .balign 2, NAME:; c: "
-             "the\narray is NAME instead of fade_colors. NAME is a C\nidentifier; bin and ngpal take no label",
+             "the\narray is NAME instead of fade_colors; gpl: the\npalette's Name: (default OUT's base name). NAME "
+             "is a\nC identifier; bin, ngpal, jasc, act and hex take no\nlabel",
      .set = Set<&Options::exportOptions, &ExportOptions::label>,
      .formats = {&FileFormat::TakesLabel, "--label names an %2 table; %1 has no name"}, .checks = kLabelChecks},
     {.name = "c-type",
@@ -300,7 +304,8 @@ const CommandRow kCommands[] = {
     {.name = "fade", .bit = kFade, .formats = kFadeTableCliFormats,
      .tags = Bit(HelpGroup::Fade) | Bit(HelpGroup::Source),
      .help = "the fade table: one line of \"dc.w\" words per palette (asm) or\n\".word\" words (gas), the C array "
-             "fade_colors (c), or big-endian\nwords (bin)",
+             "fade_colors (c), big-endian\nwords (bin), or every step's colours as a GIMP or JASC\npalette, an Adobe "
+             "colour table or a hex list",
      .produce = ProduceFade},
     {.name = "preview", .bit = kPreview, .formats = kPictureSave.formats,
      .tags = Bit(HelpGroup::Fade) | Bit(HelpGroup::Source),
@@ -308,7 +313,8 @@ const CommandRow kCommands[] = {
      .produce = ProducePreview},
     {.name = "palette", .bit = kPalette, .formats = kSourcePaletteCliFormats, .operand = "SRC",
      .tags = Bit(HelpGroup::Source),
-     .help = "one source palette (or every one, --all-palettes): 16 words as\nasm, gas, C or a 32-byte .ngpal file",
+     .help = "one source palette (or every one, --all-palettes): 16 words as\nasm, gas, C or a 32-byte .ngpal file, "
+             "or 16 colours as a GIMP\nor JASC palette, an Adobe colour table or a hex list",
      .produce = ProducePalette},
     {.name = "art", .bit = kArt, .formats = kArtCliFormats, .tags = Bit(HelpGroup::Fade) | Bit(HelpGroup::Source),
      .help = "the fade played on a picture (--art PIC): a looping GIF\nanimation, one frame per step, or a PNG sheet "

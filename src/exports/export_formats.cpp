@@ -10,7 +10,7 @@ namespace {
 
 // An export into memory, through the same writer as a file.
 QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options,
-                    std::function<bool(ExportWriter&)> write)
+                    std::function<bool(LineWriter&)> write)
 {
     QByteArray out;
     QBuffer buffer(&out);
@@ -23,7 +23,7 @@ QByteArray InMemory(const ExportSyntax& syntax, const ExportOptions& options,
 } // namespace
 
 DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
-                           std::function<bool(ExportWriter&)> write)
+                           std::function<bool(LineWriter&)> write)
 {
     return [syntax, options, write = std::move(write)](QIODevice& device) {
         ExportWriter writer(device, syntax, options);
@@ -31,7 +31,7 @@ DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& opti
     };
 }
 
-void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen)
+void WriteFadeStep(LineWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen)
 {
     const std::size_t width = palettes > 0 ? words.size() / static_cast<std::size_t>(palettes) : 0;
     for (std::size_t k = 0; k < static_cast<std::size_t>(std::max(palettes, 0)); ++k) {
@@ -43,7 +43,7 @@ void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> word
     }
 }
 
-bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCount, int colorCount)
+bool WriteFadeTable(LineWriter& writer, const FadeTable& table, int paletteCount, int colorCount)
 {
     const int steps = std::clamp(paletteCount, 0, table.steps());
     const int colors = std::clamp(colorCount, 0, kPaletteSize);
@@ -60,12 +60,12 @@ bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCou
 QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, const ExportSyntax& syntax,
                            const ExportOptions& options)
 {
-    return InMemory(syntax, options, [&](ExportWriter& writer) {
+    return InMemory(syntax, options, [&](LineWriter& writer) {
         return WriteFadeTable(writer, table, paletteCount, colorCount);
     });
 }
 
-bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+bool WriteScreenFade(LineWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
                      const std::function<void(std::span<const HwColor>)>& written)
 {
     const auto palettes = static_cast<int>(ScreenFadePairs(in));
@@ -79,7 +79,7 @@ bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int color
     return writer.Tail();
 }
 
-bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int stepNumber)
+bool WriteSourcePalette(LineWriter& writer, const PaletteWords& words, int stepNumber)
 {
     writer.Head();
     writer.Line(words, {{"step", stepNumber}});
@@ -90,10 +90,10 @@ QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, const 
                                const ExportOptions& options)
 {
     return InMemory(syntax, options,
-                    [&](ExportWriter& writer) { return WriteSourcePalette(writer, words, stepNumber); });
+                    [&](LineWriter& writer) { return WriteSourcePalette(writer, words, stepNumber); });
 }
 
-bool WritePaletteSet(ExportWriter& writer, std::span<const PaletteWords> palettes)
+bool WritePaletteSet(LineWriter& writer, std::span<const PaletteWords> palettes)
 {
     writer.Head();
     for (std::size_t k = 0; k < palettes.size(); ++k)
@@ -105,7 +105,7 @@ QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, const Exp
                             const ExportOptions& options)
 {
     return InMemory(syntax, options,
-                    [&](ExportWriter& writer) { return WritePaletteSet(writer, palettes); });
+                    [&](LineWriter& writer) { return WritePaletteSet(writer, palettes); });
 }
 
 } // namespace palfade

@@ -24,12 +24,12 @@ namespace palfade {
 // through WriteFileAtomically, standard output, memory): `write` gets a
 // writer over that device.
 DeviceWrite StreamedExport(const ExportSyntax& syntax, const ExportOptions& options,
-                           std::function<bool(ExportWriter&)> write);
+                           std::function<bool(LineWriter&)> write);
 
 // The first paletteCount steps and colorCount colours of the table, one line
 // per step ("step S", S from 1). Counts beyond the table are cut to it, so no
 // cell outside is read.
-bool WriteFadeTable(ExportWriter& writer, const FadeTable& table, int paletteCount, int colorCount);
+bool WriteFadeTable(LineWriter& writer, const FadeTable& table, int paletteCount, int colorCount);
 QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCount, const ExportSyntax& syntax,
                            const ExportOptions& options = {});
 
@@ -37,24 +37,24 @@ QByteArray FadeTableExport(const FadeTable& table, int paletteCount, int colorCo
 // palette, one palette after another. A whole-screen step names each line
 // "step S palette K" (K from 0), a single fade's step "step S". The fade
 // table and whole-screen fades are both written step by step through here.
-void WriteFadeStep(ExportWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen);
+void WriteFadeStep(LineWriter& writer, int step, std::span<const HwColor> words, int palettes, bool wholeScreen);
 
 // A whole-screen fade computed as it is written, frame f being step
 // order[f] of every palette (ForEachScreenFadeFrame): one frame is held
 // whatever the number of palettes. `written` sees each frame after the
 // writer has it.
-bool WriteScreenFade(ExportWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
+bool WriteScreenFade(LineWriter& writer, const ScreenFadeInputs& in, int colorCount, std::span<const int> order,
                      const std::function<void(std::span<const HwColor>)>& written = {});
 
 // One palette, always all 16 words. stepNumber is only used by the C form's
 // comment: 1 for Palette 1 (Top), the palette count for Palette 2 (Bottom).
-bool WriteSourcePalette(ExportWriter& writer, const PaletteWords& words, int stepNumber);
+bool WriteSourcePalette(LineWriter& writer, const PaletteWords& words, int stepNumber);
 QByteArray SourcePaletteExport(const PaletteWords& words, int stepNumber, const ExportSyntax& syntax,
                                const ExportOptions& options = {});
 
 // Several palettes, one line each ("palette K", K from 0); as palette files,
 // one after another (32 bytes each).
-bool WritePaletteSet(ExportWriter& writer, std::span<const PaletteWords> palettes);
+bool WritePaletteSet(LineWriter& writer, std::span<const PaletteWords> palettes);
 QByteArray PaletteSetExport(const std::vector<PaletteWords>& palettes, const ExportSyntax& syntax,
                             const ExportOptions& options = {});
 

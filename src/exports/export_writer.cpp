@@ -136,13 +136,28 @@ bool IsStdintType(QStringView type)
     return false;
 }
 
-ExportWriter::ExportWriter(QIODevice& sink, const ExportSyntax& syntax, const ExportOptions& options)
-    : sink_(sink), syntax_(syntax), options_(options)
+LineWriter::LineWriter(QIODevice& sink) : sink_(sink) { held_.reserve(kPieceSize + 1024); }
+
+void LineWriter::Append(std::string_view text) { held_.append(text.data(), static_cast<qsizetype>(text.size())); }
+
+void LineWriter::FlushIfFull()
 {
-    held_.reserve(kPieceSize + 1024);
+    if (held_.size() >= kPieceSize)
+        Flush();
 }
 
-void ExportWriter::Append(std::string_view text) { held_.append(text.data(), static_cast<qsizetype>(text.size())); }
+// After a refused write the rest is dropped: the device keeps the reason.
+void LineWriter::Flush()
+{
+    if (!failed_ && !held_.isEmpty())
+        failed_ = !WriteAll(sink_, held_);
+    held_.resize(0);
+}
+
+ExportWriter::ExportWriter(QIODevice& sink, const ExportSyntax& syntax, const ExportOptions& options)
+    : LineWriter(sink), syntax_(syntax), options_(options)
+{
+}
 
 void ExportWriter::EndLine() { Append(kLineEnd); }
 
@@ -229,21 +244,7 @@ bool ExportWriter::Tail()
         EndLine();
     }
     Flush();
-    return !failed_;
-}
-
-void ExportWriter::FlushIfFull()
-{
-    if (held_.size() >= kPieceSize)
-        Flush();
-}
-
-// After a refused write the rest is dropped: the device keeps the reason.
-void ExportWriter::Flush()
-{
-    if (!failed_ && !held_.isEmpty())
-        failed_ = !WriteAll(sink_, held_);
-    held_.resize(0);
+    return !Failed();
 }
 
 } // namespace palfade

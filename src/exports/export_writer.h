@@ -89,33 +89,54 @@ struct CommentPart {
     qsizetype number;
 };
 
-// Head(), any number of Line()s, then Tail(). Bytes reach the sink in pieces
-// of a few dozen kilobytes; a write the sink refuses ends the writing, and
-// Tail() says so (the device's errorString() gives the reason).
-class ExportWriter {
+// Head(), any number of Line()s, then Tail(): the one interface every export
+// is written through, the word syntaxes (ExportWriter) and the exchange
+// palettes (ExchangeWriter) alike. Bytes reach the sink in pieces of a few
+// dozen kilobytes; a write the sink refuses ends the writing, and Tail()
+// says so (the device's errorString() gives the reason).
+class LineWriter {
 public:
-    ExportWriter(QIODevice& sink, const ExportSyntax& syntax, const ExportOptions& options = {});
+    virtual ~LineWriter() = default;
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
 
-    void Head();
-    void Line(std::span<const HwColor> words, std::initializer_list<CommentPart> comment = {});
+    virtual void Head() = 0;
+    // One line: a palette's or a step's words, named by the comment.
+    virtual void Line(std::span<const HwColor> words, std::initializer_list<CommentPart> comment = {}) = 0;
     // Writes the tail and everything still held; true when every byte
     // reached the sink.
-    bool Tail();
+    virtual bool Tail() = 0;
     // Whether a write was refused: what follows would be dropped, so an
     // export computed as it is written can stop computing.
     bool Failed() const { return failed_; }
 
-private:
+protected:
+    explicit LineWriter(QIODevice& sink);
     void Append(std::string_view text);
-    void EndLine();
     void FlushIfFull();
     void Flush();
 
+    QByteArray held_;
+
+private:
     QIODevice& sink_;
+    bool failed_ = false;
+};
+
+// The words in the syntax a descriptor gives.
+class ExportWriter : public LineWriter {
+public:
+    ExportWriter(QIODevice& sink, const ExportSyntax& syntax, const ExportOptions& options = {});
+
+    void Head() override;
+    void Line(std::span<const HwColor> words, std::initializer_list<CommentPart> comment = {}) override;
+    bool Tail() override;
+
+private:
+    void EndLine();
+
     ExportSyntax syntax_;
     ExportOptions options_;
-    QByteArray held_;
-    bool failed_ = false;
 };
 
 } // namespace palfade

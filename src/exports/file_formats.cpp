@@ -53,6 +53,28 @@ constexpr FileFormat kPictures{.name = "Supported Images",
                                .extensions = kPictureExtensions,
                                .alsoAccepted = kPictureAlsoExtensions,
                                .source = SourceKind::Picture};
+// The exchange palettes open as their kinds; a .pal file is read as JASC-PAL
+// only when its first line says so.
+constexpr FileFormat kGimpPalette{.name = "GIMP Palette",
+                                  .extensions = kGimpPaletteExtensions,
+                                  .cliName = "gpl",
+                                  .exchangeExport = ExchangeFormat::Gimp,
+                                  .source = SourceKind::GimpPalette};
+constexpr FileFormat kJascPalette{.name = "JASC Palette",
+                                  .extensions = kJascPaletteExtensions,
+                                  .cliName = "jasc",
+                                  .exchangeExport = ExchangeFormat::Jasc,
+                                  .source = SourceKind::JascPalette};
+constexpr FileFormat kAdobeColorTable{.name = "Adobe Color Table",
+                                      .extensions = kAdobeColorTableExtensions,
+                                      .cliName = "act",
+                                      .exchangeExport = ExchangeFormat::AdobeColorTable,
+                                      .source = SourceKind::AdobeColorTable};
+constexpr FileFormat kHexList{.name = "Hex Palette",
+                              .extensions = kHexListExtensions,
+                              .cliName = "hex",
+                              .exchangeExport = ExchangeFormat::HexList,
+                              .source = SourceKind::HexList};
 constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
 
 constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
@@ -61,11 +83,16 @@ constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
 constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
-constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary};
-constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kPaletteFile};
+constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary,
+                                               &kGimpPalette, &kJascPalette, &kAdobeColorTable, &kHexList};
+constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler,   &kGnuAssembler, &kCSource,
+                                                   &kPaletteFile, &kGimpPalette,  &kJascPalette,
+                                                   &kAdobeColorTable, &kHexList};
 constexpr const FileFormat* kArtCli[] = {&kGif, &kPng};
-constexpr const FileFormat* kCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary,
-                                      &kPaletteFile, &kPng, &kBmp, &kGif};
+constexpr const FileFormat* kExchange[] = {&kGimpPalette, &kJascPalette, &kAdobeColorTable, &kHexList};
+constexpr const FileFormat* kCli[] = {&kAssembler, &kGnuAssembler, &kCSource,        &kBinary, &kPaletteFile,
+                                      &kGimpPalette, &kJascPalette, &kAdobeColorTable, &kHexList, &kPng,
+                                      &kBmp,         &kGif};
 
 bool EndsWithExtension(const QString& lowerPath, Extensions extensions)
 {
@@ -87,6 +114,7 @@ constexpr FileRequester kPictureOpen{kPictureOpenFormats};
 constexpr FormatList kFadeTableCliFormats{kFadeTableCli};
 constexpr FormatList kSourcePaletteCliFormats{kSourcePaletteCli};
 constexpr FormatList kArtCliFormats{kArtCli};
+constexpr FormatList kExchangeFormats{kExchange};
 constexpr FormatList kCliFormats{kCli};
 
 const FileFormat& FileRequester::Chosen(int filterIndex) const

@@ -19,6 +19,9 @@ namespace palfade {
 enum class PictureFormat { Png, Bmp };
 // What palfade-cli art writes: an animation, or a sheet of every step.
 enum class ArtFormat { Gif, Sheet };
+// The palettes the artists' tools read, written as the colours the preview
+// shows (exchange_export.h).
+enum class ExchangeFormat { Gimp, Jasc, AdobeColorTable, HexList };
 
 using Extensions = std::span<const char* const>;
 
@@ -33,10 +36,15 @@ struct FileFormat {
     const ExportSyntax* wordExport = nullptr;        // colour words: fade tables and palettes
     std::optional<PictureFormat> pictureExport = {}; // the preview as a picture
     std::optional<ArtFormat> artExport = {};         // the fade played on a picture
+    std::optional<ExchangeFormat> exchangeExport = {}; // colours, not words: palettes for the artists' tools
     std::optional<SourceKind> source = {};           // what opening a file of it reads
 
     // What the format can take, from its export.
-    bool TakesLabel() const { return wordExport && wordExport->TakesLabel(); } // a named table
+    // A named table, or a GIMP palette's name.
+    bool TakesLabel() const
+    {
+        return (wordExport && wordExport->TakesLabel()) || exchangeExport == ExchangeFormat::Gimp;
+    }
     bool TakesAsmLabel() const { return wordExport && wordExport->TakesAsmLabel(); } // an assembler's label
     bool TakesCType() const { return wordExport && wordExport->TakesCType(); }
     bool IsPicture() const { return pictureExport || artExport; }
@@ -70,6 +78,9 @@ using FormatList = std::span<const FileFormat* const>;
 extern const FormatList kFadeTableCliFormats;
 extern const FormatList kSourcePaletteCliFormats;
 extern const FormatList kArtCliFormats;
+// The exchange palettes, each read as its kind of source and written as its
+// exchange export: what a requester listing them offers.
+extern const FormatList kExchangeFormats;
 // Every format palfade-cli writes, once each, in the order its help lists
 // the extensions that imply them.
 extern const FormatList kCliFormats;

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace palfade {
 
 namespace {
@@ -49,26 +51,37 @@ IoResult<SourcePalettes> TablePalettes(const QString& path, const SourceRequest&
         table = StoredColorTable(file);
     if (!table || table->empty())
         return Failed(QStringLiteral("%1 has no colour table: its pixels are colours, not table indices").arg(path));
-    const std::span<const std::uint32_t> entries(*table);
     IoResult<SourcePalettes> result;
-    std::vector<PaletteWords>& palettes = result.value.palettes;
-    palettes.resize((entries.size() + kPaletteSize - 1) / kPaletteSize);
-    ImportSlots keys{};
-    for (std::size_t k = 0; k < palettes.size(); ++k) {
-        SourcePalette palette = PaletteOfWords(request.base);
-        if (request.pictureWords == PictureWords::Ngdevkit) {
-            for (std::size_t i = k * kPaletteSize; i < entries.size() && i < (k + 1) * kPaletteSize; ++i)
-                palette[i % kPaletteSize] = NgdevkitEntry(entries[i]);
-        } else {
-            ScanColorTable(entries, k * kPaletteSize, request.levels.inverse, keys);
-            ApplyPictureSlots(keys, palette);
-        }
-        palettes[k] = WordsOfPalette(palette);
-    }
+    result.value.palettes = PalettesOfColors(*table, request);
     return result;
 }
 
 } // namespace
+
+std::vector<PaletteWords> PalettesOfColors(std::span<const std::uint32_t> colors, const SourceRequest& request,
+                                           int paletteSize, int firstEntry)
+{
+    const auto size = static_cast<std::size_t>(std::clamp(paletteSize, 1, kPaletteSize));
+    const auto first = static_cast<std::size_t>(std::clamp(firstEntry, 0, kPaletteSize - static_cast<int>(size)));
+    std::vector<PaletteWords> palettes((colors.size() + size - 1) / size);
+    for (std::size_t k = 0; k < palettes.size(); ++k) {
+        const std::span<const std::uint32_t> part = colors.subspan(k * size, std::min(size, colors.size() - k * size));
+        SourcePalette palette = PaletteOfWords(request.base);
+        if (request.pictureWords == PictureWords::Ngdevkit) {
+            for (std::size_t i = 0; i < part.size(); ++i)
+                palette[first + i] = NgdevkitEntry(part[i]);
+        } else {
+            ImportSlots keys{};
+            ScanColorTable(part, 0, request.levels.inverse, keys);
+            ImportSlots placed{};
+            placed.fill(kEmptySlot);
+            std::copy_n(keys.begin(), size, placed.begin() + static_cast<std::ptrdiff_t>(first));
+            ApplyPictureSlots(placed, palette);
+        }
+        palettes[k] = WordsOfPalette(palette);
+    }
+    return palettes;
+}
 
 IoResult<SourcePalettes> ReadPictureSource(const QString& path, const SourceRequest& request)
 {

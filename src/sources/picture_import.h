@@ -7,7 +7,21 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
 namespace palfade {
+
+// Colours in order (0xRRGGBB, higher bits ignored) as palettes of
+// paletteSize colours, each placed from entry firstEntry on over the
+// request's base; a last palette of fewer colours leaves its further entries
+// as the base has them. Each colour becomes a word as request.pictureWords
+// says: through the level tables as the scan maps a colour table
+// (ScanColorTable, ApplyPictureSlots), or by NgdevkitEntry. A picture's
+// colour table and the exchange palettes are read through here.
+std::vector<PaletteWords> PalettesOfColors(std::span<const std::uint32_t> colors, const SourceRequest& request,
+                                           int paletteSize = kPaletteSize, int firstEntry = 0);
 
 // The kind's reader, each palette over the request's base. Appearance: one
 // palette, the first 16 different colours in reading order into entries 0

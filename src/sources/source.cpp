@@ -1,5 +1,7 @@
 #include "sources/source.h"
 
+#include "io/file_access.h"
+#include "sources/exchange_source.h"
 #include "sources/palette_file.h"
 #include "sources/palette_source.h"
 #include "sources/picture_import.h"
@@ -37,16 +39,37 @@ SourceOrigin SourceOrigin::Memory(const QString& text, const QString& name, cons
     return origin;
 }
 
+namespace {
+
+// By its name, and for a regular file its name leaves as text, by its first
+// line (a pipe is not read twice).
+SourceKind KindOfFile(const QString& path)
+{
+    const SourceKind named = SourceKindOf(path);
+    if (named != SourceKind::Text || !QFileInfo(path).isFile())
+        return named;
+    const IoResult<QByteArray> start = ReadFileStart(path, kSignatureBytes);
+    return start.ok() ? SourceKindOf(path, start.value) : named;
+}
+
+} // namespace
+
 IoResult<SourcePalettes> ReadSource(const SourceOrigin& origin, const SourceRequest& request)
 {
     const bool file = origin.from == SourceOrigin::From::File;
-    const SourceKind kind = request.kind.value_or(file ? SourceKindOf(origin.path) : SourceKind::Text);
+    const SourceKind kind = request.kind.value_or(file ? KindOfFile(origin.path) : SourceKind::Text);
     if (!file && kind != SourceKind::Text) {
         IoResult<SourcePalettes> refused;
-        refused.error = QStringLiteral("%1 is read as text; --read-as ngpal or picture needs a file").arg(origin.name);
+        refused.error =
+            QStringLiteral("%1 is read as text; --read-as needs a file to read another kind").arg(origin.name);
         return refused;
     }
     switch (kind) {
+    case SourceKind::GimpPalette:
+    case SourceKind::JascPalette:
+    case SourceKind::AdobeColorTable:
+    case SourceKind::HexList:
+        return ReadExchangeSource(origin.path, kind, request);
     case SourceKind::PaletteFile:
         return ReadPaletteFileSource(origin.path, request);
     case SourceKind::Picture:

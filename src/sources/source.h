@@ -3,8 +3,9 @@
 // palfade-cli alike: where the source is, what is asked of it (its kind,
 // which of its words make palettes, how many palettes are needed), and the
 // palettes it gives with who holds them. Each kind is one reader behind
-// ReadSource: text (palette_source.h), palette files (palette_file.h) and
-// pictures (picture_import.h); a new kind is a value of SourceKind, its
+// ReadSource: text (palette_source.h), palette files (palette_file.h),
+// pictures (picture_import.h) and the exchange palettes of the artists'
+// tools (exchange_source.h); a new kind is a value of SourceKind, its
 // reader, and its case there.
 
 #include "core/hw_color.h"
@@ -71,7 +72,9 @@ struct SourceOrigin {
 };
 
 struct SourceRequest {
-    std::optional<SourceKind> kind; // unset: a file by its name (SourceKindOf), anything else as text
+    // Unset: a file by its name and first line (SourceKindOf), anything else
+    // as text.
+    std::optional<SourceKind> kind;
     TextSourceOptions text;
     PictureOrder pictureOrder = PictureOrder::Appearance;
     PictureWords pictureWords = PictureWords::Levels;

@@ -265,6 +265,11 @@ TEST(Cli, FormatFollowsTheOutputExtensionAndThePathIsKept)
         {"preview --colors 1 --palettes 3", "v.bmp", "BM"},
         {"fade --colors 1 --palettes 3 --format c", "fade.txt", "const int"},
         {"fade --colors 1 --palettes 3 --format gas", "g.s", "\t.word\t0x0000\r\n"},
+        {"palette white", "Title Steps.gpl", "GIMP Palette\nName: Title Steps\nColumns: 16\n#\n  0   0   0\tcolour 0\n"},
+        {"palette white --label logo", "l.gpl", "GIMP Palette\nName: logo\n"},
+        {"palette white", "p.pal", "JASC-PAL\r\n0100\r\n16\r\n0 0 0\r\n255 255 255\r\n"},
+        {"palette white", "p.act", Bytes({0, 0, 0, 255, 255, 255})},
+        {"fade --palettes 3 --top white --bottom word:7FFF --colors 2", "f.hex", "000000\nffffff\n"},
     };
     for (const Row& row : rows) {
         const QString path = dir.filePath(QString::fromUtf8(row.name));
@@ -275,6 +280,7 @@ TEST(Cli, FormatFollowsTheOutputExtensionAndThePathIsKept)
     }
     EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("a.bin"))).size(), 6);
     EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("p.ngpal"))).size(), 32);
+    EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("p.act"))).right(4), Bytes({0x00, 0x10, 0xFF, 0xFF}));
 }
 
 TEST(Cli, UsageErrors)
@@ -714,6 +720,8 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         {"fade --picture-order t", "table", true}, {"preview --format b", "bmp", true},
         {"palette x --format ''", "ngpal", true}, {"fade --format ''", "ngpal", false},
         {"fade -o DIR/", "DIR/palfade-cli", true}, {"fade --top wh", "white", true}, {"fade --palettes ''", "3", false},
+        {"fade --format g", "gpl", true}, {"palette x --format j", "jasc", true}, {"preview --format ''", "hex", false},
+        {"art --read-as ''", "act", true},
     };
     for (const auto& [line, word, offered] : offers) {
         QStringList words = Args(line, dir.path()).replaceInStrings(QStringLiteral("''"), QString());
@@ -725,15 +733,17 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
 TEST(Cli, OptionsThatDoNotGoTogether)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"fade --label a -o x.bin", "--label names an asm, gas or c table; bin has no name"},
-        {"palette x.s --label a -o x.ngpal", "--label names an asm, gas or c table; ngpal has no name"},
+        {"fade --label a -o x.bin", "--label names an asm, gas, c or gpl table; bin has no name"},
+        {"palette x.s --label a -o x.ngpal", "--label names an asm, gas, c or gpl table; ngpal has no name"},
+        {"palette x.s --label a -o x.pal", "--label names an asm, gas, c or gpl table; jasc has no name"},
+        {"fade --c-type u16 -o x.gpl", "--c-type is the element type of c, not of gpl"},
         {"fade --c-type u16 --format gas -o x.s", "--c-type is the element type of c, not of gas"},
         {"fade --all-palettes --top-index 1 -o x.s", "--all-palettes takes every palette; --top-index picks one"},
         {"preview --bottom-index 0 --all-palettes -o x.png", "--all-palettes takes every palette; --bottom-index picks one"},
         {"palette x.s --all-palettes --step 2 --index 0 -o x.c", "--all-palettes takes every palette; --index picks one"},
         {"palette x.s --all-palettes --step 2 -o x.c",
          "--step numbers one palette; with --all-palettes each line names its palette"},
-        {"fade --all-palettes --top-index 1 --label a -o x.bin", "--label names an asm, gas or c table; bin has no name"},
+        {"fade --all-palettes --top-index 1 --label a -o x.bin", "--label names an asm, gas, c or gpl table; bin has no name"},
         {"preview --curve ease-out --simple -o x.png", "--curve shapes the interpolation; --simple steps one unit per palette"},
         {"palette word:7c0g -o x.s", "SRC takes word:XXXX with one to four hex digits, not 'word:7c0g'"},
         {"fade --table clut --after clut -o x.s",
@@ -911,6 +921,83 @@ TEST(Cli, BadSourcesFailWithTheirLineAndWriteNothing)
         EXPECT_EQ(run.err.count('\n'), 1) << row.args;
         EXPECT_FALSE(QFile::exists(out)) << row.args;
     }
+}
+
+// The exchange palettes: read as any source, written as the colours the
+// preview shows.
+TEST(Cli, ExchangePalettesAreSources)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    WriteRaw(dir.filePath(QStringLiteral("title.gpl")), "GIMP Palette\nName: title\n#\n255 255 255\tWhite\n0 0 0\n");
+    WriteRaw(dir.filePath(QStringLiteral("title.pal")), "JASC-PAL\r\n0100\r\n2\r\n255 255 255\r\n0 0 0\r\n");
+    WriteRaw(dir.filePath(QStringLiteral("title.txt")), "ffffff\n000000\n");
+    WriteRaw(dir.filePath(QStringLiteral("bad.pal")), "JASC-PAL\r\n0100\r\n3\r\n255 255 255\r\n0 0 0\r\n");
+    const QByteArray words = "\tdc.w\t$7FFF,$8000,$0000,";
+    for (const char* args : {"palette DIR/title.gpl", "palette DIR/title.pal", "palette DIR/title.txt --read-as hex"}) {
+        const CliRun run = Cli(Args(args, dir.path()) << QStringLiteral("--format") << QStringLiteral("asm")
+                                                       << QStringLiteral("-o") << QStringLiteral("-"));
+        ASSERT_EQ(run.status, kExitSuccess) << args << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(words)) << args;
+    }
+    const CliRun bad = Cli(Args("fade --top DIR/bad.pal -o DIR/out.s", dir.path()));
+    EXPECT_EQ(bad.status, kExitRuntimeError);
+    EXPECT_EQ(QString::fromUtf8(bad.err), QStringLiteral("palfade-cli: error: %1/bad.pal, line 3 counts 3 colours, but 2 "
+                                                         "follow\n").arg(dir.path()));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out.s"))));
+    const CliRun piped = Cli(Args("palette - --read-as hex --format asm -o -"), "ffffff\n");
+    EXPECT_EQ(piped.status, kExitRuntimeError);
+    EXPECT_TRUE(piped.err.contains("standard input is read as text; --read-as needs a file")) << piped.err.toStdString();
+}
+
+// Every step's colours in step order, whole-screen frame by frame, exactly
+// as the preview shows them.
+TEST(Cli, ExchangeExportsShowThePreviewsColours)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString top = dir.filePath(QStringLiteral("two.hex"));
+    QByteArray two;
+    for (int i = 0; i < 32; ++i)
+        two += QByteArray::number(0x100000 * (i % 16) + 0x0C0300 * (i / 16) + 0x11, 16).rightJustified(6, '0') + '\n';
+    WriteRaw(top, two);
+    for (const char* shape : {"--top DIR/two.hex --bottom white --palettes 5 --colors 3 --dark-bit",
+                              "--top DIR/two.hex --all-palettes --palettes 4 --colors 5 --hardware-colors --dark-bit",
+                              "--top DIR/two.hex --all-palettes --bottom black --palettes 3 --there-and-back"}) {
+        const QStringList args = Args(shape, dir.path());
+        const CliRun hex = Cli(QStringList{QStringLiteral("fade")} + args + Args("--format hex -o -"));
+        const CliRun jasc = Cli(QStringList{QStringLiteral("fade")} + args + Args("--format jasc -o -"));
+        const CliRun preview = Cli(QStringList{QStringLiteral("preview")} + args + Args("--format png -o -"));
+        ASSERT_EQ(hex.status, kExitSuccess) << shape << hex.err.toStdString();
+        const QImage image = QImage::fromData(preview.out, "PNG");
+        const QList<QByteArray> colors = hex.out.split('\n');
+        const int columns = image.width() / 8;
+        ASSERT_EQ(colors.size() - 1, columns * (image.height() / 8)) << shape;
+        for (int i = 0; i + 1 < colors.size(); ++i)
+            EXPECT_EQ(image.pixel(i % columns * 8, i / columns * 8) & 0xFFFFFF, colors[i].toUInt(nullptr, 16))
+                << shape << " colour " << i;
+        EXPECT_TRUE(jasc.out.startsWith("JASC-PAL\r\n0100\r\n" + QByteArray::number(colors.size() - 1) + "\r\n"));
+        EXPECT_EQ(jasc.out.count("\r\n"), colors.size() - 1 + 3);
+    }
+    const CliRun gpl = Cli(Args("fade --top DIR/two.hex --all-palettes --palettes 3 --colors 2 --format gpl -o -", dir.path()));
+    EXPECT_TRUE(gpl.out.startsWith("GIMP Palette\nName: palfade\nColumns: 2\n#\n"));
+    EXPECT_TRUE(gpl.out.contains("\tstep 1 palette 1 colour 1\n  0   0   8\tstep 2 palette 0 colour 0\n"))
+        << gpl.out.toStdString();
+}
+
+TEST(Cli, AnAdobeColorTableHoldsAtMost256Colours)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("steps.act"));
+    EXPECT_EQ(Cli(Args("fade --top white --palettes 16 -o") << out).status, kExitSuccess);
+    EXPECT_EQ(ReadRaw(out).size(), 772);
+    const CliRun over = Cli(Args("fade --top white --palettes 17 -o") << out);
+    EXPECT_EQ(over.status, kExitRuntimeError);
+    EXPECT_EQ(QString::fromUtf8(over.err),
+              QStringLiteral("palfade-cli: error: %1: an Adobe colour table holds at most 256 colours, not 272\n").arg(out));
+    EXPECT_EQ(ReadRaw(out).size(), 772);
+    EXPECT_EQ(Cli(Args("palette white --all-palettes --format act -o -")).status, kExitSuccess);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "core/app_state.h"
+#include "exports/exchange_export.h"
 #include "exports/export_formats.h"
 #include "exports/picture_export.h"
 #include "exports/save_path.h"
@@ -210,13 +211,22 @@ TEST(FileFormat, CapabilitiesAgreeWithTheExport)
     pixel.Resize(1, 1);
     for (const FileFormat* format : kCliFormats) {
         SCOPED_TRACE(format->cliName);
-        EXPECT_NE(format->wordExport != nullptr, format->IsPicture());
+        EXPECT_EQ((format->wordExport != nullptr) + format->IsPicture() + format->exchangeExport.has_value(), 1);
         EXPECT_EQ(format->IsAnimation() || format->IsSheet(), format->artExport.has_value());
         if (format->wordExport) {
             const QByteArray words = SourcePaletteExport(PaletteWords{}, 1, *format->wordExport, dressed);
             EXPECT_EQ(words.contains("tbl"), format->TakesLabel());
             EXPECT_EQ(words.contains("\r\ntbl:\r\n"), format->TakesAsmLabel());
             EXPECT_EQ(words.contains("u16"), format->TakesCType());
+        }
+        if (format->exchangeExport) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            StreamedExchange(*format->exchangeExport, LinearLevelSet(), ExchangeHead{QStringLiteral("tbl"), 16, 16},
+                             [](LineWriter& writer) { return WritePaletteColors(writer, PaletteWords{}); })(buffer);
+            EXPECT_EQ(bytes.contains("tbl"), format->TakesLabel());
+            EXPECT_FALSE(format->TakesCType());
         }
         if (format->pictureExport) {
             const QByteArray picture = EncodePicture(pixel, *format->pictureExport).value;
@@ -232,7 +242,7 @@ ExportOptions Options(const char* label = "", const char* cType = "int")
 }
 
 // An export written through the writer into memory.
-QByteArray Written(const ExportSyntax& syntax, const ExportOptions& options, std::function<bool(ExportWriter&)> write)
+QByteArray Written(const ExportSyntax& syntax, const ExportOptions& options, std::function<bool(LineWriter&)> write)
 {
     QByteArray out;
     QBuffer sink(&out);
@@ -288,7 +298,7 @@ TEST(ExportOptions, SourcePaletteInEverySyntax)
 QByteArray WrittenScreenFade(const std::vector<PaletteWords>& tops, const std::vector<PaletteWords>& bottoms, int colors,
                             const std::vector<int>& order, const ExportSyntax& syntax, const ExportOptions& options = {})
 {
-    return Written(syntax, options, [&](ExportWriter& writer) {
+    return Written(syntax, options, [&](LineWriter& writer) {
         return WriteScreenFade(writer, ScreenFadeInputs{tops, bottoms, 3, false, false}, colors, order);
     });
 }
@@ -336,7 +346,7 @@ TEST(WriteScreenFade, StreamedEqualsComputedInMemory)
         for (const HwColor word : inMemory.words)
             AppendBigEndianWord(expected, word);
         std::vector<HwColor> seen;
-        EXPECT_TRUE(expected == Written(kBigEndianWords, {}, [&](ExportWriter& writer) {
+        EXPECT_TRUE(expected == Written(kBigEndianWords, {}, [&](LineWriter& writer) {
             return WriteScreenFade(writer, in, 15, order, [&](std::span<const HwColor> frame) {
                 seen.insert(seen.end(), frame.begin(), frame.end());
             });

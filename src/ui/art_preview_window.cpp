@@ -61,6 +61,8 @@ constexpr int kTickMilliseconds = 4;
 // A short export ends before its progress dialog would show.
 constexpr int kProgressDelayMilliseconds = 400;
 constexpr int kProgressPollMilliseconds = 100;
+// The title bar's icon and buttons beside a caption.
+constexpr int kProgressTitleRoom = 160;
 
 QString Number(std::int64_t n)
 {
@@ -503,6 +505,9 @@ void ArtPreviewWindow::ExportAnimationCommand()
     progress_ = new QProgressDialog(QStringLiteral("Writing %1..").arg(QFileInfo(path).fileName()),
                                     QStringLiteral("Cancel"), 0, 0, this);
     progress_->setWindowTitle(QString::fromLatin1(kExportTitle));
+    // Wide enough for the caption beside the title bar's buttons.
+    progress_->setMinimumWidth(progress_->fontMetrics().horizontalAdvance(progress_->windowTitle()) +
+                               kProgressTitleRoom);
     progress_->setAutoReset(false);
     progress_->setAutoClose(false);
     progress_->setMinimumDuration(kProgressDelayMilliseconds);

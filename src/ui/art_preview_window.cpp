@@ -406,29 +406,32 @@ void ArtPreviewWindow::UpdateImportOrders()
     orders.appearance = appearance.value.palettes.front();
     orders.filled = *appearance.value.importSlots;
     orders.table = table.value.palettes;
+    for (const std::uint8_t n : art_.indices)
+        orders.used[n / kPaletteSize] |= static_cast<std::uint16_t>(1u << (n % kPaletteSize));
     importOrders_ = std::move(orders);
 }
 
 bool ArtPreviewWindow::Palette1ByAppearance() const
 {
-    // Palette 1 holds what "Import from image.." takes from this picture
-    // where that differs from the table palette the art's indices use: the
-    // picture then shows scrambled colours.
-    const int palette = ArtPalette();
-    if (!importOrders_ || static_cast<std::size_t>(palette) >= importOrders_->table.size())
+    // Palette 1 holds what "Import from image.." takes from this picture,
+    // and a pixel of the art palette shows another colour than its table
+    // entry would give it: the picture shows scrambled colours.
+    const auto palette = static_cast<std::size_t>(ArtPalette());
+    if (!importOrders_ || palette >= importOrders_->table.size())
         return false;
     const PaletteWords palette1 = WordsOfPalette(state_.palettes[0]);
     bool filled = false;
-    for (int i = 0; i < kPaletteSize; ++i) {
-        if (importOrders_->filled[static_cast<std::size_t>(i)] == kEmptySlot)
-            continue;
-        filled = true;
-        if (palette1[static_cast<std::size_t>(i)] != importOrders_->appearance[static_cast<std::size_t>(i)])
-            return false;
+    bool scrambled = false;
+    for (std::size_t i = 0; i < kPaletteSize; ++i) {
+        if (importOrders_->filled[i] != kEmptySlot) {
+            filled = true;
+            if (palette1[i] != importOrders_->appearance[i])
+                return false;
+        }
+        const bool used = (importOrders_->used[palette] >> i) & 1u;
+        scrambled = scrambled || (used && palette1[i] != importOrders_->table[palette][i]);
     }
-    const PaletteWords& table = importOrders_->table[static_cast<std::size_t>(palette)];
-    const int reached = std::min<int>(kPaletteSize, static_cast<int>(art_.table.size()) - palette * kPaletteSize);
-    return filled && !std::equal(palette1.begin(), palette1.begin() + reached, table.begin());
+    return filled && scrambled;
 }
 
 void ArtPreviewWindow::UpdateStatus()

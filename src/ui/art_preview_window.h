@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -105,13 +107,15 @@ protected:
 private:
     // What Palette 1 gets from the picture either way, read once per picture,
     // level set and choice of words: "Import from image.." (order of
-    // appearance, the entries it fills) and the colour table's palettes.
+    // appearance, the entries it fills) and the colour table's palettes,
+    // with the entries of each that pixels use (bit i: entry i).
     struct ImportOrders {
         bool hardwareColors = false;
         PictureWords words = PictureWords::Levels;
         PaletteWords appearance{};
         ImportSlots filled{};
         std::vector<PaletteWords> table;
+        std::array<std::uint16_t, kMaxArtPalettes> used{};
     };
 
     void BuildControls();

@@ -362,6 +362,20 @@ void ArtPreviewWindowTest::warnsOfAPaletteInOrderOfAppearance()
     QTest::mouseClick(rig.art->PaletteButton(), Qt::LeftButton);
     QCOMPARE(rig.art->StatusLine()->text(), QString("4 x 2 pixels, 6 of 8 pixels matched, step 1 of 3"));
     QCOMPARE(rig.art->ShownImage(), Picture(picture));
+
+    // Pixels that use the table in its order: the same colours either way,
+    // whatever the entries no pixel uses hold (entry 3: yellow in the table,
+    // white in Palette 1).
+    QImage ordered(4, 1, QImage::Format_Indexed8);
+    ordered.setColorTable({qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)});
+    for (int x = 0; x < 4; ++x)
+        ordered.setPixel(x, 0, static_cast<uint>(x % 3));
+    const QString path = dir_.filePath("ordered.png");
+    QVERIFY(ordered.save(path));
+    rig.Open(path);
+    rig.host.openAnswers.push_back(FileChoice{path, 0});
+    rig.window.DispatchCommand(kCmdImportImage1);
+    QCOMPARE(rig.art->StatusLine()->text(), QString("4 x 1 pixels, 4 of 4 pixels matched, step 1 of 3"));
 }
 
 void ArtPreviewWindowTest::namesTheHardwareLevelSet()

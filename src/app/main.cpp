@@ -55,6 +55,8 @@ int main(int argc, char** argv)
         Print(stderr, message);
     window.RefreshView();
     window.show();
+    if (!commandLine.art.isEmpty())
+        Print(stderr, palfade::OpenCommandLineArt(window, commandLine.art));
     app.exec();
     return 0;
 }

@@ -1,19 +1,29 @@
 #include "app/start_up.h"
 
+#include "ui/art_preview_window.h"
+#include "ui/command_ids.h"
 #include "ui/file_commands.h"
+#include "ui/main_window.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QWindow>
 
 namespace palfade {
 
 namespace {
 
 constexpr char kProgram[] = "palfade";
+// How long the art preview waits for the main window to be shown.
+constexpr int kExposeWaitMilliseconds = 2000;
+constexpr int kExposeWaitStepMilliseconds = 50;
 
 constexpr char kHelp[] = R"help(Usage: palfade [FILE]...
+       palfade --art PIC [FILE]...
 
 Opens the palfade window: two 16-colour Neo Geo palettes, Palette 1 (Top) and
 Palette 2 (Bottom), and the fade between them, shown as a zoomable grid and
@@ -26,6 +36,8 @@ files from the third on are ignored, and a FILE that cannot be read is named
 on standard error; the window opens all the same.
 
 Options:
+  --art PIC        open the art preview too, on the picture PIC (a picture
+                   that cannot be read is named on standard error)
   -h, --help       show this help and exit
   -v, --version    show the version and exit
 
@@ -55,8 +67,10 @@ CommandLine ParseCommandLine(const QStringList& args)
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption art(QStringLiteral("art"), QString(), QStringLiteral("PIC"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(art);
 
     CommandLine result;
     // The parser takes the program name first.
@@ -72,6 +86,7 @@ CommandLine ParseCommandLine(const QStringList& args)
         result.text = QStringLiteral("%1: %2 (try '%1 --help')\n").arg(QLatin1String(kProgram), parser.errorText());
     } else {
         result.paths = parser.positionalArguments();
+        result.art = parser.value(art);
     }
     return result;
 }
@@ -86,6 +101,20 @@ QStringList OpenCommandLineFiles(AppState& state, Host& host, const QStringList&
     }
     DropPaletteFiles(state, host, paths);
     return messages;
+}
+
+QString OpenCommandLineArt(MainWindow& window, const QString& path)
+{
+    // The art preview opens beside the main window's frame, which the window
+    // manager draws once it shows the window.
+    QElapsedTimer waited;
+    waited.start();
+    while (window.windowHandle() != nullptr && !window.windowHandle()->isExposed() &&
+           waited.elapsed() < kExposeWaitMilliseconds)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, kExposeWaitStepMilliseconds);
+    window.DispatchCommand(kCmdPreviewArt);
+    const QString reason = window.ArtPreview()->LoadArtFile(path);
+    return reason.isEmpty() ? QString() : QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), reason);
 }
 
 QString ApplicationId() { return QStringLiteral(PALFADE_APP_ID); }

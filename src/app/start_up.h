@@ -11,12 +11,14 @@
 namespace palfade {
 
 struct AppState;
+class MainWindow;
 
 struct CommandLine {
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;
     QString text;      // help or version text for stdout, or the usage error
     QStringList paths; // for Run, in the order given
+    QString art;       // --art PIC: the picture the art preview opens on
 };
 
 // `args` without the program name. Qt's own options (-platform, -style, ...)
@@ -28,6 +30,11 @@ CommandLine ParseCommandLine(const QStringList& args);
 // each path that cannot be read, for standard error; those paths are skipped
 // but keep their number, as in a drop.
 QStringList OpenCommandLineFiles(AppState& state, Host& host, const QStringList& paths);
+
+// Opens the art preview beside the shown window on the picture at `path`.
+// Returns the line for standard error when the picture cannot be loaded;
+// the art preview then opens without art.
+QString OpenCommandLineArt(MainWindow& window, const QString& path);
 
 // The desktop entry's name without ".desktop"; also the icon's name.
 QString ApplicationId();

@@ -221,6 +221,7 @@ DeviceWrite ProduceArt(const Options& o, const Streams& io, TableStats&)
     request.zoom = BoundZoom(o.zoom);
     request.columns = o.columns;
     request.output = *o.format->artExport;
+    request.colorCount = o.colorCount;
     ArtBytes art = Checked(ExportArt(request));
     if (!art.warning.isEmpty())
         Print(io.err, QStringLiteral("%1: warning: %2: %3").arg(QLatin1String(kProgram), o.art, art.warning));

@@ -131,8 +131,10 @@ const OptionRow kOptions[] = {
      .help = "palette 2, the last palette of the fade (default black)", .set = Set<&Options::bottom>},
     {.name = "palettes", .value = Number("N", kMinPalettes, kMaxPalettes), .commands = kFading,
      .group = HelpGroup::Fade, .help = "number of palettes, {} (default 16)", .set = Set<&Options::paletteCount>},
-    {.name = "colors", .value = Number("N", kMinColors, kMaxColors), .commands = kFadeAndPreview,
-     .group = HelpGroup::Fade, .help = "colours written or shown per palette, {} (default 16)",
+    {.name = "colors", .value = Number("N", kMinColors, kMaxColors), .commands = kFading,
+     .group = HelpGroup::Fade,
+     .help = "colours written or shown per palette, {} (default 16);\nart: entries from N on keep the top "
+             "palette's colour,\nas the game never changes what the table does not hold",
      .set = Set<&Options::colorCount>},
     {.name = "simple", .commands = kFading, .group = HelpGroup::Fade,
      .help = "\"Simple fade\": step each channel one unit per palette", .set = Set<&Options::simpleFade>},
@@ -179,7 +181,7 @@ const OptionRow kOptions[] = {
              "palette\nn/16) or true colour (a colour whose word is entry\ni of the top palette is entry i of "
              "palette 0), at\nmost 4096 x 4096",
      .set = Set<&Options::art>, .missing = "missing --art PIC (the picture to recolour)"},
-    {.name = "art-palette", .value = Number("K", 0, kArtTableSize - 1), .commands = kArt, .group = HelpGroup::Art,
+    {.name = "art-palette", .value = Number("K", 0, kMaxArtPalettes - 1), .commands = kArt, .group = HelpGroup::Art,
      .help = "the palette of the picture the fade recolours, {}\n(default 0); pixels of other palettes keep "
              "their\ncolours. Not with --all-palettes, where palette K\nof the fade recolours palette K of the "
              "picture",

@@ -8,9 +8,11 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner)
 {
     if (owner == nullptr)
         return;
-    // Nested dialogs all centre on the main window, the outermost owner.
+    // Nested dialogs all centre on the window that opened the first of them:
+    // the main window, or another window of the program such as the art
+    // preview.
     const QWidget* main = owner->window();
-    while (main->parentWidget() != nullptr)
+    while (main->windowType() == Qt::Dialog && main->parentWidget() != nullptr)
         main = main->parentWidget()->window();
     const QRect ownerFrame = main->frameGeometry();
     // The dialog gets its frame only when shown; the window manager gives it

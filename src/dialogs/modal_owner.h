@@ -7,8 +7,9 @@
 
 namespace palfade {
 
-// Places the centre of the dialog's frame on that of the main window (the
-// outermost window above the owner), kept at non-negative screen coordinates.
+// Places the centre of the dialog's frame on that of the window the owner's
+// dialogs belong to (the first window above it that is no dialog), kept at
+// non-negative screen coordinates.
 // Without an owner the dialog stays where it is. Call before the dialog is
 // mapped: before it is shown, or from its show event.
 void CentreOnOwner(QWidget& dialog, const QWidget* owner);

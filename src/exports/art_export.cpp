@@ -117,6 +117,16 @@ SourcePalette TopPalette(const FadeTable& fade)
     return top;
 }
 
+// Reports `done` frames of `total` to whoever watches; true when asked to stop.
+bool Stopped(const ArtRequest& r, int done, int total)
+{
+    if (r.progress == nullptr)
+        return false;
+    r.progress->total = total;
+    r.progress->done = done;
+    return r.progress->cancelled;
+}
+
 IoResult<QByteArray> EncodeSheet(const ArtRequest& r, const ArtPicture& art, const ArtMap& map)
 {
     IoResult<QByteArray> result;
@@ -139,7 +149,12 @@ IoResult<QByteArray> EncodeSheet(const ArtRequest& r, const ArtPicture& art, con
     std::fill(sheet.pixels.begin(), sheet.pixels.end(), 0xFF000000u);
     PixelBuffer frame;
     for (int s = 0; s < steps; ++s) {
-        RecolourArt(art, map, ArtStepColours(r.fades, r.wholeScreen, r.artPalette, s, r.levels, art), frame);
+        if (Stopped(r, s, steps)) {
+            result.error = QLatin1String(kArtExportStopped);
+            return result;
+        }
+        RecolourArt(art, map,
+                    ArtStepColours(r.fades, r.wholeScreen, r.artPalette, s, r.levels, art, r.colorCount), frame);
         const int left = (s % columns) * art.width;
         const int top = (s / columns) * art.height;
         for (int y = 0; y < art.height; ++y)
@@ -159,11 +174,16 @@ IoResult<QByteArray> EncodeAnimation(const ArtRequest& r, const ArtPlayback& pla
     GifWriter writer(art.width, art.height, r.zoom);
     PixelBuffer frame;
     for (std::size_t k = 0; k < cycle.size(); ++k) {
-        RecolourArt(art, map, ArtStepColours(r.fades, r.wholeScreen, r.artPalette, cycle[k].step, r.levels, art),
+        IoResult<QByteArray> result;
+        if (Stopped(r, static_cast<int>(k), static_cast<int>(cycle.size()))) {
+            result.error = QLatin1String(kArtExportStopped);
+            return result;
+        }
+        RecolourArt(art, map,
+                    ArtStepColours(r.fades, r.wholeScreen, r.artPalette, cycle[k].step, r.levels, art, r.colorCount),
                     frame);
         const IoStatus added = writer.AddFrame(frame, delays[k]);
         if (!added.ok()) {
-            IoResult<QByteArray> result;
             result.error = QStringLiteral("%1: write a sheet instead (--format png)").arg(added.error);
             return result;
         }

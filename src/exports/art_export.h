@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <vector>
 
 namespace palfade {
@@ -29,6 +30,14 @@ inline constexpr int kDefaultSheetColumns = 8;
 // The sheet at zoom 1 is held whole: 256 MiB at most.
 inline constexpr std::int64_t kMaxSheetPixels = std::int64_t(1) << 26;
 
+// Shared with another thread that watches an export: the frames done of
+// all, and a request to stop, looked at before each frame.
+struct ArtProgress {
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> cancelled{false};
+};
+
 struct ArtRequest {
     QString path;                 // the picture, named in messages
     std::vector<FadeTable> fades; // one, or every palette's of a whole-screen fade; equal steps
@@ -39,6 +48,8 @@ struct ArtRequest {
     int zoom = 1;
     int columns = 0; // sheet columns; 0 is the smaller of the steps and 8
     ArtFormat output = ArtFormat::Gif;
+    int colorCount = kPaletteSize;     // entries that fade, as PutFadeStep
+    ArtProgress* progress = nullptr;   // none: nobody watches or stops it
 };
 
 struct ArtBytes {
@@ -49,7 +60,8 @@ struct ArtBytes {
 // Everything checked before anything is produced: a picture that does not
 // load, is too large, lacks the colour table an art palette needs or has no
 // such palette, and a GIF frame of more than 256 colours fail with the
-// reason.
+// reason. A stopped export fails with kArtExportStopped.
+inline constexpr const char* kArtExportStopped = "stopped";
 IoResult<ArtBytes> ExportArt(const ArtRequest& request);
 
 } // namespace palfade

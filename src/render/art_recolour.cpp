@@ -63,24 +63,25 @@ ArtColours OwnArtColours(const ArtPicture& picture)
     return colours;
 }
 
-void PutFadeStep(const FadeTable& fade, int step, int palette, const LevelTable& levels, ArtColours& colours)
+void PutFadeStep(const FadeTable& fade, int step, int palette, const LevelTable& levels, ArtColours& colours,
+                 int colorCount)
 {
     if (palette < 0 || palette >= kMaxArtPalettes || step < 0 || step >= fade.steps())
         return;
     for (int i = 0; i < kPaletteSize; ++i)
         colours[static_cast<std::size_t>(palette * kPaletteSize + i)] =
-            DisplayToPixel(DisplayColor(levels, fade.at(i, step)));
+            DisplayToPixel(DisplayColor(levels, fade.at(i, i < colorCount ? step : 0)));
 }
 
 ArtColours ArtStepColours(const std::vector<FadeTable>& fades, bool wholeScreen, int artPalette, int step,
-                          const LevelTable& levels, const ArtPicture& picture)
+                          const LevelTable& levels, const ArtPicture& picture, int colorCount)
 {
     ArtColours colours = OwnArtColours(picture);
     if (wholeScreen) {
         for (std::size_t k = 0; k < fades.size(); ++k)
-            PutFadeStep(fades[k], step, static_cast<int>(k), levels, colours);
+            PutFadeStep(fades[k], step, static_cast<int>(k), levels, colours, colorCount);
     } else if (!fades.empty()) {
-        PutFadeStep(fades.front(), step, artPalette, levels, colours);
+        PutFadeStep(fades.front(), step, artPalette, levels, colours, colorCount);
     }
     return colours;
 }

@@ -56,16 +56,20 @@ using ArtColours = std::array<std::uint32_t, kArtTableSize>;
 // The picture's own colours: the table's, black past its end.
 ArtColours OwnArtColours(const ArtPicture& picture);
 
-// Palette `palette`'s 16 entries become the display colours of step `step`
-// of `fade` (in the level set given, as the fade's own preview shows them).
-// A palette past the table's 256 entries changes nothing.
-void PutFadeStep(const FadeTable& fade, int step, int palette, const LevelTable& levels, ArtColours& colours);
+// Palette `palette`'s entries become the display colours of step `step` of
+// `fade` (in the level set given, as the fade's own preview shows them).
+// Entries from `colorCount` on show the top palette's colour (step 0) in
+// every step, as the game shows them: its table holds `colorCount` words a
+// palette, and the rest of the palette keeps what the top palette loaded. A
+// palette past the table's 256 entries changes nothing.
+void PutFadeStep(const FadeTable& fade, int step, int palette, const LevelTable& levels, ArtColours& colours,
+                 int colorCount = kPaletteSize);
 
 // The colours of step `step`: the picture's own, with palette k faded by
 // fades[k] for a whole-screen fade, else palette `artPalette` faded by
-// fades[0].
+// fades[0]; `colorCount` as in PutFadeStep.
 ArtColours ArtStepColours(const std::vector<FadeTable>& fades, bool wholeScreen, int artPalette, int step,
-                          const LevelTable& levels, const ArtPicture& picture);
+                          const LevelTable& levels, const ArtPicture& picture, int colorCount = kPaletteSize);
 
 // The picture drawn with `colours`; pixels of no entry keep their own colour.
 // `out` is resized to the picture.

@@ -10,6 +10,8 @@
 
 #include <optional>
 
+class QWidget;
+
 namespace palfade {
 
 struct AppState;
@@ -46,6 +48,24 @@ public:
 
     // The About box: empty caption, a single OK button.
     virtual void ShowAbout(const QString& text) = 0;
+
+    // The window the questions from now on belong to and are centred on
+    // (null: the main window); returns the one before. HostOwner sets it
+    // for a scope. A host without windows has no owners to change.
+    virtual QWidget* ExchangeOwner(QWidget* /*window*/) { return nullptr; }
+};
+
+// The questions asked while it lives belong to `window`.
+class HostOwner {
+public:
+    HostOwner(Host& host, QWidget* window) : host_(host), previous_(host.ExchangeOwner(window)) {}
+    ~HostOwner() { host_.ExchangeOwner(previous_); }
+    HostOwner(const HostOwner&) = delete;
+    HostOwner& operator=(const HostOwner&) = delete;
+
+private:
+    Host& host_;
+    QWidget* previous_;
 };
 
 } // namespace palfade

@@ -475,6 +475,10 @@ void MainWindow::ShowArtPreview()
     if (artPreview_ == nullptr) {
         artPreview_ = new ArtPreviewWindow(state_, host_, this);
         connect(this, &MainWindow::refreshed, artPreview_, &ArtPreviewWindow::FollowFade);
+        connect(artPreview_, &ArtPreviewWindow::palette1Read, this, [this](const PaletteWords& words) {
+            state_.palettes[0] = PaletteOfWords(words);
+            RefreshView();
+        });
     }
     artPreview_->show();
     artPreview_->raise();

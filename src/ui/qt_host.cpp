@@ -173,23 +173,23 @@ QStringList FileDialogNameFilters(const FileRequester& requester)
 
 FileChoice QtHost::AskOpenFile(const QString& title, const FileRequester& requester)
 {
-    return AskFile(owner_, QFileDialog::AcceptOpen, title, requester);
+    return AskFile(Owner(), QFileDialog::AcceptOpen, title, requester);
 }
 
 FileChoice QtHost::AskSaveFile(const QString& title, const FileRequester& requester)
 {
-    return AskFile(owner_, QFileDialog::AcceptSave, title, requester);
+    return AskFile(Owner(), QFileDialog::AcceptSave, title, requester);
 }
 
 bool QtHost::AskYesNo(const QString& title, const QString& text)
 {
-    MessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner_);
+    MessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, Owner());
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtHost::ShowMessage(const QString& title, const QString& text)
 {
-    MessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner_);
+    MessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, Owner());
     // A box as narrow as a short text leaves the window manager no room for
     // the caption ("Error" shown as "..."): a spacer row holds the box at
     // least as wide as the title plus the title bar's icon and buttons.
@@ -204,7 +204,7 @@ void QtHost::ShowMessage(const QString& title, const QString& text)
 std::optional<DisplayRgb> QtHost::ChooseColor(DisplayRgb initial)
 {
     const QColor chosen = QColorDialog::getColor(
-        QColor(DisplayRed(initial), DisplayGreen(initial), DisplayBlue(initial)), owner_);
+        QColor(DisplayRed(initial), DisplayGreen(initial), DisplayBlue(initial)), Owner());
     if (!chosen.isValid())
         return std::nullopt;
     return MakeDisplayRgb(chosen.red(), chosen.green(), chosen.blue());
@@ -224,13 +224,20 @@ void QtHost::EditPalette(AppState& state, int which)
 {
     // An empty requester makes the editor open the real colour requester,
     // which shows colours through state.levels.
-    palfade::EditPalette(state, which, owner_, {});
+    palfade::EditPalette(state, which, Owner(), {});
 }
 
 void QtHost::ShowAbout(const QString& text)
 {
-    MessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, owner_);
+    MessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, Owner());
     box.exec();
+}
+
+QWidget* QtHost::ExchangeOwner(QWidget* window)
+{
+    QWidget* previous = questionOwner_;
+    questionOwner_ = window;
+    return previous;
 }
 
 void KeepQtSettingsIn(const QString& folder)

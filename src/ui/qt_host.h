@@ -1,6 +1,6 @@
 #pragma once
 // Host answered by real Qt dialogs and the system clipboard. Each dialog is
-// owned by, and centred on, the main window.
+// owned by, and centred on, the main window, or the window that asks.
 
 #include "ui/host.h"
 
@@ -25,9 +25,13 @@ public:
     void SetClipboardImage(const QImage& image) override;
     void EditPalette(AppState& state, int which) override;
     void ShowAbout(const QString& text) override;
+    QWidget* ExchangeOwner(QWidget* window) override;
 
 private:
+    QWidget* Owner() const { return questionOwner_ != nullptr ? questionOwner_.data() : owner_.data(); }
+
     QPointer<QWidget> owner_;
+    QPointer<QWidget> questionOwner_; // another window's questions, while it asks
 };
 
 // QFileDialog name filters, one per format: "Name (*.a *.b) (*.a *.b)". Qt

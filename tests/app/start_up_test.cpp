@@ -3,6 +3,7 @@
 #include "app/start_up.h"
 #include "core/app_state.h"
 #include "fake_host.h"
+#include "ui/art_preview_window.h"
 #include "ui/main_window.h"
 
 #include <QDir>
@@ -36,6 +37,7 @@ private slots:
     void files_data();
     void files();
     void identity();
+    void artOnTheCommandLine();
 };
 
 void StartUpTest::commandLine_data()
@@ -138,6 +140,42 @@ void StartUpTest::identity()
     SetUpApplicationIdentity();
     QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral(PALFADE_TEST_APP_ID));
     QVERIFY(!QGuiApplication::windowIcon().pixmap(48).isNull());
+}
+
+void StartUpTest::artOnTheCommandLine()
+{
+    const CommandLine parsed = ParseCommandLine({"--art", "scene.png", "a.ngpal"});
+    QCOMPARE(parsed.action, CommandLine::Action::Run);
+    QCOMPARE(parsed.art, QString("scene.png"));
+    QCOMPARE(parsed.paths, QStringList{"a.ngpal"});
+    QCOMPARE(ParseCommandLine({"--art"}).action, CommandLine::Action::UsageError);
+
+    QTemporaryDir dir;
+    QImage picture(3, 2, QImage::Format_Indexed8);
+    picture.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    picture.fill(1);
+    const QString path = dir.filePath("scene.png");
+    QVERIFY(picture.save(path));
+    for (const QString& art : {path, dir.filePath("missing.png")}) {
+        AppState state;
+        FakeHost host;
+        MainWindow window(state, host);
+        LoadLevelTables(state);
+        window.RefreshView();
+        window.show();
+        const QString message = OpenCommandLineArt(window, art);
+        // The art preview opens either way; a picture it cannot load is named
+        // on standard error, not in a box.
+        QVERIFY(window.ArtPreview() != nullptr && window.ArtPreview()->isVisible());
+        QVERIFY(host.asked.isEmpty());
+        if (art == path) {
+            QCOMPARE(message, QString());
+            QCOMPARE(window.ArtPreview()->ShownImage().size(), QSize(3, 2));
+        } else {
+            QVERIFY2(message.startsWith("palfade: ") && message.contains("missing.png") && message.endsWith("\n"),
+                     qPrintable(message));
+        }
+    }
 }
 
 QTEST_MAIN(StartUpTest)

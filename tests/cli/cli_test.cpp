@@ -688,7 +688,7 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
         {"--there-and-back", "preview --there-and-back"}, {"--curve", "fade --curve ease-in-out"},
         {"--stats", "preview --stats"},
         {"--art", "art --art x.png"},
-        {"--art-palette", "art --art x.png --art-palette 255"}, {"--frames-per-step", "art --art x.gif --frames-per-step 60"},
+        {"--art-palette", "art --art x.png --art-palette 15"}, {"--frames-per-step", "art --art x.gif --frames-per-step 60"},
         {"--hold-start", "art --art x --hold-start 600"}, {"--hold-end", "art --art x --hold-end 0"},
         {"--columns", "art --art x --columns 3 -o x.png"},
     };
@@ -809,7 +809,8 @@ TEST(Cli, ArtCommand)
         {"--frames-per-step 2 -o DIR/a.png", kExitUsageError, "--frames-per-step times a gif", ""},
         {"--all-palettes --art-palette 1 -o DIR/a.gif", kExitUsageError, "--art-palette picks one", ""},
         {"--frames-per-step 61 -o DIR/a.gif", kExitUsageError, "from 1 to 60", ""},
-        {"--colors 4 -o DIR/a.gif", kExitUsageError, "unknown option '--colors' for 'art'", ""},
+        {"--colors 4 -o DIR/a.gif", kExitSuccess, "", "GIF 4"},
+        {"--art-palette 16 -o DIR/a.gif", kExitUsageError, "--art-palette must be a number from 0 to 15", ""},
         {"-o DIR/a.bmp", kExitUsageError, "give --format gif|png", ""},
     };
     for (const auto& row : rows) {
@@ -839,6 +840,21 @@ TEST(Cli, ArtCommand)
             EXPECT_EQ(QStringLiteral("PNG %1x%2").arg(sheet.width()).arg(sheet.height()), expected);
         }
     }
+    // --colors reaches the frames: 16 is the default, 2 keeps entries 2 and 3
+    // at their top colour.
+    QByteArray gifs[3];
+    const char* colours[3] = {nullptr, "16", "2"};
+    for (int k = 0; k < 3; ++k) {
+        QStringList args = Args("art --top DATA/table_order.png --picture-order table --art DATA/table_order.png "
+                                "--palettes 4 -o DIR/c.gif",
+                                dir.path());
+        if (colours[k])
+            args << QStringLiteral("--colors") << QLatin1String(colours[k]);
+        ASSERT_EQ(Cli(args).status, kExitSuccess);
+        gifs[k] = ReadRaw(dir.filePath(QStringLiteral("c.gif")));
+    }
+    EXPECT_EQ(gifs[1], gifs[0]);
+    EXPECT_NE(gifs[2], gifs[0]);
 }
 
 // Each row writes a 32-byte palette file to standard output; its words as hex.

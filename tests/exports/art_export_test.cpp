@@ -182,5 +182,23 @@ TEST(ArtExport, GifFramesFollowThePlayback)
     }
 }
 
+// A watcher sees the frames counted and stops the export before the next
+// frame: nothing is produced.
+TEST(ArtExport, AWatcherCountsFramesAndStopsTheExport)
+{
+    for (const ArtFormat output : {ArtFormat::Gif, ArtFormat::Sheet}) {
+        SCOPED_TRACE(static_cast<int>(output));
+        ArtProgress progress;
+        ArtRequest r = Request(Fixture("table_order.png"), output);
+        r.progress = &progress;
+        ASSERT_TRUE(ExportArt(r).ok());
+        EXPECT_EQ(progress.total, 3);
+        progress.cancelled = true;
+        const IoResult<ArtBytes> stopped = ExportArt(r);
+        EXPECT_EQ(stopped.error, QLatin1String(kArtExportStopped));
+        EXPECT_TRUE(stopped.value.bytes.isEmpty());
+    }
+}
+
 } // namespace
 } // namespace palfade

@@ -121,6 +121,33 @@ TEST(ArtRecolour, TrueColourPixelsMatchTheTopPaletteByWord)
     }
 }
 
+// The saved table holds "# Colors" words a palette: the game never changes
+// the entries past them, which keep the top palette's colour in every step.
+TEST(ArtRecolour, EntriesPastTheColourCountKeepTheTopColour)
+{
+    const LevelTable& levels = LinearLevelSet();
+    SourcePalette top = Top({31, 31, 31, 0});
+    top[15] = {31, 0, 0, 0};
+    const FadeTable fade = FadeToBlack(top);
+    const ArtPicture art = Indexed({1, 15, 17, 31}, 32);
+    const struct {
+        int colorCount;
+        bool wholeScreen;
+        std::vector<std::uint32_t> expected; // step 1 of 3, for indices 1, 15, 17, 31
+    } rows[] = {
+        {16, false, {kGrey, kMidRed, Own(17), Own(31)}},
+        {15, false, {kGrey, kRed, Own(17), Own(31)}},
+        {1, false, {kWhite, kRed, Own(17), Own(31)}},
+        {15, true, {kGrey, kRed, kGrey, kRed}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.colorCount);
+        const std::vector<FadeTable> fades(row.wholeScreen ? 2 : 1, fade);
+        EXPECT_EQ(Draw(art, ArtMap{}, ArtStepColours(fades, row.wholeScreen, 0, 1, levels, art, row.colorCount)),
+                  row.expected);
+    }
+}
+
 TEST(ArtRecolour, HardwareColoursShowAsTheFadesPreviewShowsThem)
 {
     const FadeTable fade = FadeToBlack(Top({31, 31, 31, 0}));

@@ -35,6 +35,7 @@ public:
         QString text;
         QString filters;
         int filterIndex = -1;
+        QWidget* owner = nullptr; // the window that asked; null: the main window
     };
     std::vector<Question> log;
     QString lastText;
@@ -117,11 +118,20 @@ public:
             Unexpected("about", 0);
     }
 
+    QWidget* ExchangeOwner(QWidget* window) override
+    {
+        QWidget* previous = owner_;
+        owner_ = window;
+        return previous;
+    }
+
 private:
+    QWidget* owner_ = nullptr;
+
     void Record(const QString& what, const QString& title, const QString& text)
     {
         asked << what;
-        log.push_back(Question{what, title, text, QString(), -1});
+        log.push_back(Question{what, title, text, QString(), -1, owner_});
         lastText = text;
     }
     template <typename T> T Unexpected(const char* what, T fallback)

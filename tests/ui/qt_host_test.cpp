@@ -360,6 +360,27 @@ void QtHostTest::dialogsBelongToTheOwner()
     AnswerNextDialog<QFileDialog>(record);
     host.AskOpenFile("Please choose file to open..", kTextOpen);
     QCOMPARE(parents, (QList<QWidget*>{&window, &window, &window}));
+
+    // Another window of the program asks: its boxes are its own, centred on
+    // it, and the main window has them back afterwards.
+    QWidget beside(&window, Qt::Window);
+    beside.setGeometry(window.geometry().translated(window.frameGeometry().width() + 50, 0));
+    beside.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&beside));
+    QPoint centre;
+    {
+        const HostOwner asking(host, &beside);
+        AnswerNextDialog<QMessageBox>([&](QDialog* dialog) {
+            centre = dialog->frameGeometry().center();
+            record(dialog);
+        });
+        host.ShowMessage("Open art", "x");
+    }
+    AnswerNextDialog<QMessageBox>(record);
+    host.ShowMessage("Error", "x");
+    QCOMPARE(parents.mid(3), (QList<QWidget*>{&beside, &window}));
+    // Centred to within rounding, away from the main window.
+    QVERIFY((centre - beside.frameGeometry().center()).manhattanLength() <= 4);
 }
 
 QTEST_MAIN(QtHostTest)

@@ -48,6 +48,34 @@ void ScanColorTable(std::span<const std::uint32_t> table, std::size_t first,
     }
 }
 
+std::optional<PaletteEntry> ExactColourEntry(std::uint32_t rgb, const LevelTable& levels)
+{
+    const std::array<std::int32_t, 3> channels{static_cast<std::int32_t>((rgb >> 16) & 0xFF),
+                                                static_cast<std::int32_t>((rgb >> 8) & 0xFF),
+                                                static_cast<std::int32_t>(rgb & 0xFF)};
+    const auto shows = [&](const PaletteEntry& e) {
+        return DisplayColor(levels, e) == MakeDisplayRgb(channels[0], channels[1], channels[2]);
+    };
+    const PaletteEntry mapped =
+        EntryFromIndices(levels.inverse[static_cast<std::size_t>(channels[0])],
+                         levels.inverse[static_cast<std::size_t>(channels[1])],
+                         levels.inverse[static_cast<std::size_t>(channels[2])], true);
+    if (shows(mapped))
+        return mapped;
+    for (const std::int32_t dark : {0, 1}) {
+        std::array<std::int32_t, 3> level{};
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            level[c] = -1;
+            for (std::int32_t l = 0; l <= kMaxLevel && level[c] < 0; ++l)
+                if (levels.forward[static_cast<std::size_t>(IntensityIndex(l, dark))] == channels[c])
+                    level[c] = l;
+        }
+        if (level[0] >= 0 && level[1] >= 0 && level[2] >= 0)
+            return PaletteEntry{level[0], level[1], level[2], dark};
+    }
+    return std::nullopt;
+}
+
 PaletteEntry NgdevkitEntry(std::uint32_t rgb)
 {
     const std::int32_t red = static_cast<std::int32_t>((rgb >> 16) & 0xFF) >> 2;

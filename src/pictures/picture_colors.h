@@ -4,11 +4,13 @@
 
 #include "core/hw_color.h"
 #include "core/import_slots.h"
+#include "core/level_table.h"
 
 #include <QtGlobal>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace palfade {
@@ -48,6 +50,15 @@ PaletteEntry NgdevkitEntry(std::uint32_t rgb);
 // The first 16 different colours of the pixels in reading order, each as
 // NgdevkitEntry gives it, into entries 0 on; entries past them keep theirs.
 void ScanNgdevkitColors(const RgbPixels& pixels, SourcePalette& palette);
+
+// The entry that shows exactly the colour `rgb` (0xRRGGBB, higher bits
+// ignored) in the level set, if one does: the entry the picture rule gives
+// (ScanColorTable, ApplyPictureSlots) when it shows that colour, else the
+// normal version, else the dark one. The hardware set shows some levels alike
+// with and without the dark bit, so a dark colour's channels can each map to
+// a normal index while together they only have the dark version: the picture
+// rule, reading each channel alone, would lose it.
+std::optional<PaletteEntry> ExactColourEntry(std::uint32_t rgb, const LevelTable& levels);
 
 // Each filled slot becomes an entry through EntryFromIndices with the dark bit
 // allowed whatever the fade setting; an entry whose slot is empty keeps its

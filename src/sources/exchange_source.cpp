@@ -387,7 +387,8 @@ IoResult<SourcePalettes> ReadExchangeSource(const QString& path, SourceKind kind
         return result;
     }
     result.value.palettes =
-        PalettesOfColors(colors.value.colors, request, static_cast<int>(size), request.text.firstEntry);
+        PalettesOfColors(colors.value.colors, request, static_cast<int>(size), request.text.firstEntry,
+                         ColourMatch::Exact);
     result.value.holder = path;
     result.value.warnings = colors.value.warnings;
     return result;

@@ -59,7 +59,7 @@ IoResult<SourcePalettes> TablePalettes(const QString& path, const SourceRequest&
 } // namespace
 
 std::vector<PaletteWords> PalettesOfColors(std::span<const std::uint32_t> colors, const SourceRequest& request,
-                                           int paletteSize, int firstEntry)
+                                           int paletteSize, int firstEntry, ColourMatch match)
 {
     const auto size = static_cast<std::size_t>(std::clamp(paletteSize, 1, kPaletteSize));
     const auto first = static_cast<std::size_t>(std::clamp(firstEntry, 0, kPaletteSize - static_cast<int>(size)));
@@ -77,6 +77,10 @@ std::vector<PaletteWords> PalettesOfColors(std::span<const std::uint32_t> colors
             placed.fill(kEmptySlot);
             std::copy_n(keys.begin(), size, placed.begin() + static_cast<std::ptrdiff_t>(first));
             ApplyPictureSlots(placed, palette);
+            if (match == ColourMatch::Exact)
+                for (std::size_t i = 0; i < part.size(); ++i)
+                    if (const std::optional<PaletteEntry> exact = ExactColourEntry(part[i], request.levels))
+                        palette[first + i] = *exact;
         }
         palettes[k] = WordsOfPalette(palette);
     }

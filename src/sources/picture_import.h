@@ -20,8 +20,13 @@ namespace palfade {
 // says: through the level tables as the scan maps a colour table
 // (ScanColorTable, ApplyPictureSlots), or by NgdevkitEntry. A picture's
 // colour table and the exchange palettes are read through here.
+// ColourMatch::Exact reads a colour that some word shows exactly as that
+// word (ExactColourEntry): palettes written as colours read back as their
+// words. A picture's colour table keeps the picture rule.
+enum class ColourMatch { PictureRule, Exact };
 std::vector<PaletteWords> PalettesOfColors(std::span<const std::uint32_t> colors, const SourceRequest& request,
-                                           int paletteSize = kPaletteSize, int firstEntry = 0);
+                                           int paletteSize = kPaletteSize, int firstEntry = 0,
+                                           ColourMatch match = ColourMatch::PictureRule);
 
 // The kind's reader, each palette over the request's base. Appearance: one
 // palette, the first 16 different colours in reading order into entries 0

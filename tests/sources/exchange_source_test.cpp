@@ -249,7 +249,7 @@ TEST_F(ExchangeSource, PalettesArePickedAsFromAnySource)
 
 // Each colour becomes a word as a picture's colour table does: through the
 // chosen level set, or by ngdevkit's rule.
-TEST_F(ExchangeSource, ColoursBecomeWordsAsAPictureTableDoes)
+TEST_F(ExchangeSource, ColoursBecomeWordsAsAPictureTableDoesUnlessAWordShowsThemExactly)
 {
     const Colors colors{0x000000, 0x150800, 0x16FFFF, 0x808080, 0xFC0400};
     QByteArray hex;
@@ -266,14 +266,26 @@ TEST_F(ExchangeSource, ColoursBecomeWordsAsAPictureTableDoes)
             ScanColorTable(colors, 0, levels->inverse, keys);
             SourcePalette expected{};
             ApplyPictureSlots(keys, expected);
-            if (rule == PictureWords::Ngdevkit)
-                for (std::size_t i = 0; i < colors.size(); ++i)
+            for (std::size_t i = 0; i < colors.size(); ++i)
+                if (rule == PictureWords::Ngdevkit)
                     expected[i] = NgdevkitEntry(colors[i]);
+                else if (const std::optional<PaletteEntry> exact = ExactColourEntry(colors[i], *levels))
+                    expected[i] = *exact;
             for (const QString& file : {path, hexPath})
                 EXPECT_EQ(ReadSource(SourceOrigin::File(file), request).value.palettes,
                           std::vector<PaletteWords>{WordsOfPalette(expected)});
         }
     }
+    // The hardware shows 21, 8, 0 as the dark word E100 only. Read one
+    // channel at a time, green and blue map to normal indices (levels 0 and
+    // 1 look alike with and without the dark bit), so the picture rule loses
+    // the dark bit and gives 6100, which shows brighter.
+    SourceRequest hardware;
+    hardware.levels = HardwareLevelSet();
+    EXPECT_EQ(ReadSource(SourceOrigin::File(hexPath), hardware).value.palettes.at(0)[1], 0xE100);
+    EXPECT_EQ(EncodeHwColor(EntryFromIndices(hardware.levels.inverse[0x15], hardware.levels.inverse[0x08],
+                                             hardware.levels.inverse[0x00], true)),
+              0x6100);
 }
 
 TEST_F(ExchangeSource, ErrorsNameTheFileAndTheLine)

@@ -57,8 +57,10 @@ IoResult<SourcePalettes> TablePalettes(const QString& path, const SourceRequest&
     for (std::size_t k = 0; k < palettes.size(); ++k) {
         SourcePalette palette = PaletteOfWords(request.base);
         if (request.pictureWords == PictureWords::Ngdevkit) {
-            for (std::size_t i = k * kPaletteSize; i < entries.size() && i < (k + 1) * kPaletteSize; ++i)
-                palette[i % kPaletteSize] = NgdevkitEntry(entries[i]);
+            // ngdevkit's palette tool fills a palette the table does not
+            // reach to its end with black, which it converts to $8000.
+            for (std::size_t i = k * kPaletteSize; i < (k + 1) * kPaletteSize; ++i)
+                palette[i % kPaletteSize] = NgdevkitEntry(i < entries.size() ? entries[i] : 0x000000u);
         } else {
             ScanColorTable(entries, k * kPaletteSize, request.levels.inverse, keys);
             ApplyPictureSlots(keys, palette);

@@ -232,7 +232,7 @@ const OptionRow kOptions[] = {
              "use,\noften an xdef or lea before the label (--table reads\nthe table a label defines)",
      .set = Set<&Options::text, &TextSourceOptions::after>},
     {.name = "skip-words", .value = Number("N", 0), .commands = kEveryCommand, .group = HelpGroup::Source,
-     .help = "text SRC: the first N colour words are no colours\n(DATlib's palette count: --skip-words 1)",
+     .help = "text SRC: the first N colour words are no colours (a\nDATlib table: --table NAME --count-word instead)",
      .set = Set<&Options::text, &TextSourceOptions::skipWords>},
     {.name = "table", .value = Text("NAME", NotEmpty, "%1 needs a name"), .commands = kEveryCommand,
      .group = HelpGroup::Source,

@@ -176,14 +176,10 @@ private:
 
 enum class Conversion { ToRgb888, AsStored };
 
+// After CheckBeforeQt: the size is known to be within the limits.
 IoResult<QImage> ReadWith(QImageReader& reader, const QString& name, Conversion conversion = Conversion::ToRgb888)
 {
     IoResult<QImage> result;
-    const QSize size = reader.size();
-    if (size.isValid() && TooLarge(size.width(), size.height())) {
-        result.error = DecodeFailure(name, TooLargeReason(size.width(), size.height()));
-        return result;
-    }
     QImageReader::setAllocationLimit(kAllocationLimitMiB);
     // The pixels as stored: no rotation from metadata, nothing scaled.
     reader.setAutoTransform(false);
@@ -193,8 +189,10 @@ IoResult<QImage> ReadWith(QImageReader& reader, const QString& name, Conversion 
         result.error = DecodeFailure(name, reader.errorString());
         return result;
     }
-    if (const QString damage = warnings.Damage().isEmpty() ? IndexBeyondTable(image) : warnings.Damage();
-        !damage.isEmpty()) {
+    QString damage = warnings.Damage();
+    if (damage.isEmpty())
+        damage = IndexBeyondTable(image);
+    if (!damage.isEmpty()) {
         result.error = DecodeFailure(name, damage);
         return result;
     }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -9,7 +10,7 @@ namespace palfade {
 
 namespace {
 
-const QString kCutShort = QStringLiteral("the file is cut short");
+constexpr QLatin1StringView kCutShort("the file is cut short");
 
 // The device's bytes one at a time, read in pieces; -1 at the end.
 class ByteStream {
@@ -95,11 +96,18 @@ std::optional<QString> BmpDamage(QIODevice& device)
     const bool core = headerSize == 12; // OS/2 1.x: 16-bit sizes, no compression
     if (!core && headerSize < 40)
         return std::nullopt;
-    const std::int64_t width = core ? LittleEndian(head, 18, 2) : static_cast<std::int32_t>(LittleEndian(head, 18, 4));
-    const std::int64_t height =
-        std::llabs(core ? LittleEndian(head, 20, 2) : static_cast<std::int32_t>(LittleEndian(head, 22, 4)));
-    const std::uint32_t bits = LittleEndian(head, core ? 24 : 28, 2);
+    // A negative height stores the rows top down.
+    const std::int64_t width =
+        core ? std::int64_t{LittleEndian(head, 18, 2)} : static_cast<std::int32_t>(LittleEndian(head, 18, 4));
+    const std::int64_t height = core ? std::int64_t{LittleEndian(head, 20, 2)}
+                                     : std::llabs(static_cast<std::int32_t>(LittleEndian(head, 22, 4)));
+    const std::int64_t bits = LittleEndian(head, core ? 24 : 28, 2);
     const std::uint32_t compression = core ? 0 : LittleEndian(head, 30, 4);
+    // Shapes the decoder refuses, or the size check long before; within
+    // these the sizes below stay far inside 64 bits.
+    constexpr std::int64_t kLargestSide = std::int64_t{1} << 24;
+    if (width <= 0 || width > kLargestSide || height > kLargestSide || bits == 0 || bits > 32)
+        return std::nullopt;
     const qint64 pixelBytes = fileSize - start - pixelsAt;
     if (pixelBytes <= 0)
         return QStringLiteral("the file is damaged: its pixel data would start at byte %1, past its end (%2 bytes)")
@@ -108,7 +116,7 @@ std::optional<QString> BmpDamage(QIODevice& device)
     constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
     if (compression == kRgb || compression == kBitFields || compression == kAlphaBitFields) {
         const std::int64_t needed = (width * bits + 31) / 32 * 4 * height;
-        if (width > 0 && needed > pixelBytes)
+        if (needed > pixelBytes)
             return QStringLiteral("%1: %2 of its %3 bytes of pixel data").arg(kCutShort).arg(pixelBytes).arg(needed);
     } else if (compression == kRle8 || compression == kRle4) {
         if (!device.seek(start + pixelsAt))

@@ -17,7 +17,7 @@ rules='
 core        |                                |                  |
 render      | core                           |                  |
 io          | core                           | Core             | png.h
-pictures    | core io                        | Core Gui         | png.h
+pictures    | core io                        | Core Gui         | png.h gif_lib.h
 sources     | core io pictures               | Core Gui         |
 exports     | core render io pictures sources | Core Gui        | png.h zlib.h gif_lib.h
 dialogs     | core                           | Core Gui Widgets |

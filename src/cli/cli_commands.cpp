@@ -205,24 +205,36 @@ DeviceWrite ProducePalette(const Options& o, const Streams& io, TableStats&)
 }
 
 // A GIF plays the steps there and back itself; a sheet shows the steps of
-// the table, 2P - 1 with --there-and-back as the preview.
+// the table, 2P - 1 with --there-and-back as the preview. The picture is
+// loaded and the output sized before any fade is computed, and of a
+// whole-screen fade only the palettes the picture shows are.
 DeviceWrite ProduceArt(const Options& o, const Streams& io, TableStats&)
 {
     const bool sheetThereAndBack = o.thereAndBack && !o.format->IsAnimation();
     Fades fades = LoadFades(o, io);
+    const ArtPicture picture = Checked(LoadArt(o.art));
     ArtRequest request;
     request.path = o.art;
-    request.fades = ComputeFades(fades, o, sheetThereAndBack);
     request.wholeScreen = o.allPalettes;
     request.artPalette = o.artPalette;
+    request.output = *o.format->artExport;
+    request.columns = o.columns;
+    const int steps = static_cast<int>(StepOrder(o.paletteCount, sheetThereAndBack).size());
+    if (const IoStatus fits = CheckArt(request, picture, steps); !fits.ok())
+        throw Failure(fits.error);
+    const auto shown = static_cast<std::size_t>(ArtPalettesShown(picture));
+    if (fades.tops.size() > shown) {
+        fades.tops.resize(shown);
+        if (fades.bottoms.size() > shown)
+            fades.bottoms.resize(shown);
+    }
+    request.fades = ComputeFades(fades, o, sheetThereAndBack);
     request.levels = fades.state.levels;
     request.playback =
         ArtPlayback{o.paletteCount, o.framesPerStep, o.holdStart, o.holdEnd, o.thereAndBack && !sheetThereAndBack};
     request.zoom = BoundZoom(o.zoom);
-    request.columns = o.columns;
-    request.output = *o.format->artExport;
     request.colorCount = o.colorCount;
-    ArtBytes art = Checked(ExportArt(request));
+    ArtBytes art = Checked(ExportArt(request, picture));
     if (!art.warning.isEmpty())
         Print(io.err, QStringLiteral("%1: warning: %2: %3").arg(QLatin1String(kProgram), o.art, art.warning));
     return Bytes(std::move(art.bytes));

@@ -40,6 +40,12 @@ constexpr Value Text(const char* name, bool (*valid)(QStringView) = nullptr, con
 {
     return {.kind = kind, .name = name, .valid = valid, .refusal = refusal};
 }
+// OUT: a file name, or '-' for standard output.
+constexpr Value OutputPath(Value value)
+{
+    value.standardOutput = true;
+    return value;
+}
 // A value given as often as wanted, each kept in order.
 constexpr Value Repeated(Value value)
 {
@@ -230,7 +236,7 @@ const OptionRow kOptions[] = {
              "use,\noften an xdef or lea before the label (--table reads\nthe table a label defines)",
      .set = Set<&Options::text, &TextSourceOptions::after>},
     {.name = "skip-words", .value = Number("N", 0), .commands = kEveryCommand, .group = HelpGroup::Source,
-     .help = "text SRC: the first N colour words are no colours\n(DATlib's palette count: --skip-words 1)",
+     .help = "text SRC: the first N colour words are no colours (a\nDATlib table: --table NAME --count-word instead)",
      .set = Set<&Options::text, &TextSourceOptions::skipWords>},
     {.name = "table", .value = Text("NAME", NotEmpty, "%1 needs a name"), .commands = kEveryCommand,
      .group = HelpGroup::Source,
@@ -270,7 +276,7 @@ const OptionRow kOptions[] = {
              "picture's\ncolour table in table order, entries 16K to 16K+15\nfor palette K, as tile cutters number "
              "them",
      .set = Choose<&Options::pictureOrder, kPictureOrders>},
-    {.name = "o", .alias = "output", .value = Text("OUT", NotEmpty, "%1 needs a file name or '-'", Value::Kind::Path),
+    {.name = "o", .alias = "output", .value = OutputPath(Text("OUT", NotEmpty, "%1 needs a file name or '-'", Value::Kind::Path)),
      .commands = kEveryCommand, .group = HelpGroup::Output,
      .help = "written exactly at OUT (no extension added), replaced\nonly once complete; '-' writes to standard "
              "output",

@@ -64,6 +64,10 @@ Refusal Read(const OptionRow& option, const QString& text, Options& o)
                 .arg(name, OrList(words.replaceInStrings(QRegularExpression(QStringLiteral("^|$")), QStringLiteral("'"))), text);
     } else if (value.valid && !value.valid(text)) {
         return Fill(value.refusal, name, text);
+    } else if (value.kind == Value::Kind::Path && !value.standardOutput && text == QLatin1String(kStdio)) {
+        return QStringLiteral("%1 reads a file: standard input ('-') is read only for a SRC (./- names a file "
+                              "called -)")
+            .arg(name);
     }
     if (option.set)
         option.set(o, given);

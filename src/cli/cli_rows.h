@@ -58,6 +58,7 @@ struct Value {
     bool (*valid)(QStringView) = nullptr;     // Text, Source, Path: null accepts any text
     const char* refusal = nullptr;           // why `valid` refused: %1 the option, %2 the value
     bool repeats = false;                    // may be given again, each value kept; else once only
+    bool standardOutput = false;             // Path: '-' is standard output; else '-' is refused
 };
 
 // A palette SRC: a SRC naming a word must give it; any other SRC is looked

@@ -3,9 +3,9 @@
 #include "io/file_access.h"
 #include "exports/gif_file.h"
 #include "exports/png_export.h"
+#include "pictures/gif_reading.h"
 #include "pictures/picture_decoding.h"
 
-#include <QImageReader>
 #include <QLocale>
 
 #include <algorithm>
@@ -36,20 +36,24 @@ IoResult<ArtPicture> LoadArt(const QString& path)
 {
     IoResult<ArtPicture> result;
     ArtPicture& art = result.value;
-    QImageReader probe(path);
-    const QSize stated = probe.size();
-    if (stated.isValid() && !FitsArt(stated)) {
-        result.error = TooLarge(path, stated);
+    // The header's size first: nothing is decoded for a picture art cannot take.
+    const IoResult<PictureHeader> header = ReadPictureHeader(path);
+    if (!header.ok()) {
+        result.error = header.error;
+        return result;
+    }
+    if (header.value.size.isValid() && !FitsArt(header.value.size)) {
+        result.error = TooLarge(path, header.value.size);
         return result;
     }
     // Qt's GIF reader gives colours, not the table indices art needs.
-    if (probe.format() == "gif") {
+    if (header.value.gif) {
         const IoResult<QByteArray> bytes = ReadFileStart(path, kMaxGifRead);
         if (!bytes.ok()) {
             result.error = bytes.error;
             return result;
         }
-        IoResult<GifIndexedImage> gif = ReadGifFirstImage(bytes.value, path);
+        IoResult<GifIndexedImage> gif = ReadGifFirstImage(bytes.value, path, kMaxArtSide);
         if (!gif.ok()) {
             result.error = gif.error;
             return result;
@@ -127,31 +131,26 @@ bool Stopped(const ArtRequest& r, int done, int total)
     return r.progress->cancelled;
 }
 
+int SheetColumns(const ArtRequest& r, int steps)
+{
+    return std::clamp(r.columns > 0 ? r.columns : kDefaultSheetColumns, 1, std::max(steps, 1));
+}
+
+// The sheet's size is checked (CheckArt) before anything is computed.
 IoResult<QByteArray> EncodeSheet(const ArtRequest& r, const ArtPicture& art, const ArtMap& map)
 {
-    IoResult<QByteArray> result;
     const int steps = r.fades.front().steps();
-    const int columns = std::clamp(r.columns > 0 ? r.columns : kDefaultSheetColumns, 1, steps);
+    const int columns = SheetColumns(r, steps);
     const int rows = (steps + columns - 1) / columns;
-    const std::int64_t sheetPixels = art.pixelCount() * columns * rows;
-    if (sheetPixels > kMaxSheetPixels) {
-        result.error = QStringLiteral("a sheet of %1 steps of %2 would be %3 x %4 pixels, more than %5 million: "
-                                      "fewer steps or a smaller picture")
-                           .arg(steps)
-                           .arg(r.path)
-                           .arg(std::int64_t(art.width) * columns)
-                           .arg(std::int64_t(art.height) * rows)
-                           .arg(kMaxSheetPixels / 1'000'000);
-        return result;
-    }
     PixelBuffer sheet;
     sheet.Resize(art.width * columns, art.height * rows);
     std::fill(sheet.pixels.begin(), sheet.pixels.end(), 0xFF000000u);
     PixelBuffer frame;
     for (int s = 0; s < steps; ++s) {
         if (Stopped(r, s, steps)) {
-            result.error = QLatin1String(kArtExportStopped);
-            return result;
+            IoResult<QByteArray> stopped;
+            stopped.error = QLatin1String(kArtExportStopped);
+            return stopped;
         }
         RecolourArt(art, map,
                     ArtStepColours(r.fades, r.wholeScreen, r.artPalette, s, r.levels, art, r.colorCount), frame);
@@ -193,32 +192,51 @@ IoResult<QByteArray> EncodeAnimation(const ArtRequest& r, const ArtPlayback& pla
 
 } // namespace
 
-IoResult<ArtBytes> ExportArt(const ArtRequest& r)
+int ArtPalettesShown(const ArtPicture& art)
+{
+    return art.indexed() ? art.paletteCount() : 1;
+}
+
+IoStatus CheckArt(const ArtRequest& r, const ArtPicture& art, int steps)
+{
+    if (!r.wholeScreen && r.artPalette != 0 && !art.indexed())
+        return IoStatus::Failure(QStringLiteral("%1 has no colour table: art palette %2 needs one (its pixels are "
+                                                "colours, matched to Palette 1 as palette 0)")
+                                     .arg(r.path)
+                                     .arg(r.artPalette));
+    if (!r.wholeScreen && art.indexed() && r.artPalette >= art.paletteCount()) {
+        const int last = art.paletteCount() - 1;
+        return IoStatus::Failure(QStringLiteral("%1 has no art palette %2: its colour table of %3 entries holds %4")
+                                     .arg(r.path)
+                                     .arg(r.artPalette)
+                                     .arg(art.table.size())
+                                     .arg(last == 0 ? QStringLiteral("palette 0")
+                                                    : QStringLiteral("palettes 0-%1").arg(last)));
+    }
+    if (r.output == ArtFormat::Sheet) {
+        const int columns = SheetColumns(r, steps);
+        const int rows = (steps + columns - 1) / columns;
+        if (art.pixelCount() * columns * rows > kMaxSheetPixels)
+            return IoStatus::Failure(QStringLiteral("a sheet of %1 steps of %2 would be %3 x %4 pixels, more than %5 "
+                                                    "million: fewer steps or a smaller picture")
+                                         .arg(steps)
+                                         .arg(r.path)
+                                         .arg(std::int64_t(art.width) * columns)
+                                         .arg(std::int64_t(art.height) * rows)
+                                         .arg(kMaxSheetPixels / 1'000'000));
+    }
+    return IoStatus::Success();
+}
+
+IoResult<ArtBytes> ExportArt(const ArtRequest& r, const ArtPicture& art)
 {
     IoResult<ArtBytes> result;
     if (r.fades.empty()) {
         result.error = QStringLiteral("no fade to play on %1").arg(r.path);
         return result;
     }
-    const IoResult<ArtPicture> loaded = LoadArt(r.path);
-    if (!loaded.ok()) {
-        result.error = loaded.error;
-        return result;
-    }
-    const ArtPicture& art = loaded.value;
-    if (!r.wholeScreen && r.artPalette != 0 && !art.indexed()) {
-        result.error = QStringLiteral("%1 has no colour table: art palette %2 needs one (its pixels are colours, "
-                                      "matched to Palette 1 as palette 0)")
-                           .arg(r.path)
-                           .arg(r.artPalette);
-        return result;
-    }
-    if (!r.wholeScreen && art.indexed() && r.artPalette >= art.paletteCount()) {
-        result.error = QStringLiteral("%1 has no art palette %2: its colour table of %3 entries holds palettes 0-%4")
-                           .arg(r.path)
-                           .arg(r.artPalette)
-                           .arg(art.table.size())
-                           .arg(art.paletteCount() - 1);
+    if (const IoStatus checked = CheckArt(r, art, r.fades.front().steps()); !checked.ok()) {
+        result.error = checked.error;
         return result;
     }
     // The steps are the fades' own.
@@ -235,6 +253,17 @@ IoResult<ArtBytes> ExportArt(const ArtRequest& r)
     if (map.unmatched > 0)
         result.value.warning = UnmatchedPixelsText(map.unmatched);
     return result;
+}
+
+IoResult<ArtBytes> ExportArt(const ArtRequest& r)
+{
+    const IoResult<ArtPicture> loaded = LoadArt(r.path);
+    if (!loaded.ok()) {
+        IoResult<ArtBytes> result;
+        result.error = loaded.error;
+        return result;
+    }
+    return ExportArt(r, loaded.value);
 }
 
 } // namespace palfade

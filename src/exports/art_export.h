@@ -57,11 +57,24 @@ struct ArtBytes {
     QString warning; // unmatched true-colour pixels, empty when none
 };
 
-// Everything checked before anything is produced: a picture that does not
-// load, is too large, lacks the colour table an art palette needs or has no
-// such palette, and a GIF frame of more than 256 colours fail with the
-// reason. A stopped export fails with kArtExportStopped.
+// A stopped export (ArtRequest::progress) fails with kArtExportStopped.
 inline constexpr const char* kArtExportStopped = "stopped";
+
+// How many palettes of a whole-screen fade the picture shows: those its
+// colour table reaches (at most 16), palette 0 alone for a true-colour one.
+// The fades of the others need not be computed.
+int ArtPalettesShown(const ArtPicture& art);
+
+// What can be told of a request before any fade is computed (`fades` may
+// still be empty), for `steps` steps: a picture without the colour table an
+// art palette needs or without that palette, and a sheet too large, fail
+// with the reason.
+IoStatus CheckArt(const ArtRequest& request, const ArtPicture& art, int steps);
+
+// The output for the picture loaded from request.path: CheckArt, and a GIF
+// frame of more than 256 colours, fail with the reason.
+IoResult<ArtBytes> ExportArt(const ArtRequest& request, const ArtPicture& art);
+// The same, the picture loaded first (LoadArt).
 IoResult<ArtBytes> ExportArt(const ArtRequest& request);
 
 } // namespace palfade

@@ -1,12 +1,12 @@
 #include "exports/gif_file.h"
 
 #include "core/art_timeline.h"
+#include "pictures/gif_reading.h"
 #include "render/art_recolour.h"
 
 #include <gif_lib.h>
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_map>
 
 namespace palfade {
@@ -27,12 +27,6 @@ std::vector<int> GifDelays(const std::vector<int>& frames)
 }
 
 namespace {
-
-QString GifError(int code)
-{
-    const char* text = GifErrorString(code);
-    return QString::fromLatin1(text != nullptr ? text : "unknown error");
-}
 
 int AppendOutput(GifFileType* gif, const GifByteType* data, int length)
 {
@@ -62,7 +56,7 @@ struct GifWriter::State {
     }
     bool Check(int result)
     {
-        return result == GIF_OK || Fail(QStringLiteral("cannot write GIF: %1").arg(GifError(gif->Error)));
+        return result == GIF_OK || Fail(QStringLiteral("cannot write GIF: %1").arg(GifErrorText(gif->Error)));
     }
 
     bool Start()
@@ -70,7 +64,7 @@ struct GifWriter::State {
         int code = 0;
         gif = EGifOpen(&bytes, &AppendOutput, &code);
         if (gif == nullptr)
-            return Fail(QStringLiteral("cannot write GIF: %1").arg(GifError(code)));
+            return Fail(QStringLiteral("cannot write GIF: %1").arg(GifErrorText(code)));
         EGifSetGifVersion(gif, true);
         // No global table: every frame brings its own.
         if (!Check(EGifPutScreenDesc(gif, width * zoom, height * zoom, 8, 0, nullptr)))
@@ -185,7 +179,7 @@ IoResult<QByteArray> GifWriter::Finish()
         const int closed = EGifCloseFile(state_->gif, &code);
         state_->gif = nullptr;
         if (closed != GIF_OK)
-            state_->Fail(QStringLiteral("cannot write GIF: %1").arg(GifError(code)));
+            state_->Fail(QStringLiteral("cannot write GIF: %1").arg(GifErrorText(code)));
     }
     if (!state_->error.isEmpty()) {
         result.error = state_->error;
@@ -193,107 +187,6 @@ IoResult<QByteArray> GifWriter::Finish()
     }
     result.value = std::move(state_->bytes);
     return result;
-}
-
-namespace {
-
-struct ReadCursor {
-    const QByteArray* bytes;
-    qsizetype at = 0;
-};
-
-int ReadInput(GifFileType* gif, GifByteType* out, int length)
-{
-    auto* cursor = static_cast<ReadCursor*>(gif->UserData);
-    const qsizetype n = std::min<qsizetype>(length, cursor->bytes->size() - cursor->at);
-    if (n <= 0)
-        return 0;
-    std::memcpy(out, cursor->bytes->constData() + cursor->at, static_cast<std::size_t>(n));
-    cursor->at += n;
-    return static_cast<int>(n);
-}
-
-std::vector<std::uint32_t> TableOf(const ColorMapObject* map)
-{
-    std::vector<std::uint32_t> table;
-    if (map == nullptr)
-        return table;
-    for (int k = 0; k < map->ColorCount; ++k) {
-        const GifColorType& c = map->Colors[k];
-        table.push_back(0xFF000000u | (std::uint32_t(c.Red) << 16) | (std::uint32_t(c.Green) << 8) | c.Blue);
-    }
-    return table;
-}
-
-} // namespace
-
-IoResult<GifIndexedImage> ReadGifFirstImage(const QByteArray& bytes, const QString& name)
-{
-    IoResult<GifIndexedImage> result;
-    ReadCursor cursor{&bytes};
-    int code = 0;
-    GifFileType* gif = DGifOpen(&cursor, &ReadInput, &code);
-    if (gif == nullptr) {
-        result.error = QStringLiteral("cannot decode GIF %1: %2").arg(name, GifError(code));
-        return result;
-    }
-    auto fail = [&](const QString& reason) {
-        result.error = QStringLiteral("cannot decode GIF %1: %2").arg(name, reason);
-        DGifCloseFile(gif, nullptr);
-        return result;
-    };
-    for (;;) {
-        GifRecordType record = TERMINATE_RECORD_TYPE;
-        if (DGifGetRecordType(gif, &record) != GIF_OK)
-            return fail(GifError(gif->Error));
-        if (record == TERMINATE_RECORD_TYPE)
-            return fail(QStringLiteral("it holds no image"));
-        if (record == EXTENSION_RECORD_TYPE) {
-            int extCode = 0;
-            GifByteType* block = nullptr;
-            if (DGifGetExtension(gif, &extCode, &block) != GIF_OK)
-                return fail(GifError(gif->Error));
-            while (block != nullptr)
-                if (DGifGetExtensionNext(gif, &block) != GIF_OK)
-                    return fail(GifError(gif->Error));
-            continue;
-        }
-        if (record != IMAGE_DESC_RECORD_TYPE)
-            continue;
-        if (DGifGetImageDesc(gif) != GIF_OK)
-            return fail(GifError(gif->Error));
-        const GifImageDesc& desc = gif->Image;
-        GifIndexedImage& image = result.value;
-        image.width = desc.Width;
-        image.height = desc.Height;
-        if (image.width <= 0 || image.height <= 0 || image.width > kMaxArtSide || image.height > kMaxArtSide)
-            return fail(QStringLiteral("its first image is %1 x %2 pixels").arg(image.width).arg(image.height));
-        image.table = TableOf(desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap);
-        if (image.table.empty())
-            return fail(QStringLiteral("it has no colour table"));
-        image.indices.resize(static_cast<std::size_t>(image.width) * image.height);
-        auto readRow = [&](int y) {
-            return DGifGetLine(gif, image.indices.data() + static_cast<std::size_t>(y) * image.width, image.width) ==
-                   GIF_OK;
-        };
-        bool ok = true;
-        if (desc.Interlace) {
-            // Rows come in four passes: every 8th from 0, every 8th from 4,
-            // every 4th from 2, every 2nd from 1.
-            static constexpr int kStart[] = {0, 4, 2, 1};
-            static constexpr int kStep[] = {8, 8, 4, 2};
-            for (int pass = 0; ok && pass < 4; ++pass)
-                for (int y = kStart[pass]; ok && y < image.height; y += kStep[pass])
-                    ok = readRow(y);
-        } else {
-            for (int y = 0; ok && y < image.height; ++y)
-                ok = readRow(y);
-        }
-        if (!ok)
-            return fail(GifError(gif->Error));
-        DGifCloseFile(gif, nullptr);
-        return result;
-    }
 }
 
 } // namespace palfade

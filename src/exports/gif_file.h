@@ -1,7 +1,6 @@
 #pragma once
-// GIF through giflib: animations whose every frame carries its exact colours
-// in its own colour table (nothing dithered or quantised), delays in 1/100 s,
-// and the table indices of a GIF's first image for indexed art.
+// GIF animations through giflib: every frame carries its exact colours in
+// its own colour table (nothing dithered or quantised), delays in 1/100 s.
 
 #include "io/io_result.h"
 #include "render/pixel_buffer.h"
@@ -45,16 +44,5 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// The first image of a GIF as table indices, rows top to bottom (an
-// interlaced image is put back in order), with the colour table it uses: its
-// own, else the global one.
-struct GifIndexedImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> indices;
-    std::vector<std::uint32_t> table; // 0xFFRRGGBB
-};
-IoResult<GifIndexedImage> ReadGifFirstImage(const QByteArray& bytes, const QString& name);
 
 } // namespace palfade

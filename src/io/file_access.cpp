@@ -36,6 +36,28 @@ QString CreateFailure(const QFileInfo& target, const QSaveFile& file)
     return QStringLiteral("cannot create a temporary file in %1: %2").arg(folder, file.errorString());
 }
 
+// A symbolic link that leads nowhere: round in a loop, or into a folder that
+// is not there. QSaveFile would replace a looping link with a file, and blame
+// the folder of its temporary file for the other; what is wrong is what the
+// system says when the link is opened. A link to a missing file in a folder
+// that is there is written through, creating the file, as a shell does.
+std::optional<QString> LinkLeadingNowhere(const QString& path)
+{
+    const QFileInfo link(path);
+    if (!link.isSymLink() || link.exists())
+        return std::nullopt;
+    constexpr int kMostLinksFollowed = 40; // as Linux follows them
+    QString target = path;
+    int hops = 0;
+    for (; hops <= kMostLinksFollowed && QFileInfo(target).isSymLink(); ++hops)
+        target = QFileInfo(target).symLinkTarget();
+    if (hops <= kMostLinksFollowed && QFileInfo(QFileInfo(target).absolutePath()).isDir())
+        return std::nullopt;
+    QFile probe(path);
+    probe.open(QIODevice::ReadOnly);
+    return probe.errorString();
+}
+
 } // namespace
 
 bool WriteAll(QIODevice& device, QByteArrayView bytes)
@@ -131,6 +153,8 @@ IoStatus WriteFileAtomically(const QString& path, const DeviceWrite& write)
         return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, QStringLiteral("Is a directory")));
     if (info.exists() && !info.isFile())
         return WriteDirectly(path, write);
+    if (const std::optional<QString> why = LinkLeadingNowhere(path))
+        return IoStatus::Failure(Reason(QStringLiteral("cannot create"), path, *why));
 
     QSaveFile file(path);
     // Never fall back to truncating the target in place: that is exactly

@@ -36,7 +36,9 @@ IoResult<QByteArray> ReadFileStart(const QString& path, qint64 maxBytes, qint64*
 // target only once everything is written. On failure the error names the path
 // and the reason, and an existing target is byte for byte what it was. A
 // special file such as a terminal or /dev/full is written directly, since it
-// cannot be replaced.
+// cannot be replaced. A symbolic link is written through; one that loops or
+// leads into a missing folder fails with the system's reason ("Too many levels
+// of symbolic links", "No such file or directory").
 IoStatus WriteFileAtomically(const QString& path, QByteArrayView bytes);
 
 // The same for bytes made while they are written: `write` puts them into the

@@ -30,11 +30,12 @@ struct PngHeader {
     png_uint_32 height = 0;
     int colorType = 0;
     int passes = 1;
-    png_size_t rowBytes = 0;
     png_colorp plte = nullptr; // owned by libpng's info
     int plteCount = 0;
 };
 
+// Reads the chunks before the image data and allocates nothing for pixels:
+// the size it tells is checked before a row is set up.
 bool ReadHeader(png_structp png, png_infop info, PngHeader& header)
 {
     if (setjmp(png_jmpbuf(png)))
@@ -47,19 +48,20 @@ bool ReadHeader(png_structp png, png_infop info, PngHeader& header)
     png_get_IHDR(png, info, &header.width, &header.height, &depth, &header.colorType, nullptr, nullptr, nullptr);
     if (header.colorType == PNG_COLOR_TYPE_PALETTE)
         png_get_PLTE(png, info, &header.plte, &header.plteCount);
-    header.passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    header.rowBytes = png_get_rowbytes(png, info);
     return true;
 }
 
-bool ReadRows(png_structp png, png_infop info, const PngHeader& header, png_bytep row)
+// libpng allocates its row buffers here, as wide as the header says.
+bool ReadRows(png_structp png, png_infop info, PngHeader& header, std::vector<png_byte>& row)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
+    header.passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    row.resize(png_get_rowbytes(png, info));
     for (int pass = 0; pass < header.passes; ++pass)
         for (png_uint_32 y = 0; y < header.height; ++y)
-            png_read_row(png, row, nullptr);
+            png_read_row(png, row.data(), nullptr);
     png_read_end(png, info);
     return true;
 }
@@ -91,10 +93,10 @@ IoResult<PngFacts> ReadPng(QIODevice& device, PngExtent extent)
             result.value.table = std::move(table);
         }
     }
-    if (read && extent == PngExtent::Whole) {
-        std::vector<png_byte> row(header.rowBytes);
-        read = ReadRows(png, info, header, row.data());
-    }
+    // Declared out here: a longjmp out of ReadRows passes no destructor.
+    std::vector<png_byte> row;
+    if (read && extent == PngExtent::Whole)
+        read = ReadRows(png, info, header, row);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!read) {
         result.error = messages.error[0] != '\0' ? QString::fromUtf8(messages.error) : QStringLiteral("not a PNG file");

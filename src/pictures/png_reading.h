@@ -25,8 +25,9 @@ struct PngFacts {
 };
 
 enum class PngExtent {
-    Header,  // the chunks before the image data: size, colour type, PLTE
-    Whole,   // and every row decoded (then dropped), and the chunks after
+    Header, // the chunks before the image data: size, colour type, PLTE; nothing allocated for pixels
+    Whole,  // and every row decoded (then dropped), and the chunks after: a row as wide as the header
+            // says is allocated, so its size is checked on the Header first
 };
 
 // Reads from the device's current position. Fails with libpng's reason, or

@@ -53,6 +53,11 @@ IoResult<SourcePalettes> TablePalettes(const QString& path, const SourceRequest&
         return Failed(QStringLiteral("%1 has no colour table: its pixels are colours, not table indices").arg(path));
     IoResult<SourcePalettes> result;
     result.value.palettes = PalettesOfColors(*table, request);
+    // ngdevkit's palette tool fills a palette the table does not reach to
+    // its end with black, which it converts to $8000.
+    if (request.pictureWords == PictureWords::Ngdevkit)
+        for (std::size_t i = table->size(); i % kPaletteSize != 0; ++i)
+            result.value.palettes.back()[i % kPaletteSize] = EncodeHwColor(NgdevkitEntry(0x000000u));
     return result;
 }
 

@@ -33,8 +33,9 @@ std::vector<PaletteWords> PalettesOfColors(std::span<const std::uint32_t> colors
 // on; through the level tables with the slots the scan filled. Table:
 // entries 16K to 16K + 15 of the colour table stored in the file
 // (StoredColorTable) make palette K. Each colour becomes a word as
-// pictureWords says. A picture without a colour table read in table order
-// is an error.
+// pictureWords says; with ngdevkit's words, the entries of a palette past the
+// table's end are black ($8000), as its palette tool pads them. A picture
+// without a colour table read in table order is an error.
 IoResult<SourcePalettes> ReadPictureSource(const QString& path, const SourceRequest& request);
 
 } // namespace palfade

@@ -4,12 +4,15 @@
 #include "cli_docs.h"
 #include "exports/picture_export.h"
 #include "support/file_size_limit.h"
+#include "support/picture_bytes.h"
+#include "support/stderr_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -857,6 +860,103 @@ TEST(Cli, ArtCommand)
     EXPECT_NE(gifs[2], gifs[0]);
 }
 
+// Damaged and hostile pictures, outputs that lead nowhere and '-' where no
+// standard input is read: for every command that reads pictures, the exit
+// status, one line of reason on palfade-cli's standard error and nothing of a
+// library's on the process's own, and no output file.
+TEST(Cli, DamagedPicturesAndOutputsThatLeadNowhereFailWithOneLine)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray bmp = test::Bmp(8, test::Rgbs(16, 0x336699), false, 16); // its 4 bytes of pixels at 118
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    QImage stripes(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            stripes.setPixel(x, y, qRgb(x * 16, y * 16, (x ^ y) * 16));
+    ASSERT_TRUE(stripes.save(&jpegBuffer, "JPG"));
+    const qsizetype scan = jpeg.lastIndexOf("\xFF\xDA");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"cut.bmp", bmp.left(120)},
+        {"offset.bmp", test::Patched(bmp, 10, test::LittleEndian(999, 4))},
+        {"index.bmp", test::Patched(bmp, 119, QByteArray(1, char(200)))},
+        {"no_end.jpg", jpeg.left(jpeg.size() - 2)},
+        {"corrupt.jpg", jpeg.left(scan + 20) + "\xFF\xD9"},
+        {"empty.gif", test::EmptyLzwGif()},
+        {"huge.png", test::PngHeaderOnly(0x7FFFFFFF, 1)},
+        {"no_plte.png", test::Png(8, 3, std::nullopt)},
+        {"sixteen.png", test::Png(8, 3, test::Rgbs(16, 0x123456))},
+    };
+    for (const auto& [name, bytes] : files)
+        WriteRaw(dir.filePath(QString::fromUtf8(name)), bytes);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop_b")), dir.filePath(QStringLiteral("loop_a"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop_a")), dir.filePath(QStringLiteral("loop_b"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere/fade.s")), dir.filePath(QStringLiteral("lost"))));
+
+    const struct {
+        const char* line; // OUT is DIR/out unless the line gives -o
+        int status;
+        const char* err; // the whole of palfade-cli's standard error
+    } rows[] = {
+        {"palette DIR/cut.bmp --format asm", kExitRuntimeError,
+         "error: cannot decode picture DIR/cut.bmp: the file is cut short: 2 of its 4 bytes of pixel data"},
+        {"fade --top DIR/offset.bmp --format bin", kExitRuntimeError,
+         "error: cannot decode picture DIR/offset.bmp: the file is damaged: its pixel data would start at byte 999, "
+         "past its end (122 bytes)"},
+        {"palette DIR/index.bmp --picture-order table --format asm", kExitRuntimeError,
+         "error: cannot decode picture DIR/index.bmp: the file is damaged: pixel index 200 is beyond its colour table "
+         "of 16 entries"},
+        {"art --art DIR/index.bmp --format gif", kExitRuntimeError,
+         "error: cannot decode picture DIR/index.bmp: the file is damaged: pixel index 200 is beyond its colour table "
+         "of 16 entries"},
+        {"preview --top DIR/no_end.jpg --format png", kExitRuntimeError,
+         "error: cannot decode picture DIR/no_end.jpg: the file is cut short: it ends before its end marker"},
+        {"art --art DIR/corrupt.jpg --format png", kExitRuntimeError,
+         "error: cannot decode picture DIR/corrupt.jpg: Corrupt JPEG data: premature end of data segment"},
+        {"palette DIR/empty.gif --format asm", kExitRuntimeError,
+         "error: cannot decode picture DIR/empty.gif: Image is defective, decoding aborted"},
+        {"art --art DIR/empty.gif --format gif", kExitRuntimeError,
+         "error: cannot decode GIF DIR/empty.gif: Image is defective, decoding aborted"},
+        {"palette DIR/huge.png --picture-order table --format asm", kExitRuntimeError,
+         "error: cannot decode picture DIR/huge.png: 2147483647 x 1 pixels, more than palfade reads (8192 x 8192 in "
+         "all, 1000000 a side)"},
+        {"art --art DIR/huge.png --format gif", kExitRuntimeError,
+         "error: DIR/huge.png is 2147483647 x 1 pixels; art may be at most 4096 x 4096"},
+        {"art --art DIR/no_plte.png --format gif", kExitRuntimeError,
+         "error: cannot decode picture DIR/no_plte.png: IDAT: Missing PLTE before IDAT"},
+        {"art --art DIR/sixteen.png --art-palette 1 --format gif", kExitRuntimeError,
+         "error: DIR/sixteen.png has no art palette 1: its colour table of 16 entries holds palette 0"},
+        {"fade --top white -o DIR/loop_a --format asm", kExitRuntimeError,
+         "error: cannot create DIR/loop_a: Too many levels of symbolic links"},
+        {"fade --top white -o DIR/lost --format asm", kExitRuntimeError,
+         "error: cannot create DIR/lost: No such file or directory"},
+        {"art --art - --format gif", kExitUsageError,
+         "--art reads a file: standard input ('-') is read only for a SRC (./- names a file called -) (try "
+         "'palfade-cli --help')"},
+        {"fade --top DIR/a.s --table pal --defines - --format asm", kExitUsageError,
+         "--defines reads a file: standard input ('-') is read only for a SRC (./- names a file called -) (try "
+         "'palfade-cli --help')"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        QStringList args = Args(row.line, dir.path());
+        if (!args.contains(QStringLiteral("-o")))
+            args << QStringLiteral("-o") << dir.filePath(QStringLiteral("out"));
+        CliRun run;
+        EXPECT_EQ(test::StderrOf([&] { run = Cli(args); }), "");
+        EXPECT_EQ(run.status, row.status);
+        const QString err = QString::fromUtf8(row.err).replace(QLatin1String("DIR/"), dir.path() + u'/');
+        EXPECT_EQ(QString::fromUtf8(run.err), QStringLiteral("palfade-cli: %1\n").arg(err));
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out"))));
+    }
+    // The links are still links.
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("loop_a"))).symLinkTarget(),
+              dir.filePath(QStringLiteral("loop_b")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nowhere"))));
+}
+
 // Each row writes a 32-byte palette file to standard output; its words as hex.
 TEST(Cli, TablesCountsShortPalettesAndReadingRules)
 {
@@ -879,7 +979,7 @@ TEST(Cli, TablesCountsShortPalettesAndReadingRules)
         {"DATA/named_colours.c --table clut --defines DATA/named_colours.h --palette-size 4 --index 1",
          "8000 0490 0742 0fff 0000", nullptr},
         {"DATA/checkers.pal --read-as ngpal --index 1", "8000 0fff 0eee 0ddd", nullptr},
-        {"DIR/tiles.png --picture-order table --picture-words ngdevkit", "f000 4f00 0000", nullptr},
+        {"DIR/tiles.png --picture-order table --picture-words ngdevkit", "f000 4f00 8000", nullptr},
         {"DATA/title_palettes.s --skip-comments --index 2", "8000 7f00 70f0 700f",
          "warning: the last palette of"},
     };

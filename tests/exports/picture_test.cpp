@@ -4,6 +4,7 @@
 #include "render/preview_renderer.h"
 #include "pictures/png_reading.h"
 #include "support/picture_bytes.h"
+#include "support/stderr_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,10 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace palfade {
@@ -398,24 +395,6 @@ void AppendBe32(QByteArray& out, std::uint32_t v)
         out.append(static_cast<char>((v >> shift) & 0xFF));
 }
 
-// Everything the process writes to stderr while `run` runs.
-template <typename Run>
-std::string StderrOf(Run run)
-{
-    QTemporaryFile capture;
-    if (!capture.open())
-        return "<no capture>";
-    std::fflush(stderr);
-    const int saved = dup(STDERR_FILENO);
-    dup2(capture.handle(), STDERR_FILENO);
-    run();
-    std::fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-    capture.seek(0);
-    return capture.readAll().toStdString();
-}
-
 TEST(PictureImport, HostileAndTruncatedPicturesFailCleanly)
 {
     QTemporaryDir dir;
@@ -460,7 +439,7 @@ TEST(PictureImport, HostileAndTruncatedPicturesFailCleanly)
         f.write(row.bytes);
         f.close();
         IoResult<QImage> result;
-        EXPECT_EQ(StderrOf([&] { result = LoadPicture(path); }), "") << row.name;
+        EXPECT_EQ(test::StderrOf([&] { result = LoadPicture(path); }), "") << row.name;
         EXPECT_TRUE(result.error.startsWith(QStringLiteral("cannot decode picture %1: %2").arg(path, row.reason)))
             << result.error.toStdString();
     }
@@ -483,7 +462,7 @@ TEST(ImageExport, PngWiderThanLibpngsDefaultLimit)
     wide.Resize(1000001, 1);
     std::fill(wide.pixels.begin(), wide.pixels.end(), 0xFF102030u);
     IoResult<QByteArray> png;
-    EXPECT_EQ(StderrOf([&] { png = EncodePng(wide); }), "");
+    EXPECT_EQ(test::StderrOf([&] { png = EncodePng(wide); }), "");
     ASSERT_TRUE(png.ok()) << png.error.toStdString();
     QBuffer buffer(&png.value);
     buffer.open(QIODevice::ReadOnly);

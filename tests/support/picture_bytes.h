@@ -129,4 +129,28 @@ inline QByteArray Gif(const std::optional<Rgbs>& global, const std::optional<Rgb
     return gif;
 }
 
+// `bytes` with `with` written over it from `at` on.
+inline QByteArray Patched(QByteArray bytes, qsizetype at, const QByteArray& with)
+{
+    bytes.replace(at, with.size(), with);
+    return bytes;
+}
+
+// A PNG whose header says width x height of 8-bit RGB, then a little image
+// data: the size alone, whatever it claims.
+inline QByteArray PngHeaderOnly(std::uint32_t width, std::uint32_t height)
+{
+    QByteArray ihdr = BigEndian32(width) + BigEndian32(height);
+    ihdr.append("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n") + PngChunk("IHDR", ihdr) + PngChunk("IDAT", "x") + PngChunk("IEND", {});
+}
+
+// Gif() of a black and white global table whose image data is empty: an LZW
+// code size and no data block.
+inline QByteArray EmptyLzwGif()
+{
+    const QByteArray gif = Gif(Rgbs{0x000000, 0xFFFFFF}, std::nullopt);
+    return gif.left(gif.size() - 5) + QByteArray("\x00\x3B", 2);
+}
+
 } // namespace palfade::test

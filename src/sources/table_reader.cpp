@@ -1,5 +1,6 @@
 #include "sources/table_reader.h"
 
+#include "io/echo.h"
 #include "io/file_access.h"
 #include "sources/word_reader.h"
 
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace palfade {
@@ -16,45 +19,91 @@ namespace {
 // A line of a source longer than this is no assembler or C a toolchain
 // reads; holding it would let one line take any amount of memory.
 constexpr qsizetype kMaxLineLength = 1024 * 1024;
+// Of a C item longer than this only the start is kept: no number or name
+// is that long.
+constexpr qsizetype kMaxItemLength = 4096;
+// Names that give their value to other names, at most this many in a row.
+constexpr int kMaxNameDepth = 64;
+// Numbers are held at this once they are larger: no count or word is.
+constexpr qint64 kNumberCap = qint64(1) << 40;
 
 bool IsBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
 }
 
-enum class Directive { None, Words, Include };
+using ItemKind = TableReader::ItemKind;
+
+enum class Directive { None, Words, Include, Fill };
+
+struct DirectiveRow {
+    const char* word;
+    Directive directive;
+    NumberSyntax syntax;
+    ItemKind kind;
+};
+
+// The data directives a table is made of, with the syntax of their numbers.
+constexpr DirectiveRow kDirectives[] = {
+    {"dc.w", Directive::Words, NumberSyntax::Motorola, ItemKind::Word},
+    {".dc.w", Directive::Words, NumberSyntax::Motorola, ItemKind::Word},
+    {"dw", Directive::Words, NumberSyntax::Motorola, ItemKind::Word},
+    {".word", Directive::Words, NumberSyntax::GnuAs, ItemKind::Word},
+    {".short", Directive::Words, NumberSyntax::GnuAs, ItemKind::Word},
+    {".hword", Directive::Words, NumberSyntax::GnuAs, ItemKind::Word},
+    {".2byte", Directive::Words, NumberSyntax::GnuAs, ItemKind::Word},
+    {"dcb.w", Directive::Fill, NumberSyntax::Motorola, ItemKind::Dcb},
+    {".dcb.w", Directive::Fill, NumberSyntax::Motorola, ItemKind::Dcb},
+    {"ds.w", Directive::Fill, NumberSyntax::Motorola, ItemKind::Ds},
+    {".ds.w", Directive::Fill, NumberSyntax::Motorola, ItemKind::Ds},
+    {".fill", Directive::Fill, NumberSyntax::GnuAs, ItemKind::Fill},
+    {"incbin", Directive::Include, NumberSyntax::Motorola, ItemKind::Include},
+    {".incbin", Directive::Include, NumberSyntax::GnuAs, ItemKind::Include},
+    {"binclude", Directive::Include, NumberSyntax::Motorola, ItemKind::Include},
+    {"insert", Directive::Include, NumberSyntax::Motorola, ItemKind::Include},
+};
 
 // The data directive a statement opens with, and its operands.
-Directive DirectiveOf(QStringView statement, QStringView* operands = nullptr)
+const DirectiveRow* DirectiveOf(QStringView statement, QStringView* operands = nullptr)
 {
     const QStringView s = statement.trimmed();
     qsizetype end = 0;
     while (end < s.size() && !IsBlank(s[end]))
         ++end;
-    const QString word = s.first(end).toString().toLower();
     if (operands)
         *operands = s.sliced(end).trimmed();
-    static const char* const kWords[] = {"dc.w", ".dc.w", "dw", ".word", ".short", ".hword", ".2byte"};
-    static const char* const kIncludes[] = {"incbin", ".incbin", "binclude", "insert"};
-    for (const char* w : kWords)
-        if (word == QLatin1String(w))
-            return Directive::Words;
-    for (const char* w : kIncludes)
-        if (word == QLatin1String(w))
-            return Directive::Include;
-    return Directive::None;
+    for (const DirectiveRow& row : kDirectives)
+        if (s.first(end).compare(QLatin1String(row.word), Qt::CaseInsensitive) == 0)
+            return &row;
+    return nullptr;
 }
 
-// Splits at commas outside double quotes.
+const char* DirectiveName(ItemKind kind)
+{
+    for (const DirectiveRow& row : kDirectives)
+        if (row.kind == kind)
+            return row.word;
+    return "";
+}
+
+// Splits at commas outside quotes and brackets.
 std::vector<QStringView> Operands(QStringView text)
 {
     std::vector<QStringView> parts;
-    bool quoted = false;
+    QChar quote;
+    int depth = 0;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text[i] == u'"')
-            quoted = !quoted;
-        if (i == text.size() || (!quoted && text[i] == u',')) {
+        const QChar c = i < text.size() ? text[i] : QChar();
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'"' || c == u'\'')
+            quote = c;
+        depth += c == u'(' ? 1 : c == u')' && depth > 0 ? -1 : 0;
+        if (i == text.size() || (depth == 0 && c == u',')) {
             parts.push_back(text.sliced(start, i - start).trimmed());
             start = i + 1;
         }
@@ -62,11 +111,13 @@ std::vector<QStringView> Operands(QStringView text)
     return parts;
 }
 
-// C's comments outside double quotes, as the preprocessor takes them out.
-constexpr CommentRules kCCode{u"", CommentRules::StarLines::Never, true};
-// And the assembler's after them: ";" or "|" to the line's end, and a line
-// with "*" in its first column.
-constexpr CommentRules kAsmStatement{u";|", CommentRules::StarLines::FirstColumn, true};
+// C's comments outside its literals, as the preprocessor takes them out;
+// what the literals hold is dropped.
+constexpr CommentRules kCCode{u"", CommentRules::StarLines::Never, true, {}, true};
+// And the assembler's after them: ";" to the line's end, "|" there when it
+// opens the line or follows a blank (elsewhere it is an operator), and a
+// line with "*" in its first column.
+constexpr CommentRules kAsmStatement{u";", CommentRules::StarLines::FirstColumn, true, u"|", false};
 
 bool StandsAlone(QStringView text, qsizetype at, qsizetype length)
 {
@@ -80,39 +131,198 @@ bool IsIdentifier(QStringView text)
     return kName.match(text).hasMatch();
 }
 
-QString Located(const QString& file, qint64 line)
+// An operator between two operands: "$7FFF|$8000", "BASE+2", "1<<15".
+bool IsExpression(QStringView text)
 {
-    return QStringLiteral("line %1 of %2").arg(line).arg(file);
+    bool operand = false;
+    bool operatorAfter = false;
+    for (const QChar c : text) {
+        if (IsBlank(c))
+            continue;
+        if (QStringView(u"+-*/%&|^<>!~=").contains(c)) {
+            operatorAfter = operand;
+            continue;
+        }
+        if (operatorAfter)
+            return true;
+        operand = true;
+    }
+    return false;
+}
+
+QString Quoted(QStringView text)
+{
+    return QLatin1Char('"') + Echoed(text) + QLatin1Char('"');
+}
+
+int DigitValue(QChar c)
+{
+    const char16_t u = c.toLower().unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return 99;
+}
+
+// The mark of a base a number opens with in `syntax`, and the base.
+std::pair<qsizetype, int> BaseMark(QStringView text, NumberSyntax syntax)
+{
+    const bool motorola = syntax == NumberSyntax::Motorola;
+    if (text.startsWith(u'$'))
+        return {1, 16};
+    if (text.startsWith(u"0x", Qt::CaseInsensitive))
+        return {2, 16};
+    if (motorola && text.startsWith(u'%'))
+        return {1, 2};
+    if (motorola && text.startsWith(u'@'))
+        return {1, 8};
+    if (!motorola && text.startsWith(u"0b", Qt::CaseInsensitive))
+        return {2, 2};
+    if (!motorola && text.size() > 1 && text[0] == u'0')
+        return {1, 8};
+    return {0, 10};
+}
+
+QString SyntaxName(NumberSyntax syntax)
+{
+    return syntax == NumberSyntax::C ? QStringLiteral("C") : QStringLiteral("GNU as");
+}
+
+// Why text is no number and no name: an expression, a mark with no digit
+// after it, a digit beyond an octal number's.
+QString NotANumber(QStringView text, NumberSyntax syntax)
+{
+    if (IsExpression(text))
+        return QStringLiteral("%1 is an expression, which palfade does not work out").arg(Quoted(text));
+    const auto [mark, base] = BaseMark(text, syntax);
+    if (mark > 0 && (mark == text.size() || DigitValue(text[mark]) >= base) && base != 8)
+        return QStringLiteral("%1 has no digit after its \"%2\"").arg(Quoted(text), text.first(mark).toString());
+    if (base == 8 && mark == 1 && std::all_of(text.begin(), text.end(), [](QChar c) { return DigitValue(c) < 10; }))
+        return QStringLiteral("%1 is no number: a leading 0 makes it octal in %2").arg(Quoted(text), SyntaxName(syntax));
+    return QStringLiteral("%1 is not a number or a name defined as one").arg(Quoted(text));
+}
+
+void PutBytes(QByteArray& bytes, const void* data, qsizetype size)
+{
+    bytes.append(static_cast<const char*>(data), size);
+}
+
+template <typename T>
+T GetBytes(const QByteArray& bytes, qsizetype& at)
+{
+    T value;
+    std::memcpy(&value, bytes.constData() + at, sizeof value);
+    at += static_cast<qsizetype>(sizeof value);
+    return value;
 }
 
 } // namespace
 
-std::optional<SourceNumber> ParseSourceNumber(QStringView text)
+std::optional<SourceNumber> ParseSourceNumber(QStringView text, NumberSyntax syntax)
 {
-    SourceNumber number;
-    int base = 10;
-    if (text.startsWith(u'$')) {
-        text = text.sliced(1);
-        base = 16;
-    } else if (text.startsWith(u"0x") || text.startsWith(u"0X")) {
-        text = text.sliced(2);
-        base = 16;
-    }
-    if (text.isEmpty() || text.size() > 12)
+    if (syntax == NumberSyntax::C && !text.isEmpty() && text[0].isDigit())
+        for (int k = 0; k < 3 && text.size() > 1 && QStringView(u"uUlL").contains(text.back()); ++k)
+            text.chop(1);
+    const auto [mark, base] = BaseMark(text, syntax);
+    text = text.sliced(mark);
+    if (text.isEmpty())
         return std::nullopt;
+    SourceNumber number;
     for (const QChar c : text) {
-        const int digit = c.isDigit() && c.unicode() < 0x80 ? c.unicode() - u'0'
-                          : base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f' ? c.toLower().unicode() - u'a' + 10
-                                                                                      : -1;
-        if (digit < 0)
+        const int digit = DigitValue(c);
+        if (digit >= base)
             return std::nullopt;
-        number.value = number.value * base + digit;
+        number.value = std::min(number.value * base + digit, kNumberCap);
     }
-    number.hexDigits = base == 16 ? static_cast<int>(text.size()) : 0;
+    number.hexDigits = base == 16 ? static_cast<int>(std::min<qsizetype>(text.size(), 99)) : 0;
     return number;
 }
 
-void CollectDefinition(QStringView code, const QString& file, qint64 line, NameDefinitions& names)
+// A record: the line (4 bytes), the lengths of the name (1 byte) and of the
+// value (2 bytes), then both as UTF-8. Names beyond 255 bytes are no names
+// a source uses; values beyond 65535 bytes no numbers, and are cut.
+void NameTable::Add(QStringView name, QStringView value, qint64 line)
+{
+    const QByteArray n = name.toUtf8();
+    QByteArray v = value.toUtf8();
+    // Offsets are 32 bits: a table that large (from a source of gigabytes)
+    // keeps no more names.
+    if (n.isEmpty() || n.size() > 255 || records_.size() > 0xF0000000)
+        return;
+    if (v.size() > 65535)
+        v = v.first(64) + "...";
+    const auto lineNumber = static_cast<quint32>(std::min<qint64>(line, 0xFFFFFFFF));
+    const auto nameLength = static_cast<quint8>(n.size());
+    const auto valueLength = static_cast<quint16>(v.size());
+    PutBytes(records_, &lineNumber, 4);
+    PutBytes(records_, &nameLength, 1);
+    PutBytes(records_, &valueLength, 2);
+    records_.append(n).append(v);
+    ++count_;
+}
+
+QByteArrayView NameTable::NameAt(quint32 at) const
+{
+    return QByteArrayView(records_).sliced(at + 7, static_cast<unsigned char>(records_[at + 4]));
+}
+
+qsizetype NameTable::RecordSize(qsizetype at) const
+{
+    at += 5;
+    const auto valueLength = GetBytes<quint16>(records_, at);
+    return 7 + static_cast<unsigned char>(records_[at - 3]) + valueLength;
+}
+
+NameTable::Definition NameTable::DefinitionAt(quint32 at) const
+{
+    qsizetype pos = at;
+    Definition definition;
+    definition.line = GetBytes<quint32>(records_, pos);
+    const auto nameLength = GetBytes<quint8>(records_, pos);
+    const auto valueLength = GetBytes<quint16>(records_, pos);
+    definition.value = QString::fromUtf8(QByteArrayView(records_).sliced(pos + nameLength, valueLength));
+    definition.file = file_;
+    return definition;
+}
+
+void NameTable::Seal()
+{
+    std::vector<quint32> records;
+    records.reserve(count_);
+    for (qsizetype at = 0; at < records_.size(); at += RecordSize(at))
+        records.push_back(static_cast<quint32>(at));
+    std::stable_sort(records.begin(), records.end(), [this](quint32 a, quint32 b) { return NameAt(a) < NameAt(b); });
+    index_.clear();
+    others_.clear();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const quint32 first = records[i];
+        const QString value = DefinitionAt(first).value;
+        for (; i + 1 < records.size() && NameAt(records[i + 1]) == NameAt(first); ++i)
+            if ((others_.empty() || others_.back().first != first) && DefinitionAt(records[i + 1]).value != value)
+                others_.emplace_back(first, records[i + 1]);
+        index_.push_back(first);
+    }
+    index_.shrink_to_fit();
+}
+
+std::optional<NameTable::Definition> NameTable::Find(QStringView name) const
+{
+    const QByteArray key = name.toUtf8();
+    const auto it = std::lower_bound(index_.begin(), index_.end(), key,
+                                     [this](quint32 at, const QByteArray& k) { return NameAt(at) < QByteArrayView(k); });
+    if (it == index_.end() || NameAt(*it) != QByteArrayView(key))
+        return std::nullopt;
+    Definition definition = DefinitionAt(*it);
+    const auto other = std::lower_bound(others_.begin(), others_.end(), std::pair<quint32, quint32>(*it, 0));
+    if (other != others_.end() && other->first == *it) {
+        definition.otherLine = DefinitionAt(other->second).line;
+        definition.otherFile = file_;
+    }
+    return definition;
+}
+
+void CollectDefinition(QStringView code, qint64 line, NameTable& names)
 {
     static const QRegularExpression kDefine(QStringLiteral("^\\s*#\\s*define\\s+([A-Za-z_]\\w*)(?:\\s+(.*))?$"));
     static const QRegularExpression kDotted(
@@ -128,31 +338,38 @@ void CollectDefinition(QStringView code, const QString& file, qint64 line, NameD
         if (match.hasMatch() && match.capturedView(2).startsWith(u'='))
             return; // "N == V" compares
     }
-    if (!match.hasMatch())
-        return;
-    const QString name = match.captured(1);
-    const QString value = match.captured(2).trimmed();
-    auto [it, added] = names.try_emplace(name, NameDefinition{value, file, line, {}, 0});
-    if (!added && it->second.value != value && it->second.otherLine == 0) {
-        it->second.otherFile = file;
-        it->second.otherLine = line;
-    }
+    if (match.hasMatch())
+        names.Add(match.capturedView(1), match.capturedView(2).trimmed(), line);
 }
 
-TableReader::TableReader(QString name, QString file, QString folder, QStringList defines, WordSink sink)
+// A name resolved down to a number, or why it is none, or (before the text
+// has ended) that it waits for the names.
+struct TableReader::Resolution {
+    Outcome outcome = Outcome::Done;
+    SourceNumber number;
+    QString text; // the number as written
+    QString via;  // " (NAME is defined on line N of FILE as "VALUE")"
+    QString error;
+};
+
+TableReader::TableReader(QString name, QString file, QString folder, QStringList defines, WordSink sink, Enough enough)
     : name_(std::move(name)), file_(std::move(file)), folder_(std::move(folder)), defines_(std::move(defines)),
-      sink_(std::move(sink)), lines_([this](QStringView raw, qint64 number) { Line(raw, number); }, kMaxLineLength),
-      code_(kCCode), statement_(kAsmStatement)
+      sink_(std::move(sink)), enough_(std::move(enough)),
+      lines_([this](QStringView raw, qint64 number) { Line(raw, number); }, kMaxLineLength), code_(kCCode),
+      statement_(kAsmStatement), names_(file_)
 {
 }
 
 void TableReader::Feed(QStringView piece)
 {
-    lines_.Feed(piece);
+    if (!Done())
+        lines_.Feed(piece);
 }
 
 void TableReader::Line(QStringView raw, qint64 number)
 {
+    if (Done())
+        return;
     number_ = number;
     QString code;
     code_.Line(raw, code);
@@ -165,13 +382,14 @@ void TableReader::Line(QStringView raw, qint64 number)
     if (block_ == Block::Asm) {
         if (QStringView(statement).trimmed().isEmpty())
             return;
-        if (DirectiveOf(statement) != Directive::None) {
+        if (DirectiveOf(statement)) {
             DataLine(statement);
             return;
         }
         block_ = Block::After;
+        endedBy_ = Ending{number_, Echoed(statement.simplified())};
     }
-    CollectDefinition(statement, file_, number_, names_);
+    CollectDefinition(statement, number_, names_);
     Definition(statement, code);
 }
 
@@ -201,7 +419,7 @@ void TableReader::Definition(QStringView statement, QStringView code)
         if (rest.startsWith(u':'))
             rest = rest.sliced(1);
         block_ = Block::Asm;
-        if (!rest.trimmed().isEmpty() && DirectiveOf(rest) == Directive::None)
+        if (!rest.trimmed().isEmpty() && !DirectiveOf(rest))
             block_ = Block::After;
         else if (!rest.trimmed().isEmpty())
             DataLine(rest);
@@ -209,7 +427,7 @@ void TableReader::Definition(QStringView statement, QStringView code)
     }
     // Motorola: NAME in the first column, then a data directive.
     if (statement.startsWith(name_) && statement.size() > n && IsBlank(statement[n]) &&
-        DirectiveOf(statement.sliced(n)) != Directive::None) {
+        DirectiveOf(statement.sliced(n))) {
         Defined();
         if (first) {
             block_ = Block::Asm;
@@ -287,12 +505,12 @@ void TableReader::CInitializer(QStringView code)
     auto flush = [this] {
         const QString text = item_.trimmed();
         if (!text.isEmpty())
-            items_.push_back(Item{text, itemLine_, false});
+            Take(Item{ItemKind::Word, NumberSyntax::C, itemLine_, text, std::nullopt});
         item_.resize(0);
     };
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code[i];
-        if (c == u'{' || c == u'}' || c == u',') {
+        if (parenDepth_ == 0 && (c == u'{' || c == u'}' || c == u',')) {
             flush();
             braceDepth_ += c == u'{' ? 1 : c == u'}' ? -1 : 0;
             if (braceDepth_ == 0) {
@@ -301,26 +519,28 @@ void TableReader::CInitializer(QStringView code)
             }
             continue;
         }
+        parenDepth_ += c == u'(' ? 1 : c == u')' && parenDepth_ > 0 ? -1 : 0;
         if (item_.isEmpty() && c.isSpace())
             continue;
         if (item_.isEmpty())
             itemLine_ = number_;
-        item_ += c;
+        if (item_.size() < kMaxItemLength)
+            item_ += c;
     }
-    if (!item_.isEmpty())
+    if (!item_.isEmpty() && item_.size() < kMaxItemLength)
         item_ += u' ';
 }
 
 void TableReader::DataLine(QStringView statement)
 {
     QStringView operands;
-    const Directive directive = DirectiveOf(statement, &operands);
-    if (directive == Directive::Include) {
-        items_.push_back(Item{operands.toString(), number_, true});
+    const DirectiveRow* directive = DirectiveOf(statement, &operands);
+    if (directive->directive != Directive::Words) {
+        Take(Item{directive->kind, directive->syntax, number_, operands.toString(), std::nullopt});
         return;
     }
     for (const QStringView item : Operands(operands))
-        items_.push_back(Item{item.toString(), number_, false});
+        Take(Item{ItemKind::Word, directive->syntax, number_, item.toString(), std::nullopt});
 }
 
 QString TableReader::Where(qint64 line) const
@@ -328,150 +548,348 @@ QString TableReader::Where(qint64 line) const
     return QStringLiteral("%1, line %2").arg(file_).arg(line);
 }
 
-IoResult<HwColor> TableReader::Resolve(const Item& item, const NameDefinitions& further) const
+// An item is used at once while none waits; an item that names a value
+// waits, and those after it too, so that the words keep their order.
+void TableReader::Take(Item item)
 {
-    IoResult<HwColor> result;
-    QString text = item.text;
-    QString via;
-    for (int depth = 0; depth < 16; ++depth) {
-        if (const std::optional<SourceNumber> number = ParseSourceNumber(text)) {
-            if (number->value > 0xFFFF || number->hexDigits > 4) {
-                result.error = QStringLiteral("%1: %2 is not a 16-bit colour word%3").arg(Where(item.line), text, via);
-                return result;
-            }
-            result.value = static_cast<HwColor>(number->value);
-            return result;
-        }
-        if (text.isEmpty()) {
-            result.error = QStringLiteral("%1: an empty item").arg(Where(item.line));
-            return result;
-        }
-        if (!IsIdentifier(text)) {
-            result.error = QStringLiteral("%1: \"%2\" is not a number or a name defined as one%3")
-                               .arg(Where(item.line), text, via);
-            return result;
-        }
-        const NameDefinition* definition = nullptr;
-        if (const auto own = names_.find(text); own != names_.end())
-            definition = &own->second;
-        else if (const auto other = further.find(text); other != further.end())
-            definition = &other->second;
-        if (definition == nullptr) {
-            result.error = QStringLiteral("%1: %2 is not defined (no #define, equ, = or .equ/.set gives it a value)")
-                               .arg(Where(item.line), text);
-            return result;
-        }
-        if (definition->otherLine != 0) {
-            result.error = QStringLiteral("%1: %2 is defined twice, on %3 and on %4")
-                               .arg(Where(item.line), text, Located(definition->file, definition->line),
-                                    Located(definition->otherFile, definition->otherLine));
-            return result;
-        }
-        via = QStringLiteral(" (%1 is defined on %2 as \"%3\")")
-                  .arg(text, Located(definition->file, definition->line), definition->value);
-        if (!ParseSourceNumber(definition->value) && !IsIdentifier(definition->value)) {
-            result.error = QStringLiteral("%1: %2 is defined on %3 as \"%4\", not as a number")
-                               .arg(Where(item.line), text, Located(definition->file, definition->line),
-                                    definition->value);
-            return result;
-        }
-        text = definition->value;
-    }
-    result.error = QStringLiteral("%1: %2 names itself over and over").arg(Where(item.line), item.text);
-    return result;
+    if (Done() || heldEnough_)
+        return;
+    if (held_.isEmpty() && Use(item, false) != Outcome::NeedsNames)
+        return;
+    Hold(std::move(item));
 }
 
-IoStatus TableReader::Include(const Item& item) const
+void TableReader::Hold(Item item)
+{
+    if (item.kind == ItemKind::Word && !item.word) {
+        if (const std::optional<SourceNumber> number = ParseSourceNumber(item.text, item.syntax);
+            number && number->value <= 0xFFFF && number->hexDigits <= 4)
+            item.word = static_cast<HwColor>(number->value);
+    }
+    const bool newLine = item.line != heldLine_;
+    const auto tag = static_cast<quint8>(static_cast<int>(item.kind) | static_cast<int>(item.syntax) << 3 |
+                                         (newLine ? 0x20 : 0) | (item.word ? 0x40 : 0));
+    PutBytes(held_, &tag, 1);
+    if (newLine)
+        PutBytes(held_, &item.line, sizeof item.line);
+    heldLine_ = item.line;
+    if (item.word) {
+        PutBytes(held_, &*item.word, 2);
+    } else {
+        const QByteArray text = item.text.toUtf8();
+        const auto length = static_cast<quint32>(text.size());
+        PutBytes(held_, &length, 4);
+        held_.append(text);
+    }
+    if (item.kind == ItemKind::Word)
+        ++heldWords_;
+    else
+        heldCountable_ = false;
+    heldEnough_ = heldCountable_ && enough_ && enough_(heldWords_);
+}
+
+void TableReader::Emit(HwColor word)
+{
+    sink_(word);
+    if (enough_ && enough_(0))
+        stopped_ = true;
+}
+
+TableReader::Outcome TableReader::Fail(QString error)
+{
+    if (error_.isEmpty())
+        error_ = std::move(error);
+    return Outcome::Failed;
+}
+
+std::optional<NameTable::Definition> TableReader::Find(QStringView name) const
+{
+    if (std::optional<NameTable::Definition> own = names_.Find(name))
+        return own;
+    for (std::size_t k = 0; k < further_.size(); ++k) {
+        std::optional<NameTable::Definition> found = further_[k].Find(name);
+        if (!found)
+            continue;
+        // A later file that gives the name another value.
+        for (std::size_t j = k + 1; j < further_.size() && found->otherLine == 0; ++j)
+            if (const std::optional<NameTable::Definition> later = further_[j].Find(name);
+                later && later->value != found->value) {
+                found->otherLine = later->line;
+                found->otherFile = later->file;
+            }
+        return found;
+    }
+    return std::nullopt;
+}
+
+TableReader::Resolution TableReader::Resolve(QStringView item, NumberSyntax syntax, qint64 line, bool namesKnown) const
+{
+    Resolution r;
+    QString text = item.toString();
+    QStringList names;
+    auto failed = [&r](QString error) {
+        r.outcome = Outcome::Failed;
+        r.error = std::move(error);
+        return r;
+    };
+    for (;;) {
+        if (const std::optional<SourceNumber> number = ParseSourceNumber(text, syntax)) {
+            r.number = *number;
+            r.text = text;
+            return r;
+        }
+        if (text.isEmpty())
+            return failed(QStringLiteral("%1: an empty item").arg(Where(line)));
+        if (!IsIdentifier(text))
+            return failed(QStringLiteral("%1: %2%3").arg(Where(line), NotANumber(text, syntax), r.via));
+        if (!namesKnown) {
+            r.outcome = Outcome::NeedsNames;
+            return r;
+        }
+        if (names.contains(text))
+            return failed(QStringLiteral("%1: %2 names itself over and over").arg(Where(line), Echoed(item)));
+        if (names.size() == kMaxNameDepth)
+            return failed(QStringLiteral("%1: %2 is defined through more than %3 names")
+                              .arg(Where(line), Echoed(item))
+                              .arg(kMaxNameDepth));
+        names << text;
+        std::optional<NameTable::Definition> definition = Find(text);
+        if (!definition)
+            return failed(QStringLiteral("%1: %2 is not defined (no #define, equ, = or .equ/.set gives it a value)")
+                              .arg(Where(line), Echoed(text)));
+        const auto located = [](const QString& file, qint64 at) {
+            return QStringLiteral("line %1 of %2").arg(at).arg(file);
+        };
+        if (definition->otherLine != 0)
+            return failed(QStringLiteral("%1: %2 is defined twice, on %3 and on %4")
+                              .arg(Where(line), Echoed(text), located(definition->file, definition->line),
+                                   located(definition->otherFile, definition->otherLine)));
+        const QString value = definition->value;
+        r.via = QStringLiteral(" (%1 is defined on %2 as %3)")
+                    .arg(Echoed(text), located(definition->file, definition->line), Quoted(value));
+        if (!ParseSourceNumber(value, syntax) && !IsIdentifier(value)) {
+            const QString why = IsExpression(value) ? QStringLiteral("an expression, which palfade does not work out")
+                                                     : QStringLiteral("not as a number");
+            return failed(QStringLiteral("%1: %2 is defined on %3 as %4, %5")
+                              .arg(Where(line), Echoed(text), located(definition->file, definition->line),
+                                   Quoted(value), why));
+        }
+        text = value;
+    }
+}
+
+bool TableReader::Budget(qint64 bytes, qint64 line, const QString& what)
+{
+    if (bytes <= kMaxSourceSize - includedBytes_) {
+        includedBytes_ += bytes;
+        return true;
+    }
+    Fail(QStringLiteral("%1: %2 brings the binary includes and fills of %3 to more than %4 MiB")
+             .arg(Where(line), what, Echoed(name_))
+             .arg(kMaxSourceSize >> 20));
+    return false;
+}
+
+TableReader::Outcome TableReader::Use(const Item& item, bool namesKnown)
+{
+    if (item.kind == ItemKind::Include)
+        return Include(item);
+    if (item.kind != ItemKind::Word)
+        return UseFill(item, namesKnown);
+    if (item.word) {
+        Emit(*item.word);
+        return Outcome::Done;
+    }
+    const Resolution r = Resolve(item.text, item.syntax, item.line, namesKnown);
+    if (r.outcome == Outcome::Failed)
+        return Fail(r.error);
+    if (r.outcome == Outcome::NeedsNames)
+        return r.outcome;
+    if (r.number.value > 0xFFFF || r.number.hexDigits > 4)
+        return Fail(QStringLiteral("%1: %2 is not a 16-bit colour word%3").arg(Where(item.line), Echoed(r.text), r.via));
+    Emit(static_cast<HwColor>(r.number.value));
+    return Outcome::Done;
+}
+
+// dcb.w N[,V] and ds.w N: N words V (0); .fill N,2[,V] likewise.
+TableReader::Outcome TableReader::UseFill(const Item& item, bool namesKnown)
 {
     const std::vector<QStringView> operands = Operands(item.text);
-    QStringView quoted = operands.empty() ? QStringView() : operands.front();
+    const QString statement = QStringLiteral("\"%1 %2\"").arg(QLatin1String(DirectiveName(item.kind)), Echoed(item.text));
+    const std::size_t most = item.kind == ItemKind::Ds ? 1 : item.kind == ItemKind::Dcb ? 2 : 3;
+    if (operands.size() > most || operands.front().isEmpty()) {
+        static const char* const kForms[] = {"", "", "dcb.w N or dcb.w N,V", "ds.w N", ".fill N,2,V"};
+        return Fail(QStringLiteral("%1: %2 is not %3")
+                        .arg(Where(item.line), statement, QLatin1String(kForms[static_cast<int>(item.kind)])));
+    }
+    if (item.kind == ItemKind::Fill) {
+        const Resolution size = Resolve(operands.size() > 1 ? operands[1] : u"1", item.syntax, item.line, namesKnown);
+        if (size.outcome != Outcome::Done)
+            return size.outcome == Outcome::Failed ? Fail(size.error) : size.outcome;
+        if (size.number.value != 2)
+            return Fail(QStringLiteral("%1: %2 fills %3-byte units, not 16-bit words")
+                            .arg(Where(item.line), statement)
+                            .arg(size.number.value));
+    }
+    const Resolution count = Resolve(operands.front(), item.syntax, item.line, namesKnown);
+    if (count.outcome != Outcome::Done)
+        return count.outcome == Outcome::Failed ? Fail(count.error) : count.outcome;
+    const std::size_t valueAt = item.kind == ItemKind::Fill ? 2 : 1;
+    Resolution value;
+    if (operands.size() > valueAt) {
+        value = Resolve(operands[valueAt], item.syntax, item.line, namesKnown);
+        if (value.outcome != Outcome::Done)
+            return value.outcome == Outcome::Failed ? Fail(value.error) : value.outcome;
+        // .fill writes the value's low bytes, dcb.w the word.
+        if (item.kind == ItemKind::Fill)
+            value.number.value &= 0xFFFF;
+        else if (value.number.value > 0xFFFF || value.number.hexDigits > 4)
+            return Fail(QStringLiteral("%1: %2 is not a 16-bit colour word%3")
+                            .arg(Where(item.line), Echoed(value.text), value.via));
+    }
+    if (!Budget(2 * count.number.value, item.line, statement))
+        return Outcome::Failed;
+    for (qint64 k = 0; k < count.number.value && !stopped_; ++k)
+        Emit(static_cast<HwColor>(value.number.value));
+    return Outcome::Done;
+}
+
+// A binary include's words, most significant byte first, read in pieces
+// from its start for its length, or to the file's end.
+TableReader::Outcome TableReader::Include(const Item& item)
+{
+    const std::vector<QStringView> operands = Operands(item.text);
+    const QStringView quoted = operands.front();
     if (quoted.size() < 2 || !quoted.startsWith(u'"') || !quoted.endsWith(u'"') || operands.size() > 3)
-        return IoStatus::Failure(
-            QStringLiteral("%1: the binary include \"%2\" is not \"FILE\" with an optional start and length")
-                .arg(Where(item.line), item.text));
+        return Fail(QStringLiteral("%1: the binary include %2 is not \"FILE\" with an optional start and length")
+                        .arg(Where(item.line), Quoted(item.text)));
     qint64 numbers[2] = {0, -1};
     for (std::size_t k = 1; k < operands.size(); ++k) {
-        const std::optional<SourceNumber> number = ParseSourceNumber(operands[k]);
+        const std::optional<SourceNumber> number = ParseSourceNumber(operands[k], item.syntax);
         if (!number)
-            return IoStatus::Failure(QStringLiteral("%1: \"%2\" is not a number").arg(Where(item.line), operands[k]));
+            return Fail(QStringLiteral("%1: %2").arg(Where(item.line), NotANumber(operands[k], item.syntax)));
         numbers[k - 1] = number->value;
     }
     const QString relative = quoted.sliced(1, quoted.size() - 2).toString();
-    const QString path = QDir(folder_).filePath(relative);
-    const IoResult<QByteArray> read = ReadWholeSource(path);
-    if (!read.ok())
-        return IoStatus::Failure(QStringLiteral("%1: %2").arg(Where(item.line), read.error));
-    QByteArrayView bytes(read.value);
-    if (numbers[0] > bytes.size() || (numbers[1] >= 0 && numbers[0] + numbers[1] > bytes.size()))
-        return IoStatus::Failure(QStringLiteral("%1: %2 holds only %3 bytes").arg(Where(item.line), relative).arg(bytes.size()));
-    bytes = bytes.sliced(numbers[0], numbers[1] >= 0 ? numbers[1] : bytes.size() - numbers[0]);
-    if (bytes.size() % 2 != 0)
-        return IoStatus::Failure(QStringLiteral("%1: %2 gives %3 bytes, not whole 16-bit words")
-                                     .arg(Where(item.line), relative)
-                                     .arg(bytes.size()));
-    for (qsizetype i = 0; i < bytes.size(); i += 2)
-        sink_(static_cast<HwColor>((static_cast<unsigned char>(bytes[i]) << 8) |
-                                   static_cast<unsigned char>(bytes[i + 1])));
-    return IoStatus::Success();
+    QFile file(QDir(folder_).filePath(relative));
+    if (const IoStatus opened = OpenForReading(file); !opened.ok())
+        return Fail(QStringLiteral("%1: %2").arg(Where(item.line), opened.error));
+    const QString named = Echoed(relative);
+    if (file.isSequential())
+        return Fail(QStringLiteral("%1: %2 is not a regular file").arg(Where(item.line), named));
+    const qint64 size = file.size();
+    const auto [start, length] = numbers;
+    if (start > size || (length >= 0 && start + length > size))
+        return Fail(QStringLiteral("%1: %2 holds only %3 bytes").arg(Where(item.line), named).arg(size));
+    const qint64 bytes = length >= 0 ? length : size - start;
+    if (bytes % 2 != 0)
+        return Fail(QStringLiteral("%1: %2 gives %3 bytes, not whole 16-bit words").arg(Where(item.line), named).arg(bytes));
+    if (!Budget(bytes, item.line, named))
+        return Outcome::Failed;
+    if (!file.seek(start))
+        return Fail(QStringLiteral("%1: cannot read %2: %3").arg(Where(item.line), named, file.errorString()));
+    QByteArray piece;
+    for (qint64 left = bytes; left > 0 && !stopped_;) {
+        piece = file.read(std::min<qint64>(left, 64 * 1024));
+        if (piece.isEmpty())
+            return Fail(QStringLiteral("%1: cannot read %2: %3").arg(Where(item.line), named, file.errorString()));
+        if (piece.size() % 2 != 0 && piece.size() < left)
+            piece += file.read(1);
+        left -= piece.size();
+        for (qsizetype i = 0; i + 1 < piece.size() && !stopped_; i += 2)
+            Emit(static_cast<HwColor>((static_cast<unsigned char>(piece[i]) << 8) |
+                                      static_cast<unsigned char>(piece[i + 1])));
+    }
+    return Outcome::Done;
 }
 
 IoStatus TableReader::Finish()
 {
-    NameDefinitions further;
-    for (const QString& file : defines_)
-        if (const IoStatus read = ReadDefinitions(file, further); !read.ok())
+    further_.clear();
+    for (const QString& file : defines_) {
+        further_.emplace_back(file);
+        if (const IoStatus read = ReadDefinitions(file, further_.back()); !read.ok())
             return read;
-    lines_.Finish();
-    if (Failed())
+    }
+    if (!Done())
+        lines_.Finish();
+    if (lines_.TooLongLine() != 0)
         return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
                                      .arg(file_)
                                      .arg(lines_.TooLongLine())
                                      .arg(kMaxLineLength));
-    if (const std::optional<qint64> line = code_.UnclosedLine())
-        return IoStatus::Failure(UnclosedCommentReason(file_, *line));
-    if (cdef_ != CDef::None && firstUse_ == 0)
-        firstUse_ = cdefLine_;
-    if (definedOn_ == 0)
-        return IoStatus::Failure(
-            firstUse_ != 0 ? QStringLiteral("%1 is not defined in %2 (used on line %3)").arg(name_, file_).arg(firstUse_)
-                           : QStringLiteral("%1 is not defined in %2").arg(name_, file_));
+    if (!error_.isEmpty())
+        return IoStatus::Failure(error_);
+    // Once every word needed is handed on, the text after them is not read.
+    if (!stopped_) {
+        if (const std::optional<qint64> line = code_.UnclosedLine())
+            return IoStatus::Failure(UnclosedCommentReason(file_, *line));
+        if (cdef_ != CDef::None && firstUse_ == 0)
+            firstUse_ = cdefLine_;
+        if (definedOn_ == 0)
+            return IoStatus::Failure(firstUse_ != 0 ? QStringLiteral("%1 is not defined in %2 (used on line %3)")
+                                                          .arg(Echoed(name_), file_)
+                                                          .arg(firstUse_)
+                                                    : QStringLiteral("%1 is not defined in %2").arg(Echoed(name_), file_));
+        if (block_ == Block::C)
+            return IoStatus::Failure(QStringLiteral("%1: the initializer of %2 opened on line %3 is never closed")
+                                         .arg(file_, Echoed(name_))
+                                         .arg(definedOn_));
+    }
     if (secondDefinition_ != 0)
         return IoStatus::Failure(QStringLiteral("%1 is defined twice in %2, on lines %3 and %4")
-                                     .arg(name_, file_)
+                                     .arg(Echoed(name_), file_)
                                      .arg(definedOn_)
                                      .arg(secondDefinition_));
-    if (block_ == Block::C)
-        return IoStatus::Failure(QStringLiteral("%1: the initializer of %2 opened on line %3 is never closed")
-                                     .arg(file_, name_)
-                                     .arg(definedOn_));
-    for (const Item& item : items_) {
-        if (item.include) {
-            if (const IoStatus status = Include(item); !status.ok())
-                return status;
-            continue;
+    names_.Seal();
+    for (NameTable& table : further_)
+        table.Seal();
+    // The items that waited for the names, in order.
+    qint64 line = 0;
+    for (qsizetype at = 0; at < held_.size() && !stopped_;) {
+        const auto tag = GetBytes<quint8>(held_, at);
+        Item item{static_cast<ItemKind>(tag & 7), static_cast<NumberSyntax>((tag >> 3) & 3), 0, {}, std::nullopt};
+        if (tag & 0x20)
+            line = GetBytes<qint64>(held_, at);
+        item.line = line;
+        if (tag & 0x40) {
+            item.word = GetBytes<HwColor>(held_, at);
+        } else {
+            const auto length = GetBytes<quint32>(held_, at);
+            item.text = QString::fromUtf8(QByteArrayView(held_).sliced(at, length));
+            at += length;
         }
-        const IoResult<HwColor> word = Resolve(item, further);
-        if (!word.ok())
-            return IoStatus::Failure(word.error);
-        sink_(word.value);
+        if (Use(item, true) == Outcome::Failed)
+            return IoStatus::Failure(error_);
     }
     return IoStatus::Success();
 }
 
-IoStatus ReadDefinitions(const QString& path, NameDefinitions& names)
+IoStatus ReadDefinitions(const QString& path, NameTable& names)
 {
-    const IoResult<QByteArray> bytes = ReadWholeSource(path);
-    if (!bytes.ok())
-        return IoStatus::Failure(bytes.error);
+    QFile file(path);
+    if (const IoStatus opened = OpenForReading(file); !opened.ok())
+        return opened;
     CommentFilter statements(kAsmStatement);
     QString statement;
-    LineSplitter lines([&](QStringView raw, qint64 number) {
-        statement.resize(0);
-        statements.Line(raw, statement);
-        CollectDefinition(statement, path, number, names);
-    });
-    lines.Feed(DecodeTextBytes(bytes.value));
+    LineSplitter lines(
+        [&](QStringView raw, qint64 number) {
+            statement.resize(0);
+            statements.Line(raw, statement);
+            CollectDefinition(statement, number, names);
+        },
+        kMaxLineLength);
+    TextDecoder decoder;
+    const IoStatus read = ReadInPieces(
+        file, path, kMaxSourceSize, [&](QByteArrayView bytes) { lines.Feed(decoder.Feed(bytes)); },
+        [&lines] { return lines.TooLongLine() != 0; });
+    if (!read.ok())
+        return read;
+    lines.Feed(decoder.Finish());
     lines.Finish();
+    if (lines.TooLongLine() != 0)
+        return IoStatus::Failure(
+            QStringLiteral("%1: line %2 is longer than %3 characters").arg(path).arg(lines.TooLongLine()).arg(kMaxLineLength));
     if (const std::optional<qint64> line = statements.UnclosedLine())
         return IoStatus::Failure(UnclosedCommentReason(path, *line));
     return IoStatus::Success();

@@ -135,8 +135,9 @@ public:
                             .arg(where)
                             .arg(last)
                             .arg(size_)
-                            .arg(last + 1 == size_ ? QStringLiteral("entry %1 is").arg(first_ + last)
-                                                   : QStringLiteral("entries %1-%2 are").arg(first_ + last).arg(first_ + size_ - 1))
+                            .arg(last + 1 == size_
+                                     ? QStringLiteral("entry %1 is").arg(first_ + last)
+                                     : QStringLiteral("entries %1-%2 are").arg(first_ + last).arg(first_ + size_ - 1))
                             .arg(endedBy);
         return {};
     }
@@ -291,8 +292,8 @@ QString NulHint(NulBytes nuls)
 IoResult<SourcePalettes> TextPaletteReader::Finish(NulBytes nuls)
 {
     IoResult<SourcePalettes> result = Read();
-    if (!result.ok() && (nuls == NulBytes::EveryOther || (nuls == NulBytes::Some && stages_->grouper.Empty() &&
-                                                          !stages_->table)))
+    if (!result.ok() &&
+        (nuls == NulBytes::EveryOther || (nuls == NulBytes::Some && stages_->grouper.Empty() && !stages_->table)))
         result.error += NulHint(nuls);
     return result;
 }

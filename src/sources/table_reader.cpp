@@ -95,7 +95,7 @@ std::vector<QStringView> Operands(QStringView text)
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         const QChar c = i < text.size() ? text[i] : QChar();
-        if (!quote.isNull()) {
+        if (!quote.isNull() && i < text.size()) {
             if (c == quote)
                 quote = QChar();
             continue;
@@ -199,7 +199,8 @@ QString NotANumber(QStringView text, NumberSyntax syntax)
     if (mark > 0 && (mark == text.size() || DigitValue(text[mark]) >= base) && base != 8)
         return QStringLiteral("%1 has no digit after its \"%2\"").arg(Quoted(text), text.first(mark).toString());
     if (base == 8 && mark == 1 && std::all_of(text.begin(), text.end(), [](QChar c) { return DigitValue(c) < 10; }))
-        return QStringLiteral("%1 is no number: a leading 0 makes it octal in %2").arg(Quoted(text), SyntaxName(syntax));
+        return QStringLiteral("%1 is no number: a leading 0 makes it octal in %2")
+            .arg(Quoted(text), SyntaxName(syntax));
     return QStringLiteral("%1 is not a number or a name defined as one").arg(Quoted(text));
 }
 
@@ -309,8 +310,9 @@ void NameTable::Seal()
 std::optional<NameTable::Definition> NameTable::Find(QStringView name) const
 {
     const QByteArray key = name.toUtf8();
-    const auto it = std::lower_bound(index_.begin(), index_.end(), key,
-                                     [this](quint32 at, const QByteArray& k) { return NameAt(at) < QByteArrayView(k); });
+    const auto it = std::lower_bound(index_.begin(), index_.end(), key, [this](quint32 at, const QByteArray& k) {
+        return NameAt(at) < QByteArrayView(k);
+    });
     if (it == index_.end() || NameAt(*it) != QByteArrayView(key))
         return std::nullopt;
     Definition definition = DefinitionAt(*it);
@@ -567,13 +569,30 @@ void TableReader::Hold(Item item)
             item.word = static_cast<HwColor>(number->value);
     }
     const bool newLine = item.line != heldLine_;
+    // Words read already go into a run of words of their line: 2 bytes each.
+    if (item.word && !newLine && wordRun_ >= 0) {
+        qsizetype at = wordRun_;
+        const auto count = GetBytes<quint16>(held_, at);
+        if (count < 0xFFFF) {
+            const auto more = static_cast<quint16>(count + 1);
+            std::memcpy(held_.data() + wordRun_, &more, 2);
+            PutBytes(held_, &*item.word, 2);
+            ++heldWords_;
+            heldEnough_ = heldCountable_ && enough_ && enough_(heldWords_);
+            return;
+        }
+    }
     const auto tag = static_cast<quint8>(static_cast<int>(item.kind) | static_cast<int>(item.syntax) << 3 |
                                          (newLine ? 0x20 : 0) | (item.word ? 0x40 : 0));
     PutBytes(held_, &tag, 1);
     if (newLine)
         PutBytes(held_, &item.line, sizeof item.line);
     heldLine_ = item.line;
+    wordRun_ = -1;
     if (item.word) {
+        wordRun_ = held_.size();
+        const quint16 one = 1;
+        PutBytes(held_, &one, 2);
         PutBytes(held_, &*item.word, 2);
     } else {
         const QByteArray text = item.text.toUtf8();
@@ -669,10 +688,10 @@ TableReader::Resolution TableReader::Resolve(QStringView item, NumberSyntax synt
                     .arg(Echoed(text), located(definition->file, definition->line), Quoted(value));
         if (!ParseSourceNumber(value, syntax) && !IsIdentifier(value)) {
             const QString why = IsExpression(value) ? QStringLiteral("an expression, which palfade does not work out")
-                                                     : QStringLiteral("not as a number");
-            return failed(QStringLiteral("%1: %2 is defined on %3 as %4, %5")
-                              .arg(Where(line), Echoed(text), located(definition->file, definition->line),
-                                   Quoted(value), why));
+                                                    : QStringLiteral("not as a number");
+            return failed(
+                QStringLiteral("%1: %2 is defined on %3 as %4, %5")
+                    .arg(Where(line), Echoed(text), located(definition->file, definition->line), Quoted(value), why));
         }
         text = value;
     }
@@ -706,7 +725,8 @@ TableReader::Outcome TableReader::Use(const Item& item, bool namesKnown)
     if (r.outcome == Outcome::NeedsNames)
         return r.outcome;
     if (r.number.value > 0xFFFF || r.number.hexDigits > 4)
-        return Fail(QStringLiteral("%1: %2 is not a 16-bit colour word%3").arg(Where(item.line), Echoed(r.text), r.via));
+        return Fail(
+            QStringLiteral("%1: %2 is not a 16-bit colour word%3").arg(Where(item.line), Echoed(r.text), r.via));
     Emit(static_cast<HwColor>(r.number.value));
     return Outcome::Done;
 }
@@ -715,7 +735,8 @@ TableReader::Outcome TableReader::Use(const Item& item, bool namesKnown)
 TableReader::Outcome TableReader::UseFill(const Item& item, bool namesKnown)
 {
     const std::vector<QStringView> operands = Operands(item.text);
-    const QString statement = QStringLiteral("\"%1 %2\"").arg(QLatin1String(DirectiveName(item.kind)), Echoed(item.text));
+    const QString statement =
+        QStringLiteral("\"%1 %2\"").arg(QLatin1String(DirectiveName(item.kind)), Echoed(item.text));
     const std::size_t most = item.kind == ItemKind::Ds ? 1 : item.kind == ItemKind::Dcb ? 2 : 3;
     if (operands.size() > most || operands.front().isEmpty()) {
         static const char* const kForms[] = {"", "", "dcb.w N or dcb.w N,V", "ds.w N", ".fill N,2,V"};
@@ -783,7 +804,8 @@ TableReader::Outcome TableReader::Include(const Item& item)
         return Fail(QStringLiteral("%1: %2 holds only %3 bytes").arg(Where(item.line), named).arg(size));
     const qint64 bytes = length >= 0 ? length : size - start;
     if (bytes % 2 != 0)
-        return Fail(QStringLiteral("%1: %2 gives %3 bytes, not whole 16-bit words").arg(Where(item.line), named).arg(bytes));
+        return Fail(
+            QStringLiteral("%1: %2 gives %3 bytes, not whole 16-bit words").arg(Where(item.line), named).arg(bytes));
     if (!Budget(bytes, item.line, named))
         return Outcome::Failed;
     if (!file.seek(start))
@@ -827,10 +849,11 @@ IoStatus TableReader::Finish()
         if (cdef_ != CDef::None && firstUse_ == 0)
             firstUse_ = cdefLine_;
         if (definedOn_ == 0)
-            return IoStatus::Failure(firstUse_ != 0 ? QStringLiteral("%1 is not defined in %2 (used on line %3)")
-                                                          .arg(Echoed(name_), file_)
-                                                          .arg(firstUse_)
-                                                    : QStringLiteral("%1 is not defined in %2").arg(Echoed(name_), file_));
+            return IoStatus::Failure(firstUse_ != 0
+                                         ? QStringLiteral("%1 is not defined in %2 (used on line %3)")
+                                               .arg(Echoed(name_), file_)
+                                               .arg(firstUse_)
+                                         : QStringLiteral("%1 is not defined in %2").arg(Echoed(name_), file_));
         if (block_ == Block::C)
             return IoStatus::Failure(QStringLiteral("%1: the initializer of %2 opened on line %3 is never closed")
                                          .arg(file_, Echoed(name_))
@@ -848,17 +871,17 @@ IoStatus TableReader::Finish()
     qint64 line = 0;
     for (qsizetype at = 0; at < held_.size() && !stopped_;) {
         const auto tag = GetBytes<quint8>(held_, at);
-        Item item{static_cast<ItemKind>(tag & 7), static_cast<NumberSyntax>((tag >> 3) & 3), 0, {}, std::nullopt};
         if (tag & 0x20)
             line = GetBytes<qint64>(held_, at);
-        item.line = line;
+        Item item{static_cast<ItemKind>(tag & 7), static_cast<NumberSyntax>((tag >> 3) & 3), line, {}, std::nullopt};
         if (tag & 0x40) {
-            item.word = GetBytes<HwColor>(held_, at);
-        } else {
-            const auto length = GetBytes<quint32>(held_, at);
-            item.text = QString::fromUtf8(QByteArrayView(held_).sliced(at, length));
-            at += length;
+            for (auto count = GetBytes<quint16>(held_, at); count > 0 && !stopped_; --count)
+                Emit(GetBytes<HwColor>(held_, at));
+            continue;
         }
+        const auto length = GetBytes<quint32>(held_, at);
+        item.text = QString::fromUtf8(QByteArrayView(held_).sliced(at, length));
+        at += length;
         if (Use(item, true) == Outcome::Failed)
             return IoStatus::Failure(error_);
     }
@@ -888,8 +911,10 @@ IoStatus ReadDefinitions(const QString& path, NameTable& names)
     lines.Feed(decoder.Finish());
     lines.Finish();
     if (lines.TooLongLine() != 0)
-        return IoStatus::Failure(
-            QStringLiteral("%1: line %2 is longer than %3 characters").arg(path).arg(lines.TooLongLine()).arg(kMaxLineLength));
+        return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
+                                     .arg(path)
+                                     .arg(lines.TooLongLine())
+                                     .arg(kMaxLineLength));
     if (const std::optional<qint64> line = statements.UnclosedLine())
         return IoStatus::Failure(UnclosedCommentReason(path, *line));
     return IoStatus::Success();

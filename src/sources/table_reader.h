@@ -49,7 +49,7 @@ public:
         QString value; // as written
         QString file;
         qint64 line = 0;
-        QString otherFile; // a later definition with another value
+        QString otherFile;    // a later definition with another value
         qint64 otherLine = 0; // 0: none
     };
     std::optional<Definition> Find(QStringView name) const;
@@ -165,14 +165,16 @@ private:
     qint64 itemLine_ = 0;
 
     // Items waiting for names: a tag byte (kind, syntax, whether a line
-    // follows), the line when it changes, then the word or the text.
+    // follows), the line when it changes, then a run of words read already
+    // (their count, then each) or an item's text (its length, then UTF-8).
     QByteArray held_;
     qint64 heldLine_ = 0;
-    std::size_t heldWords_ = 0;   // the words the held items give
-    bool heldCountable_ = true;   // ... as long as no include or fill is held
-    bool heldEnough_ = false;     // they give every word needed
-    bool stopped_ = false;        // every word needed is handed on
-    qint64 includedBytes_ = 0;    // of binary includes and fills
+    qsizetype wordRun_ = -1;    // the count of the open run of words
+    std::size_t heldWords_ = 0; // the words the held items give
+    bool heldCountable_ = true; // ... as long as no include or fill is held
+    bool heldEnough_ = false;   // they give every word needed
+    bool stopped_ = false;      // every word needed is handed on
+    qint64 includedBytes_ = 0;  // of binary includes and fills
     QString error_;
     NameTable names_;
     std::vector<NameTable> further_;

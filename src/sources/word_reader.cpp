@@ -1,6 +1,7 @@
 #include "sources/word_reader.h"
 
 #include "core/hex_word.h"
+#include "io/echo.h"
 #include "io/file_access.h"
 
 #include <algorithm>
@@ -271,8 +272,8 @@ bool AllDigits(QStringView word)
 // not part of a name ("pal_2"), a directive (".2byte") or an expression.
 bool BoundsANumber(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u',' || c == u';' || c == u'{' ||
-           c == u'}' || c == u'(' || c == u')' || c == u'/';
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u',' || c == u';' || c == u'{' || c == u'}' ||
+           c == u'(' || c == u')' || c == u'/';
 }
 
 // Enough digits of a decimal number to tell that it is too large.
@@ -483,8 +484,7 @@ void CommentFilter::Take(QChar c, bool newLine, bool firstColumn, QString& out)
     }
     if (rules_.preprocessed && (!quote_.isNull() || c == u'"' || (rules_.cLiterals && c == u'\''))) {
         Literal(c, out);
-    } else if (rules_.lineMarkers.contains(c) ||
-               (afterBlank && rules_.markersAfterBlanks.contains(c))) {
+    } else if (rules_.lineMarkers.contains(c) || (afterBlank && rules_.markersAfterBlanks.contains(c))) {
         if (rules_.preprocessed)
             hidden_ = true;
         else
@@ -596,7 +596,7 @@ IoStatus NameStart::Finish()
     if (!found_ && std::exchange(candidate_, false))
         found_ = true;
     if (!found_)
-        return IoStatus::Failure(QStringLiteral("the name \"%1\" is not found in %2").arg(name_, source_));
+        return IoStatus::Failure(QStringLiteral("the name \"%1\" is not found in %2").arg(Echoed(name_), source_));
     return next_.Finish();
 }
 

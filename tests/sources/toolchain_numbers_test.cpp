@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <string>
 #include <vector>
 
 namespace palfade {
@@ -30,6 +31,7 @@ public:
         QFile::link(Path("missing.bin"), Path("dangling.bin"));
         Write("chain21.h", Chain(21));
         Write("chain65.h", Chain(65));
+        Write("other.inc", "N21 equ $7FFE\n");
     }
     QString Path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
     QString Folder() const { return dir_.path(); }
@@ -58,9 +60,9 @@ struct Row {
     const char* table = nullptr; // --table NAME
     bool countWord = false;
     int paletteSize = kPaletteSize;
-    const char* defines = nullptr; // a file of the folder
+    const char* defines = nullptr; // files of the folder, separated by commas
     Words words = {};              // each palette's words, palette after palette
-    const char* message = nullptr; // the error, or else the one warning
+    std::string message = {}; // the error, or else the one warning
 };
 
 TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
@@ -82,7 +84,8 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
         {"GNU as octal", "pal:\t.word 010, 0B101 | the rest is a comment\n", "pal", false, 2, nullptr, {8, 5}},
         {"Motorola", "pal\tdc.w 0777,%101,@17,$7fff,0x10,010\n", "pal", false, 6, nullptr,
          {777, 5, 15, 0x7FFF, 16, 10}},
-        {"bare $", "pal: dc.w $0001,$\n", "pal", false, 16, nullptr, {}, "t.s, line 1: \"$\" has no digit after its \"$\""},
+        {"bare $", "pal: dc.w $0001,$\n", "pal", false, 16, nullptr, {},
+         "t.s, line 1: \"$\" has no digit after its \"$\""},
         {"0x without digits", "pal: .word 0xG1\n", "pal", false, 16, nullptr, {},
          "t.s, line 1: \"0xG1\" has no digit after its \"0x\""},
         {"octal 8", "const u16 pal[] = {\n 08 };", "pal", false, 16, nullptr, {},
@@ -100,13 +103,14 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
          "t.s, line 2: TOP is defined on line 1 of t.s as \"1<<15\", an expression, which palfade does not work out"},
         // Fill directives.
         {"dcb.w", "pal: dc.w $0111,$0222\n\tdcb.w 14,$7FFF\n", "pal", false, 16, nullptr,
-         {0x0111, 0x0222, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF,
-          0x7FFF, 0x7FFF}},
+         {0x0111, 0x0222, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF,
+          0x7FFF, 0x7FFF, 0x7FFF}},
         {"fills by name", "N equ 2\npal: dcb.w N\n ds.w 1\n .fill 1,2,0x12345\n .fill N,2\n", "pal", false, 6, nullptr,
          {0, 0, 0, 0x2345, 0, 0}},
         {"fill of bytes", "pal: .word 1\n .fill 4\n", "pal", false, 16, nullptr, {},
          "t.s, line 2: \".fill 4\" fills 1-byte units, not 16-bit words"},
-        {"ds.w with a value", "pal: ds.w 4,1\n", "pal", false, 16, nullptr, {}, "t.s, line 1: \"ds.w 4,1\" is not ds.w N"},
+        {"ds.w with a value", "pal: ds.w 4,1\n", "pal", false, 16, nullptr, {},
+         "t.s, line 1: \"ds.w 4,1\" is not ds.w N"},
         {"fills beyond the limit", "pal: incbin \"two.bin\"\n dcb.w $2000000,0\n", "pal", false, 16, nullptr, {},
          "t.s, line 2: \"dcb.w $2000000,0\" brings the binary includes and fills of pal to more than 64 MiB"},
         // Partial and empty tables.
@@ -118,11 +122,14 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
         {"count word 0", "x_Palettes:\n\tdc.w 0\n", "x_Palettes", true, 16, nullptr, {},
          "t.s: x_Palettes holds no palette: its count word is 0"},
         {"decimal count", "pal_2:\n\tdc.w 2 ; number of palettes\n\tdc.w $0001,$0002,$0003,$0004,$0005\n", nullptr,
-         true, 2, nullptr, {1, 2, 3, 4}, "t.s: the words after the 2 palettes its count word gives are not palettes: $0005 ..."},
+         true, 2, nullptr, {1, 2, 3, 4},
+         "t.s: the words after the 2 palettes its count word gives are not palettes: $0005 ..."},
         {"octal-looking count", ".word 010\n.word $0001\n", nullptr, true, 1, nullptr, {},
          "t.s: the count word 010 is octal in C and GNU as but decimal in Motorola syntax: write it without its "
          "leading 0"},
         // Includes, names and literals.
+        {"unclosed quote", "pal: incbin \"two.bin\n", "pal", false, 16, nullptr, {},
+         "t.s, line 1: the binary include \"\"two.bin\" is not \"FILE\" with an optional start and length"},
         {"include loop", "pal: incbin \"loop1.bin\"\n", "pal", false, 16, nullptr, {},
          "t.s, line 1: cannot open DIR/loop1.bin: Too many levels of symbolic links"},
         {"dangling include", "pal: incbin \"dangling.bin\"\n", "pal", false, 16, nullptr, {},
@@ -131,6 +138,9 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
         {"21 names deep", "const u16 pal[] = { N0 };", "pal", false, 1, "chain21.h", {0x7FFF}},
         {"65 names deep", "const u16 pal[] = { N0 };", "pal", false, 1, "chain65.h", {},
          "t.s, line 1: N0 is defined through more than 64 names"},
+        {"names after the table", "pal: dc.w 1, N, 2\n dcb.w N,3\nN = 1\n", "pal", false, 4, nullptr, {1, 1, 2, 3}},
+        {"defined in two files", "pal: dc.w N21\n", "pal", false, 1, "other.inc,chain21.h", {},
+         "t.s, line 1: N21 is defined twice, on line 1 of DIR/other.inc and on line 22 of DIR/chain21.h"},
         {"cycle", "#define A B\n#define B A\nconst u16 pal[] = { A };", "pal", false, 1, nullptr, {},
          "t.s, line 3: A names itself over and over"},
         {"UTF-16 without mark", utf16, "pal", false, 16, nullptr, {},
@@ -141,8 +151,8 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
         {"control characters", QByteArray("pal: dc.w F\x1bOO") + '\0' + "X\n", "pal", false, 16, nullptr, {},
          "t.s, line 1: \"F\\x1bOO\\x00X\" is not a number or a name defined as one"},
         {"long name", "pal: dc.w " + QByteArray(100000, 'A') + "\n", "pal", false, 16, nullptr, {},
-         "t.s, line 1: AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA... is not defined (no "
-         "#define, equ, = or .equ/.set gives it a value)"},
+         "t.s, line 1: " + std::string(80, 'A') +
+             "... is not defined (no #define, equ, = or .equ/.set gives it a value)"},
     };
     for (const Row& row : rows) {
         TextSourceOptions options;
@@ -150,21 +160,54 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
             options.table = QLatin1String(row.table);
         options.countWord = row.countWord;
         options.paletteSize = row.paletteSize;
-        if (row.defines)
-            options.defines << folder.Path(row.defines);
+        for (const QString& file : QString::fromLatin1(row.defines).split(u',', Qt::SkipEmptyParts))
+            options.defines << folder.Path(file.toLatin1().constData());
         QByteArray bytes = row.source;
         QBuffer device(&bytes);
         ASSERT_TRUE(device.open(QIODevice::ReadOnly));
-        const IoResult<SourcePalettes> read =
-            ReadSource(SourceOrigin::Device(device, QStringLiteral("t.s"), folder.Folder()), test::TextRequest(options));
+        const SourceOrigin origin = SourceOrigin::Device(device, QStringLiteral("t.s"), folder.Folder());
+        const IoResult<SourcePalettes> read = ReadSource(origin, test::TextRequest(options));
         Words words;
         for (const PaletteWords& palette : read.value.palettes)
             words.insert(words.end(), palette.begin(), palette.begin() + row.paletteSize);
         QString message = read.ok() ? read.value.warnings.join(u'\n') : read.error;
         message.replace(folder.Folder(), QStringLiteral("DIR"));
-        EXPECT_EQ(message.toStdString(), row.message ? row.message : "") << row.what;
+        EXPECT_EQ(message.toStdString(), row.message) << row.what;
         if (read.ok()) {
             EXPECT_EQ(words, row.words) << row.what;
+        }
+    }
+}
+
+// A table is read until the palettes needed are complete: what follows is
+// not looked at, nor kept while an item before waits for a name.
+TEST(ToolchainReading, TablesStopOnceThePalettesNeededAreRead)
+{
+    const QString words = QStringLiteral("2,3,4,5,6,7,8,9,10,11,12,13,14,15,16\n dc.w FOO+1\n");
+    const struct {
+        QString text;
+        std::size_t needed;
+        bool doneEarly; // before the text's end
+        QString error;
+    } rows[] = {
+        {QStringLiteral("pal: dc.w 1,") + words + QStringLiteral("/* open"), 1, true, {}},
+        {QStringLiteral("pal: dc.w 1,") + words, kEveryPalette, true,
+         QStringLiteral("t.s, line 2: \"FOO+1\" is an expression, which palfade does not work out")},
+        {QStringLiteral("pal: dc.w N,") + words + QStringLiteral("N equ 1\n"), 1, false, {}},
+        {QStringLiteral("pal: dc.w N,") + words, 1, false,
+         QStringLiteral("t.s, line 1: N is not defined (no #define, equ, = or .equ/.set gives it a value)")},
+    };
+    for (const auto& row : rows) {
+        TextSourceOptions options;
+        options.table = QStringLiteral("pal");
+        TextPaletteReader reader(test::TextRequest(options, row.needed), QStringLiteral("t.s"), QStringLiteral("."));
+        reader.Feed(row.text);
+        EXPECT_EQ(reader.Done(), row.doneEarly) << row.text.toStdString();
+        const IoResult<SourcePalettes> read = reader.Finish();
+        EXPECT_EQ(read.error, row.error) << row.text.toStdString();
+        if (read.ok()) {
+            const PaletteWords first{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+            EXPECT_EQ(read.value.palettes, std::vector<PaletteWords>{first});
         }
     }
 }

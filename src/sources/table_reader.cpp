@@ -268,6 +268,13 @@ QByteArrayView NameTable::NameAt(quint32 at) const
     return QByteArrayView(records_).sliced(at + 7, static_cast<unsigned char>(records_[at + 4]));
 }
 
+QByteArrayView NameTable::ValueAt(quint32 at) const
+{
+    qsizetype pos = at + 5;
+    const auto valueLength = GetBytes<quint16>(records_, pos);
+    return QByteArrayView(records_).sliced(pos + static_cast<unsigned char>(records_[at + 4]), valueLength);
+}
+
 qsizetype NameTable::RecordSize(qsizetype at) const
 {
     at += 5;
@@ -289,22 +296,26 @@ NameTable::Definition NameTable::DefinitionAt(quint32 at) const
 
 void NameTable::Seal()
 {
-    std::vector<quint32> records;
-    records.reserve(count_);
-    for (qsizetype at = 0; at < records_.size(); at += RecordSize(at))
-        records.push_back(static_cast<quint32>(at));
-    std::stable_sort(records.begin(), records.end(), [this](quint32 a, quint32 b) { return NameAt(a) < NameAt(b); });
+    // Offsets break ties between equal names: the first definition sorts first.
     index_.clear();
+    index_.reserve(count_);
+    for (qsizetype at = 0; at < records_.size(); at += RecordSize(at))
+        index_.push_back(static_cast<quint32>(at));
+    std::sort(index_.begin(), index_.end(), [this](quint32 a, quint32 b) {
+        const QByteArrayView x = NameAt(a), y = NameAt(b);
+        return x < y || (x == y && a < b);
+    });
     others_.clear();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const quint32 first = records[i];
-        const QString value = DefinitionAt(first).value;
-        for (; i + 1 < records.size() && NameAt(records[i + 1]) == NameAt(first); ++i)
-            if ((others_.empty() || others_.back().first != first) && DefinitionAt(records[i + 1]).value != value)
-                others_.emplace_back(first, records[i + 1]);
-        index_.push_back(first);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < index_.size(); ++i) {
+        const quint32 first = index_[i];
+        for (; i + 1 < index_.size() && NameAt(index_[i + 1]) == NameAt(first); ++i)
+            if ((others_.empty() || others_.back().first != first) && ValueAt(index_[i + 1]) != ValueAt(first))
+                others_.emplace_back(first, index_[i + 1]);
+        index_[kept++] = first;
     }
-    index_.shrink_to_fit();
+    index_.resize(kept);
+    std::sort(others_.begin(), others_.end());
 }
 
 std::optional<NameTable::Definition> NameTable::Find(QStringView name) const

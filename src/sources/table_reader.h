@@ -57,6 +57,7 @@ public:
 
 private:
     QByteArrayView NameAt(quint32 at) const;
+    QByteArrayView ValueAt(quint32 at) const;
     qsizetype RecordSize(qsizetype at) const;
     Definition DefinitionAt(quint32 at) const;
 

@@ -139,6 +139,8 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
         {"65 names deep", "const u16 pal[] = { N0 };", "pal", false, 1, "chain65.h", {},
          "t.s, line 1: N0 is defined through more than 64 names"},
         {"names after the table", "pal: dc.w 1, N, 2\n dcb.w N,3\nN = 1\n", "pal", false, 4, nullptr, {1, 1, 2, 3}},
+        {"names defined twice", "B = 1\nA = 1\nB = 2\nA = 2\npal: dc.w B, A\n", "pal", false, 2, nullptr, {},
+         "t.s, line 5: B is defined twice, on line 1 of t.s and on line 3 of t.s"},
         {"defined in two files", "pal: dc.w N21\n", "pal", false, 1, "other.inc,chain21.h", {},
          "t.s, line 1: N21 is defined twice, on line 1 of DIR/other.inc and on line 22 of DIR/chain21.h"},
         {"cycle", "#define A B\n#define B A\nconst u16 pal[] = { A };", "pal", false, 1, nullptr, {},

@@ -23,4 +23,9 @@ QString Echoed(QStringView text, qsizetype maxLength)
     return out;
 }
 
+QString EchoedInQuotes(QStringView text)
+{
+    return QLatin1Char('"') + Echoed(text) + QLatin1Char('"');
+}
+
 } // namespace palfade

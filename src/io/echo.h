@@ -13,5 +13,7 @@ inline constexpr qsizetype kEchoedLength = 80;
 // The first maxLength characters of text, each control character (C0, DEL
 // and C1) written as "\xHH", and "..." when some were left out.
 QString Echoed(QStringView text, qsizetype maxLength = kEchoedLength);
+// The same between double quotes.
+QString EchoedInQuotes(QStringView text);
 
 } // namespace palfade

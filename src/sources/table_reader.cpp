@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
@@ -16,16 +15,11 @@ namespace palfade {
 
 namespace {
 
-// A line of a source longer than this is no assembler or C a toolchain
-// reads; holding it would let one line take any amount of memory.
-constexpr qsizetype kMaxLineLength = 1024 * 1024;
 // Of a C item longer than this only the start is kept: no number or name
 // is that long.
 constexpr qsizetype kMaxItemLength = 4096;
 // Names that give their value to other names, at most this many in a row.
 constexpr int kMaxNameDepth = 64;
-// Numbers are held at this once they are larger: no count or word is.
-constexpr qint64 kNumberCap = qint64(1) << 40;
 
 bool IsBlank(QChar c)
 {
@@ -111,97 +105,10 @@ std::vector<QStringView> Operands(QStringView text)
     return parts;
 }
 
-// C's comments outside its literals, as the preprocessor takes them out;
-// what the literals hold is dropped.
-constexpr CommentRules kCCode{u"", CommentRules::StarLines::Never, true, {}, true};
-// And the assembler's after them: ";" to the line's end, "|" there when it
-// opens the line or follows a blank (elsewhere it is an operator), and a
-// line with "*" in its first column.
-constexpr CommentRules kAsmStatement{u";", CommentRules::StarLines::FirstColumn, true, u"|", false};
-
 bool StandsAlone(QStringView text, qsizetype at, qsizetype length)
 {
     return (at == 0 || !IsNameCharacter(text[at - 1])) &&
            (at + length == text.size() || !IsNameCharacter(text[at + length]));
-}
-
-bool IsIdentifier(QStringView text)
-{
-    static const QRegularExpression kName(QStringLiteral("^[A-Za-z_.][A-Za-z0-9_.]*$"));
-    return kName.match(text).hasMatch();
-}
-
-// An operator between two operands: "$7FFF|$8000", "BASE+2", "1<<15".
-bool IsExpression(QStringView text)
-{
-    bool operand = false;
-    bool operatorAfter = false;
-    for (const QChar c : text) {
-        if (IsBlank(c))
-            continue;
-        if (QStringView(u"+-*/%&|^<>!~=").contains(c)) {
-            operatorAfter = operand;
-            continue;
-        }
-        if (operatorAfter)
-            return true;
-        operand = true;
-    }
-    return false;
-}
-
-QString Quoted(QStringView text)
-{
-    return QLatin1Char('"') + Echoed(text) + QLatin1Char('"');
-}
-
-int DigitValue(QChar c)
-{
-    const char16_t u = c.toLower().unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return 99;
-}
-
-// The mark of a base a number opens with in `syntax`, and the base.
-std::pair<qsizetype, int> BaseMark(QStringView text, NumberSyntax syntax)
-{
-    const bool motorola = syntax == NumberSyntax::Motorola;
-    if (text.startsWith(u'$'))
-        return {1, 16};
-    if (text.startsWith(u"0x", Qt::CaseInsensitive))
-        return {2, 16};
-    if (motorola && text.startsWith(u'%'))
-        return {1, 2};
-    if (motorola && text.startsWith(u'@'))
-        return {1, 8};
-    if (!motorola && text.startsWith(u"0b", Qt::CaseInsensitive))
-        return {2, 2};
-    if (!motorola && text.size() > 1 && text[0] == u'0')
-        return {1, 8};
-    return {0, 10};
-}
-
-QString SyntaxName(NumberSyntax syntax)
-{
-    return syntax == NumberSyntax::C ? QStringLiteral("C") : QStringLiteral("GNU as");
-}
-
-// Why text is no number and no name: an expression, a mark with no digit
-// after it, a digit beyond an octal number's.
-QString NotANumber(QStringView text, NumberSyntax syntax)
-{
-    if (IsExpression(text))
-        return QStringLiteral("%1 is an expression, which palfade does not work out").arg(Quoted(text));
-    const auto [mark, base] = BaseMark(text, syntax);
-    if (mark > 0 && (mark == text.size() || DigitValue(text[mark]) >= base) && base != 8)
-        return QStringLiteral("%1 has no digit after its \"%2\"").arg(Quoted(text), text.first(mark).toString());
-    if (base == 8 && mark == 1 && std::all_of(text.begin(), text.end(), [](QChar c) { return DigitValue(c) < 10; }))
-        return QStringLiteral("%1 is no number: a leading 0 makes it octal in %2")
-            .arg(Quoted(text), SyntaxName(syntax));
-    return QStringLiteral("%1 is not a number or a name defined as one").arg(Quoted(text));
 }
 
 void PutBytes(QByteArray& bytes, const void* data, qsizetype size)
@@ -220,141 +127,6 @@ T GetBytes(const QByteArray& bytes, qsizetype& at)
 
 } // namespace
 
-std::optional<SourceNumber> ParseSourceNumber(QStringView text, NumberSyntax syntax)
-{
-    if (syntax == NumberSyntax::C && !text.isEmpty() && text[0].isDigit())
-        for (int k = 0; k < 3 && text.size() > 1 && QStringView(u"uUlL").contains(text.back()); ++k)
-            text.chop(1);
-    const auto [mark, base] = BaseMark(text, syntax);
-    text = text.sliced(mark);
-    if (text.isEmpty())
-        return std::nullopt;
-    SourceNumber number;
-    for (const QChar c : text) {
-        const int digit = DigitValue(c);
-        if (digit >= base)
-            return std::nullopt;
-        number.value = std::min(number.value * base + digit, kNumberCap);
-    }
-    number.hexDigits = base == 16 ? static_cast<int>(std::min<qsizetype>(text.size(), 99)) : 0;
-    return number;
-}
-
-// A record: the line (4 bytes), the lengths of the name (1 byte) and of the
-// value (2 bytes), then both as UTF-8. Names beyond 255 bytes are no names
-// a source uses; values beyond 65535 bytes no numbers, and are cut.
-void NameTable::Add(QStringView name, QStringView value, qint64 line)
-{
-    const QByteArray n = name.toUtf8();
-    QByteArray v = value.toUtf8();
-    // Offsets are 32 bits: a table that large (from a source of gigabytes)
-    // keeps no more names.
-    if (n.isEmpty() || n.size() > 255 || records_.size() > 0xF0000000)
-        return;
-    if (v.size() > 65535)
-        v = v.first(64) + "...";
-    const auto lineNumber = static_cast<quint32>(std::min<qint64>(line, 0xFFFFFFFF));
-    const auto nameLength = static_cast<quint8>(n.size());
-    const auto valueLength = static_cast<quint16>(v.size());
-    PutBytes(records_, &lineNumber, 4);
-    PutBytes(records_, &nameLength, 1);
-    PutBytes(records_, &valueLength, 2);
-    records_.append(n).append(v);
-    ++count_;
-}
-
-QByteArrayView NameTable::NameAt(quint32 at) const
-{
-    return QByteArrayView(records_).sliced(at + 7, static_cast<unsigned char>(records_[at + 4]));
-}
-
-QByteArrayView NameTable::ValueAt(quint32 at) const
-{
-    qsizetype pos = at + 5;
-    const auto valueLength = GetBytes<quint16>(records_, pos);
-    return QByteArrayView(records_).sliced(pos + static_cast<unsigned char>(records_[at + 4]), valueLength);
-}
-
-qsizetype NameTable::RecordSize(qsizetype at) const
-{
-    at += 5;
-    const auto valueLength = GetBytes<quint16>(records_, at);
-    return 7 + static_cast<unsigned char>(records_[at - 3]) + valueLength;
-}
-
-NameTable::Definition NameTable::DefinitionAt(quint32 at) const
-{
-    qsizetype pos = at;
-    Definition definition;
-    definition.line = GetBytes<quint32>(records_, pos);
-    const auto nameLength = GetBytes<quint8>(records_, pos);
-    const auto valueLength = GetBytes<quint16>(records_, pos);
-    definition.value = QString::fromUtf8(QByteArrayView(records_).sliced(pos + nameLength, valueLength));
-    definition.file = file_;
-    return definition;
-}
-
-void NameTable::Seal()
-{
-    // Offsets break ties between equal names: the first definition sorts first.
-    index_.clear();
-    index_.reserve(count_);
-    for (qsizetype at = 0; at < records_.size(); at += RecordSize(at))
-        index_.push_back(static_cast<quint32>(at));
-    std::sort(index_.begin(), index_.end(), [this](quint32 a, quint32 b) {
-        const QByteArrayView x = NameAt(a), y = NameAt(b);
-        return x < y || (x == y && a < b);
-    });
-    others_.clear();
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < index_.size(); ++i) {
-        const quint32 first = index_[i];
-        for (; i + 1 < index_.size() && NameAt(index_[i + 1]) == NameAt(first); ++i)
-            if ((others_.empty() || others_.back().first != first) && ValueAt(index_[i + 1]) != ValueAt(first))
-                others_.emplace_back(first, index_[i + 1]);
-        index_[kept++] = first;
-    }
-    index_.resize(kept);
-    std::sort(others_.begin(), others_.end());
-}
-
-std::optional<NameTable::Definition> NameTable::Find(QStringView name) const
-{
-    const QByteArray key = name.toUtf8();
-    const auto it = std::lower_bound(index_.begin(), index_.end(), key, [this](quint32 at, const QByteArray& k) {
-        return NameAt(at) < QByteArrayView(k);
-    });
-    if (it == index_.end() || NameAt(*it) != QByteArrayView(key))
-        return std::nullopt;
-    Definition definition = DefinitionAt(*it);
-    const auto other = std::lower_bound(others_.begin(), others_.end(), std::pair<quint32, quint32>(*it, 0));
-    if (other != others_.end() && other->first == *it) {
-        definition.otherLine = DefinitionAt(other->second).line;
-        definition.otherFile = file_;
-    }
-    return definition;
-}
-
-void CollectDefinition(QStringView code, qint64 line, NameTable& names)
-{
-    static const QRegularExpression kDefine(QStringLiteral("^\\s*#\\s*define\\s+([A-Za-z_]\\w*)(?:\\s+(.*))?$"));
-    static const QRegularExpression kDotted(
-        QStringLiteral("^\\s*\\.(?:equ|set)\\s+([A-Za-z_.][\\w.]*)\\s*,\\s*(.*)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression kEqu(QStringLiteral("^\\s*([A-Za-z_.][\\w.]*):?\\s*(?:=|\\s(?:equ|\\.equ|set)\\s)\\s*(.*)$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    QRegularExpressionMatch match = kDefine.match(code);
-    if (!match.hasMatch())
-        match = kDotted.match(code);
-    if (!match.hasMatch()) {
-        match = kEqu.match(code);
-        if (match.hasMatch() && match.capturedView(2).startsWith(u'='))
-            return; // "N == V" compares
-    }
-    if (match.hasMatch())
-        names.Add(match.capturedView(1), match.capturedView(2).trimmed(), line);
-}
-
 // A name resolved down to a number, or why it is none, or (before the text
 // has ended) that it waits for the names.
 struct TableReader::Resolution {
@@ -368,8 +140,8 @@ struct TableReader::Resolution {
 TableReader::TableReader(QString name, QString file, QString folder, QStringList defines, WordSink sink, Enough enough)
     : name_(std::move(name)), file_(std::move(file)), folder_(std::move(folder)), defines_(std::move(defines)),
       sink_(std::move(sink)), enough_(std::move(enough)),
-      lines_([this](QStringView raw, qint64 number) { Line(raw, number); }, kMaxLineLength), code_(kCCode),
-      statement_(kAsmStatement), names_(file_)
+      lines_([this](QStringView raw, qint64 number) { Line(raw, number); }, kMaxSourceLineLength), code_(kCSourceCode),
+      statement_(kAsmStatements), names_(file_)
 {
 }
 
@@ -670,7 +442,7 @@ TableReader::Resolution TableReader::Resolve(QStringView item, NumberSyntax synt
         }
         if (text.isEmpty())
             return failed(QStringLiteral("%1: an empty item").arg(Where(line)));
-        if (!IsIdentifier(text))
+        if (!IsSourceName(text))
             return failed(QStringLiteral("%1: %2%3").arg(Where(line), NotANumber(text, syntax), r.via));
         if (!namesKnown) {
             r.outcome = Outcome::NeedsNames;
@@ -696,13 +468,13 @@ TableReader::Resolution TableReader::Resolve(QStringView item, NumberSyntax synt
                                    located(definition->otherFile, definition->otherLine)));
         const QString value = definition->value;
         r.via = QStringLiteral(" (%1 is defined on %2 as %3)")
-                    .arg(Echoed(text), located(definition->file, definition->line), Quoted(value));
-        if (!ParseSourceNumber(value, syntax) && !IsIdentifier(value)) {
+                    .arg(Echoed(text), located(definition->file, definition->line), EchoedInQuotes(value));
+        if (!ParseSourceNumber(value, syntax) && !IsSourceName(value)) {
             const QString why = IsExpression(value) ? QStringLiteral("an expression, which palfade does not work out")
                                                     : QStringLiteral("not as a number");
-            return failed(
-                QStringLiteral("%1: %2 is defined on %3 as %4, %5")
-                    .arg(Where(line), Echoed(text), located(definition->file, definition->line), Quoted(value), why));
+            return failed(QStringLiteral("%1: %2 is defined on %3 as %4, %5")
+                              .arg(Where(line), Echoed(text), located(definition->file, definition->line),
+                                   EchoedInQuotes(value), why));
         }
         text = value;
     }
@@ -794,7 +566,7 @@ TableReader::Outcome TableReader::Include(const Item& item)
     const QStringView quoted = operands.front();
     if (quoted.size() < 2 || !quoted.startsWith(u'"') || !quoted.endsWith(u'"') || operands.size() > 3)
         return Fail(QStringLiteral("%1: the binary include %2 is not \"FILE\" with an optional start and length")
-                        .arg(Where(item.line), Quoted(item.text)));
+                        .arg(Where(item.line), EchoedInQuotes(item.text)));
     qint64 numbers[2] = {0, -1};
     for (std::size_t k = 1; k < operands.size(); ++k) {
         const std::optional<SourceNumber> number = ParseSourceNumber(operands[k], item.syntax);
@@ -850,7 +622,7 @@ IoStatus TableReader::Finish()
         return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
                                      .arg(file_)
                                      .arg(lines_.TooLongLine())
-                                     .arg(kMaxLineLength));
+                                     .arg(kMaxSourceLineLength));
     if (!error_.isEmpty())
         return IoStatus::Failure(error_);
     // Once every word needed is handed on, the text after them is not read.
@@ -896,38 +668,6 @@ IoStatus TableReader::Finish()
         if (Use(item, true) == Outcome::Failed)
             return IoStatus::Failure(error_);
     }
-    return IoStatus::Success();
-}
-
-IoStatus ReadDefinitions(const QString& path, NameTable& names)
-{
-    QFile file(path);
-    if (const IoStatus opened = OpenForReading(file); !opened.ok())
-        return opened;
-    CommentFilter statements(kAsmStatement);
-    QString statement;
-    LineSplitter lines(
-        [&](QStringView raw, qint64 number) {
-            statement.resize(0);
-            statements.Line(raw, statement);
-            CollectDefinition(statement, number, names);
-        },
-        kMaxLineLength);
-    TextDecoder decoder;
-    const IoStatus read = ReadInPieces(
-        file, path, kMaxSourceSize, [&](QByteArrayView bytes) { lines.Feed(decoder.Feed(bytes)); },
-        [&lines] { return lines.TooLongLine() != 0; });
-    if (!read.ok())
-        return read;
-    lines.Feed(decoder.Finish());
-    lines.Finish();
-    if (lines.TooLongLine() != 0)
-        return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
-                                     .arg(path)
-                                     .arg(lines.TooLongLine())
-                                     .arg(kMaxLineLength));
-    if (const std::optional<qint64> line = statements.UnclosedLine())
-        return IoStatus::Failure(UnclosedCommentReason(path, *line));
     return IoStatus::Success();
 }
 

@@ -8,6 +8,8 @@
 
 #include "core/hw_color.h"
 #include "io/io_result.h"
+#include "sources/name_table.h"
+#include "sources/source_number.h"
 #include "sources/word_reader.h"
 
 #include <QByteArray>
@@ -20,58 +22,6 @@
 #include <vector>
 
 namespace palfade {
-
-// How a toolchain writes numbers. Everywhere "$7FFF" and "0x7FFF" are hex
-// and a number without a mark is decimal; Motorola syntax (dc.w, vasm) has
-// "%0101" binary and "@17" octal; GNU as (.word) and C have "0b0101" binary
-// and a leading "0" octal, and C the suffixes u and l.
-enum class NumberSyntax { Motorola, GnuAs, C };
-
-// A number as `syntax` writes one. hexDigits is 0 for any other base.
-struct SourceNumber {
-    qint64 value = 0; // held at 2^40 once it is larger
-    int hexDigits = 0;
-};
-std::optional<SourceNumber> ParseSourceNumber(QStringView text, NumberSyntax syntax);
-
-// The names a file defines as values, kept compactly (a name and its value
-// as UTF-8 and the line, in one block), looked up once the file is read.
-class NameTable {
-public:
-    explicit NameTable(QString file = {}) : file_(std::move(file)) {}
-
-    void Add(QStringView name, QStringView value, qint64 line);
-    // After the last Add: each name's first definition is the one found,
-    // with the first later one that gives it another value.
-    void Seal();
-
-    struct Definition {
-        QString value; // as written
-        QString file;
-        qint64 line = 0;
-        QString otherFile;    // a later definition with another value
-        qint64 otherLine = 0; // 0: none
-    };
-    std::optional<Definition> Find(QStringView name) const;
-    const QString& File() const { return file_; }
-
-private:
-    QByteArrayView NameAt(quint32 at) const;
-    QByteArrayView ValueAt(quint32 at) const;
-    qsizetype RecordSize(qsizetype at) const;
-    Definition DefinitionAt(quint32 at) const;
-
-    QString file_;
-    QByteArray records_;
-    std::vector<quint32> index_;                      // one record a name, by name
-    std::vector<std::pair<quint32, quint32>> others_; // a record, and a later one with another value
-    std::size_t count_ = 0;
-};
-
-// One line's definition of a name as a value: "#define N V", "N equ V"
-// ("EQU"), "N = V", ".equ N, V", ".set N, V"; `code` is the line without
-// comments.
-void CollectDefinition(QStringView code, qint64 line, NameTable& names);
 
 // Reads a source's lines in pieces of text and hands on the words of the
 // block that `name` defines (one definition; only used is an error). Items
@@ -180,9 +130,5 @@ private:
     NameTable names_;
     std::vector<NameTable> further_;
 };
-
-// The definitions of names as values in a file (--defines FILE), read in
-// pieces, its lines ended as the table's are.
-IoStatus ReadDefinitions(const QString& path, NameTable& names);
 
 } // namespace palfade

@@ -191,6 +191,14 @@ struct CommentRules {
 // line whose first non-blank character is "*".
 inline constexpr CommentRules kSkippedComments{u";", CommentRules::StarLines::AfterBlanks, false};
 
+// C's comments outside its literals, as the preprocessor takes them out;
+// what the literals hold is dropped.
+inline constexpr CommentRules kCSourceCode{u"", CommentRules::StarLines::Never, true, {}, true};
+// And the assembler's after them: ";" to the line's end, "|" there when it
+// opens the line or follows a blank (elsewhere it is an operator), and a
+// line with "*" in its first column.
+inline constexpr CommentRules kAsmStatements{u";", CommentRules::StarLines::FirstColumn, true, u"|", false};
+
 // One comment grammar, by the rules it is given, over text in pieces. Line
 // breaks stay.
 class CommentFilter {
@@ -259,6 +267,9 @@ private:
 
 bool IsNameCharacter(QChar c);
 
+// A line of a source longer than this is no assembler or C a toolchain
+// reads; holding it would let one line take any amount of memory.
+inline constexpr qsizetype kMaxSourceLineLength = 1024 * 1024;
 // Sources are refused beyond this size rather than read on without end.
 inline constexpr qint64 kMaxSourceSize = 64 * 1024 * 1024;
 // "cannot read NAME: larger than M MiB".

@@ -83,6 +83,11 @@ NameTable::Definition NameTable::DefinitionAt(quint32 at) const
     return definition;
 }
 
+void NameTable::Reserve(qsizetype bytes)
+{
+    records_.reserve(bytes);
+}
+
 void NameTable::Seal()
 {
     // Offsets break ties between equal names: the first definition sorts first.
@@ -149,6 +154,10 @@ IoStatus ReadDefinitions(const QString& path, NameTable& names)
     QFile file(path);
     if (const IoStatus opened = OpenForReading(file); !opened.ok())
         return opened;
+    // Room for the definitions of a file of short lines, so that the block
+    // is not copied as it grows; pages no definition reaches are never used.
+    if (!file.isSequential())
+        names.Reserve(2 * std::min<qint64>(file.size(), kMaxSourceSize));
     CommentFilter statements(kAsmStatements);
     QString statement;
     LineSplitter lines(

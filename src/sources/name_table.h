@@ -23,6 +23,7 @@ public:
     explicit NameTable(QString file = {}) : file_(std::move(file)) {}
 
     void Add(QStringView name, QStringView value, qint64 line);
+    void Reserve(qsizetype bytes);
     // After the last Add: each name's first definition is the one found,
     // with the first later one that gives it another value.
     void Seal();

@@ -3,6 +3,7 @@
 // includes and definitions, and messages that stay one readable line.
 
 #include "sources/palette_source.h"
+#include "sources/source_number.h"
 #include "sources/source_reading.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -178,6 +180,27 @@ TEST(ToolchainReading, ReproducersGiveTheToolchainsWordsOrOneLine)
         if (read.ok()) {
             EXPECT_EQ(words, row.words) << row.what;
         }
+    }
+}
+
+TEST(ParseSourceNumber, EachSyntaxItsMarks)
+{
+    using S = NumberSyntax;
+    const struct {
+        const char16_t* text;
+        NumberSyntax syntax;
+        std::optional<qint64> value;
+    } rows[] = {
+        {u"010", S::Motorola, 10}, {u"010", S::GnuAs, 8},      {u"010", S::C, 8},        {u"0", S::C, 0},
+        {u"%101", S::Motorola, 5}, {u"%101", S::GnuAs, {}},    {u"@17", S::Motorola, 15}, {u"@18", S::Motorola, {}},
+        {u"0b101", S::GnuAs, 5},   {u"0b101", S::Motorola, {}}, {u"0B2", S::C, {}},       {u"08", S::C, {}},
+        {u"$7fff", S::C, 0x7FFF},  {u"0X10", S::Motorola, 16}, {u"0x", S::GnuAs, {}},    {u"$", S::Motorola, {}},
+        {u"12uL", S::C, 12},       {u"12u", S::GnuAs, {}},     {u"0x7FFFu", S::C, 0x7FFF}, {u"1e5", S::C, {}},
+    };
+    for (const auto& row : rows) {
+        const std::optional<SourceNumber> number = ParseSourceNumber(QStringView(row.text), row.syntax);
+        EXPECT_EQ(number ? std::optional<qint64>(number->value) : std::nullopt, row.value)
+            << QString::fromUtf16(row.text).toStdString() << " " << static_cast<int>(row.syntax);
     }
 }
 

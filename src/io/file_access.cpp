@@ -85,16 +85,23 @@ QString CannotOpenReason(const QString& path, const QString& why)
     return Reason(QStringLiteral("cannot open"), path, why);
 }
 
+// The system's reason (a loop of links is "Too many levels of symbolic
+// links"), and for a link whose target is missing, that target.
 IoStatus OpenForReading(QFile& file)
 {
     const QString path = file.fileName();
     const QFileInfo info(path);
-    if (!info.exists())
-        return IoStatus::Failure(CannotOpenReason(path, QStringLiteral("No such file or directory")));
     if (info.isDir())
         return IoStatus::Failure(CannotOpenReason(path, QStringLiteral("Is a directory")));
-    if (!file.open(QIODevice::ReadOnly))
-        return IoStatus::Failure(CannotOpenReason(path, file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        QString why = file.errorString();
+        if (why.isEmpty())
+            why = QStringLiteral("No such file or directory");
+        const QFileInfo target(info.symLinkTarget());
+        if (info.isSymLink() && !target.exists() && !target.isSymLink())
+            why += QStringLiteral(" (it links to %1, which is missing)").arg(target.filePath());
+        return IoStatus::Failure(CannotOpenReason(path, why));
+    }
     return IoStatus::Success();
 }
 

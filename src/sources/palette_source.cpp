@@ -1,5 +1,6 @@
 #include "sources/palette_source.h"
 
+#include "io/echo.h"
 #include "io/file_access.h"
 #include "sources/table_reader.h"
 #include "sources/word_reader.h"
@@ -23,6 +24,7 @@ class PaletteGrouper {
 public:
     explicit PaletteGrouper(const SourceRequest& r)
         : skip_(static_cast<std::size_t>(std::max(r.text.skipWords, 0))), countWord_(r.text.countWord),
+          beyondWanted_(r.text.table.isEmpty() ? 1 : kWordsNamed),
           size_(static_cast<std::size_t>(std::clamp(r.text.paletteSize, 1, kPaletteSize))),
           first_(static_cast<std::size_t>(std::clamp(r.text.firstEntry, 0, kPaletteSize - static_cast<int>(size_)))),
           needed_(r.needed), base_(r.base)
@@ -33,7 +35,7 @@ public:
     // counted, for the warning that names them.
     void Add(HwColor word)
     {
-        if (Done() && !countWord_)
+        if ((Done() && !countWord_) || !error_.isEmpty())
             return;
         ++total_;
         if (skipped_ < skip_) {
@@ -56,24 +58,62 @@ public:
         ++taken_;
     }
 
-    // With a count word every counted word and one more are read, to tell
-    // whether words follow the palettes.
-    bool Done() const
+    // A count word in decimal, which the colour-word scan passes over: it
+    // is taken where the count word is due. A leading 0 would make it octal
+    // in C and GNU as, but not in Motorola syntax.
+    void AddDecimal(QStringView digits)
     {
-        if (countWord_)
-            return count_ && taken_ >= CountedWords() && beyondCount_ > 0;
-        return needed_ != kEveryPalette && taken_ >= needed_ * size_;
+        if (!countWord_ || count_ || skipped_ < skip_ || !error_.isEmpty())
+            return;
+        qsizetype zeros = 0;
+        while (zeros + 1 < digits.size() && digits[zeros] == u'0')
+            ++zeros;
+        const QStringView significant = digits.sliced(zeros);
+        bool ok = false;
+        const uint value = significant.toUInt(&ok);
+        if (!ok || value > 0xFFFF)
+            error_ = QStringLiteral("the count word %1 is larger than a 16-bit word").arg(Echoed(digits));
+        else if (significant.size() > 1 && significant.size() < digits.size())
+            error_ = QStringLiteral("the count word %1 is octal in C and GNU as but decimal in Motorola syntax: write "
+                                    "it without its leading 0")
+                         .arg(Echoed(digits));
+        ++total_;
+        count_ = static_cast<HwColor>(value);
     }
 
-    // The errors and warnings of the words read, `where` naming them.
-    QString Check(const QString& where, QStringList& warnings, bool table, bool ended, const QString& name) const
+    // Whether `more` words after those added leave nothing to read. With a
+    // count word every counted word and one more are read, to tell whether
+    // words follow the palettes (of a table, the words a warning names).
+    bool Enough(std::size_t more) const
     {
+        if (!error_.isEmpty())
+            return true;
+        if (countWord_)
+            return count_ && taken_ + beyondCount_ + more >= CountedWords() + beyondWanted_;
+        return needed_ != kEveryPalette && taken_ + more >= needed_ * size_;
+    }
+    bool Done() const { return Enough(0); }
+
+    // The errors and warnings of the words read, `where` naming them; the
+    // statement that ended a table, if one did.
+    QString Check(const QString& where, QStringList& warnings, const TableReader* table, bool ended,
+                  const QString& name) const
+    {
+        if (!error_.isEmpty())
+            return QStringLiteral("%1: %2").arg(where, error_);
         if (skipped_ == total_ && skip_ > 0)
             return QStringLiteral("%1 holds %2 colour words, none after the %3 skipped").arg(where).arg(total_).arg(skip_);
+        QString endedBy;
+        if (table && table->EndedBy())
+            endedBy = QStringLiteral(" (the table ends on line %1: \"%2\")")
+                          .arg(table->EndedBy()->line)
+                          .arg(table->EndedBy()->statement);
         if (count_) {
+            if (*count_ == 0)
+                return QStringLiteral("%1 holds no palette: its count word is 0").arg(where);
             if (taken_ < CountedWords())
-                return QStringLiteral("%1: its count word gives %2 (%3) but %4 follow")
-                    .arg(where, PaletteCountText(*count_), Words(CountedWords()), Words(taken_));
+                return QStringLiteral("%1: its count word gives %2 (%3) but %4 follow%5")
+                    .arg(where, PaletteCountText(*count_), Words(CountedWords()), Words(taken_), endedBy);
             if (beyondCount_ > 0) {
                 QStringList named;
                 for (HwColor w : beyond_)
@@ -85,9 +125,20 @@ public:
             }
             return {};
         }
-        if (!table && ended && taken_ > size_ && taken_ % size_ != 0)
+        const std::size_t last = taken_ % size_;
+        if (!table && ended && taken_ > size_ && last != 0)
             warnings << QStringLiteral("the last palette of %1 has %2; is --table or --skip-words needed?")
-                            .arg(name, Words(taken_ % size_));
+                            .arg(name, Words(last));
+        // A table's words fall short of a whole palette only by mistake.
+        if (table && ended && last != 0 && !Done())
+            warnings << QStringLiteral("%1: the last palette has only %2 of its %3 words, so %4 black%5")
+                            .arg(where)
+                            .arg(last)
+                            .arg(size_)
+                            .arg(last + 1 == size_
+                                     ? QStringLiteral("entry %1 is").arg(first_ + last)
+                                     : QStringLiteral("entries %1-%2 are").arg(first_ + last).arg(first_ + size_ - 1))
+                            .arg(endedBy);
         return {};
     }
 
@@ -100,6 +151,7 @@ private:
 
     std::size_t skip_;
     bool countWord_;
+    std::size_t beyondWanted_;
     std::size_t size_;
     std::size_t first_;
     std::size_t needed_;
@@ -111,6 +163,7 @@ private:
     std::vector<HwColor> beyond_;
     std::size_t beyondCount_ = 0;
     std::vector<PaletteWords> palettes_;
+    QString error_;
 };
 
 // --skip-comments: the text without its comments goes on.
@@ -162,13 +215,17 @@ struct TextPaletteReader::Stages {
     {
         WordSink sink = [this](HwColor word) { grouper.Add(word); };
         if (!options.table.isEmpty()) {
-            auto reader = std::make_unique<TableReader>(options.table, name, folder, options.defines, sink);
+            auto reader = std::make_unique<TableReader>(options.table, name, folder, options.defines, sink,
+                                                        [this](std::size_t more) { return grouper.Enough(more); });
             table = reader.get();
             words = std::move(reader);
             first = words.get();
             return;
         }
-        words = std::make_unique<ColourWordScanner>(sink);
+        DecimalSink decimals;
+        if (options.countWord)
+            decimals = [this](QStringView digits) { grouper.AddDecimal(digits); };
+        words = std::make_unique<ColourWordScanner>(sink, options.bareMarks, decimals);
         first = words.get();
         if (!options.after.isEmpty())
             first = &after.emplace(options.after, name, *first);
@@ -180,9 +237,9 @@ struct TextPaletteReader::Stages {
     QString Where() const
     {
         if (table)
-            return QStringLiteral("%1: %2").arg(name, options.table);
+            return QStringLiteral("%1: %2").arg(name, Echoed(options.table));
         if (after)
-            return QStringLiteral("%1 after \"%2\"").arg(name, options.after);
+            return QStringLiteral("%1 after \"%2\"").arg(name, Echoed(options.after));
         return name;
     }
 
@@ -210,28 +267,53 @@ void TextPaletteReader::Feed(QStringView piece)
 
 bool TextPaletteReader::Done() const
 {
-    return stages_->table ? stages_->table->Failed() : stages_->grouper.Done();
+    return stages_->table ? stages_->table->Done() : stages_->grouper.Done();
 }
 
-IoResult<SourcePalettes> TextPaletteReader::Finish(bool sawNul)
+namespace {
+
+// What a source's NUL bytes suggest, after the reason it gave no palette.
+QString NulHint(NulBytes nuls)
+{
+    switch (nuls) {
+    case NulBytes::Some:
+        return QStringLiteral("; it holds NUL bytes: if it is a palette file, read it with --read-as ngpal");
+    case NulBytes::EveryOther:
+        return QStringLiteral("; it holds a NUL in every other byte, as UTF-16 text without its byte-order mark "
+                              "does: save it as UTF-8 (a palette file is read with --read-as ngpal)");
+    case NulBytes::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+IoResult<SourcePalettes> TextPaletteReader::Finish(NulBytes nuls)
+{
+    IoResult<SourcePalettes> result = Read();
+    if (!result.ok() &&
+        (nuls == NulBytes::EveryOther || (nuls == NulBytes::Some && stages_->grouper.Empty() && !stages_->table)))
+        result.error += NulHint(nuls);
+    return result;
+}
+
+IoResult<SourcePalettes> TextPaletteReader::Read()
 {
     Stages& s = *stages_;
     // The text has ended before the palettes needed were complete: what the
     // stages hold goes on.
-    if (!s.grouper.Done())
+    if (!s.grouper.Done() || s.table)
         if (const IoStatus status = s.first->Finish(); !status.ok())
             return Failed(status.error);
     const QString where = s.Where();
     if (s.grouper.Empty() && s.table)
         return Failed(QStringLiteral("%1 holds no word").arg(where));
     if (s.grouper.Empty())
-        return Failed(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1%2")
-                          .arg(where, sawNul ? QStringLiteral("; it holds NUL bytes: if it is a palette file, read it "
-                                                              "with --read-as ngpal")
-                                             : QString()));
+        return Failed(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1").arg(where));
     IoResult<SourcePalettes> result;
-    const bool ended = s.table || !s.grouper.Done();
-    result.error = s.grouper.Check(where, result.value.warnings, s.table != nullptr, ended, s.name);
+    const bool ended = s.table ? !s.table->Stopped() : !s.grouper.Done();
+    result.error = s.grouper.Check(where, result.value.warnings, s.table, ended, s.name);
     result.value.palettes = std::move(s.grouper.Palettes());
     result.value.holder = s.table ? where : s.name;
     return result;
@@ -259,7 +341,7 @@ IoResult<SourcePalettes> ReadTextSource(const SourceOrigin& origin, const Source
         return Failed(status.error);
     if (!reader.Done())
         reader.Feed(decoder.Finish());
-    return reader.Finish(decoder.SawNul());
+    return reader.Finish(decoder.Nuls());
 }
 
 } // namespace palfade

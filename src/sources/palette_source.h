@@ -33,11 +33,13 @@ public:
     void Feed(QStringView piece);
     // Nothing the text still holds can change the result.
     bool Done() const;
-    // sawNul: the source's bytes hold a NUL, which a text rarely does.
-    IoResult<SourcePalettes> Finish(bool sawNul = false);
+    // `nuls`: the NUL bytes of the source's bytes, for a hint when it gives
+    // no palette.
+    IoResult<SourcePalettes> Finish(NulBytes nuls = NulBytes::None);
 
 private:
     struct Stages;
+    IoResult<SourcePalettes> Read();
     std::unique_ptr<Stages> stages_;
 };
 

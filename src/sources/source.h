@@ -40,6 +40,9 @@ struct TextSourceOptions {
     bool countWord = false;        // the first word (after skipWords) is the number of palettes
     int paletteSize = kPaletteSize; // words per palette in the source, 1 to 16
     int firstEntry = 0;            // the entry of a palette's first word; paletteSize + firstEntry <= 16
+    // A "$" or "0x" without hex digits: no word (as toolchains read it), or
+    // the word 0000 by the window's import rule.
+    BareMarks bareMarks = BareMarks::NoWord;
 };
 
 // Which colours of a picture make its palettes: those first seen in reading

@@ -1,8 +1,10 @@
 #include "sources/word_reader.h"
 
 #include "core/hex_word.h"
+#include "io/echo.h"
 #include "io/file_access.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -56,6 +58,8 @@ qsizetype ForcedCut(QByteArrayView bytes, bool utf16)
 }
 
 constexpr qsizetype kCarryLimit = 64 * 1024;
+// The first bytes of a source tell whether its NUL bytes look like UTF-16's.
+constexpr qint64 kNulSample = 4096;
 // A word is looked at once it is this long: most words never get there.
 constexpr qsizetype kCompactAt = 256;
 
@@ -65,6 +69,7 @@ QString TextDecoder::Feed(QByteArrayView bytes)
 {
     if (!sawNul_ && bytes.size() > 0 && std::memchr(bytes.data(), 0, static_cast<std::size_t>(bytes.size())))
         sawNul_ = true;
+    CountNuls(bytes);
     if (!started_) {
         head_.append(bytes.data(), bytes.size());
         if (head_.size() < 3)
@@ -73,6 +78,27 @@ QString TextDecoder::Feed(QByteArrayView bytes)
         return Decode(head);
     }
     return Decode(bytes);
+}
+
+void TextDecoder::CountNuls(QByteArrayView bytes)
+{
+    for (qsizetype i = 0; i < bytes.size() && counted_ < kNulSample; ++i, ++counted_)
+        if (bytes[i] == 0)
+            ++nulsAt_[counted_ % 2];
+}
+
+// ASCII text in UTF-16 has a NUL in every other byte: at least three in four
+// bytes at one parity, hardly any at the other. Decoded as UTF-16 (after its
+// mark), it is text like any other.
+NulBytes TextDecoder::Nuls() const
+{
+    if (!sawNul_)
+        return NulBytes::None;
+    const qint64 pairs = counted_ / 2;
+    for (int parity = 0; parity < 2; ++parity)
+        if (!utf16_ && pairs >= 2 && nulsAt_[parity] * 4 >= pairs * 3 && nulsAt_[1 - parity] * 4 <= pairs)
+            return NulBytes::EveryOther;
+    return NulBytes::Some;
 }
 
 QString TextDecoder::Decode(QByteArrayView bytes)
@@ -230,11 +256,50 @@ HwColor HexValue(QStringView digits)
 
 } // namespace
 
-std::optional<HwColor> ColourWordValue(QStringView word)
+namespace {
+
+bool IsAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool AllDigits(QStringView word)
+{
+    return !word.isEmpty() && std::all_of(word.begin(), word.end(), IsAsciiDigit);
+}
+
+// What may stand before and after a number that is a word of its own, and
+// not part of a name ("pal_2"), a directive (".2byte") or an expression.
+bool BoundsANumber(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u',' || c == u';' || c == u'{' || c == u'}' ||
+           c == u'(' || c == u')' || c == u'/';
+}
+
+// Enough digits of a decimal number to tell that it is too large.
+constexpr qsizetype kDecimalDigitsKept = 7;
+
+// The last part of a word directive, as the separators cut it: "dc.w" and
+// ".dc.w" end in "w".
+bool IsWordDirective(QStringView word)
+{
+    for (const char* directive : {"w", "dw", "word", "short", "hword", "2byte"})
+        if (word.compare(QLatin1String(directive), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::optional<HwColor> ColourWordValue(QStringView word, BareMarks marks)
 {
     if (!IsColourWord(word))
         return std::nullopt;
-    return HexValue(word.sliced(MarkLength(word)).toString().toUpper());
+    const QString upper = word.sliced(MarkLength(word)).toString().toUpper();
+    const qsizetype digits = HexDigitRun(upper);
+    if (digits == 0 && marks == BareMarks::NoWord)
+        return std::nullopt;
+    return HexValue(QStringView(upper).first(digits));
 }
 
 void ColourWordScanner::Feed(QStringView text)
@@ -245,7 +310,8 @@ void ColourWordScanner::Feed(QStringView text)
             continue;
         if (i > start)
             Append(text.sliced(start, i - start));
-        EndWord();
+        EndWord(text[i]);
+        before_ = text[i];
         start = i + 1;
     }
     if (start < text.size())
@@ -254,7 +320,7 @@ void ColourWordScanner::Feed(QStringView text)
 
 IoStatus ColourWordScanner::Finish()
 {
-    EndWord();
+    EndWord(u'\n');
     return IoStatus::Success();
 }
 
@@ -267,9 +333,15 @@ void ColourWordScanner::Append(QStringView part)
 {
     if (settled_)
         return;
+    if (word_.isEmpty())
+        wordBefore_ = before_;
     word_.append(part);
     if (word_.size() < kCompactAt)
         return;
+    if (decimals_ && AllDigits(word_)) {
+        word_.truncate(kDecimalDigitsKept);
+        return;
+    }
     if (!IsColourWord(word_)) {
         settled_ = true;
         settledValue_.reset();
@@ -280,9 +352,11 @@ void ColourWordScanner::Append(QStringView part)
     const qsizetype tail = word_.back().isHighSurrogate() ? 1 : 0;
     const QString upper = QStringView(word_).sliced(mark, word_.size() - mark - tail).toString().toUpper();
     const qsizetype digits = HexDigitRun(upper);
-    if (digits < upper.size()) {
+    if (digits < upper.size() || (digits == 0 && marks_ == BareMarks::NoWord)) {
         settled_ = true;
-        settledValue_ = HexValue(QStringView(upper).first(digits));
+        settledValue_.reset();
+        if (digits > 0 || marks_ == BareMarks::Zero)
+            settledValue_ = HexValue(QStringView(upper).first(digits));
         word_.resize(0);
         return;
     }
@@ -292,19 +366,25 @@ void ColourWordScanner::Append(QStringView part)
     word_ = std::move(kept);
 }
 
-void ColourWordScanner::EndWord()
+void ColourWordScanner::EndWord(QChar after)
 {
     if (settled_) {
         if (settledValue_)
             sink_(*settledValue_);
         settled_ = false;
         settledValue_.reset();
+        previous_.resize(0);
         return;
     }
     if (word_.isEmpty())
         return;
-    if (const std::optional<HwColor> value = ColourWordValue(word_))
+    if (const std::optional<HwColor> value = ColourWordValue(word_, marks_))
         sink_(*value);
+    else if (decimals_ && AllDigits(word_) && IsWordDirective(previous_) && BoundsANumber(wordBefore_) &&
+             BoundsANumber(after))
+        decimals_(word_);
+    if (decimals_)
+        previous_ = word_.size() <= 8 ? word_ : QString();
     word_.resize(0); // keeps the capacity for the next word
 }
 
@@ -328,6 +408,7 @@ void CommentFilter::Filter(QStringView in, QString& out)
                 if (c == u'/') {
                     state_ = State::Text;
                     lineStart_ = false;
+                    afterBlank_ = true; // the comment stands for a blank
                     Emit(u' ', out);
                     continue;
                 }
@@ -348,6 +429,7 @@ void CommentFilter::Filter(QStringView in, QString& out)
 
 void CommentFilter::Take(QChar c, bool newLine, bool firstColumn, QString& out)
 {
+    const bool afterBlank = std::exchange(afterBlank_, IsBlank(c));
     if (c == u'\r' || c == u'\n') {
         if (newLine)
             ++line_;
@@ -359,7 +441,9 @@ void CommentFilter::Take(QChar c, bool newLine, bool firstColumn, QString& out)
         lineStart_ = true;
         firstColumn_ = true;
         hidden_ = false;
-        quoted_ = false;
+        afterBlank_ = true;
+        quote_ = QChar();
+        escaped_ = false;
         return;
     }
     if (firstColumn && c == u'*' && rules_.starLines == CommentRules::StarLines::FirstColumn)
@@ -398,11 +482,9 @@ void CommentFilter::Take(QChar c, bool newLine, bool firstColumn, QString& out)
         }
         break;
     }
-    if (rules_.preprocessed && (quoted_ || c == u'"')) {
-        if (c == u'"')
-            quoted_ = !quoted_;
-        Emit(c, out);
-    } else if (rules_.lineMarkers.contains(c)) {
+    if (rules_.preprocessed && (!quote_.isNull() || c == u'"' || (rules_.cLiterals && c == u'\''))) {
+        Literal(c, out);
+    } else if (rules_.lineMarkers.contains(c) || (afterBlank && rules_.markersAfterBlanks.contains(c))) {
         if (rules_.preprocessed)
             hidden_ = true;
         else
@@ -412,6 +494,22 @@ void CommentFilter::Take(QChar c, bool newLine, bool firstColumn, QString& out)
     } else {
         Emit(c, out);
     }
+}
+
+void CommentFilter::Literal(QChar c, QString& out)
+{
+    const bool inside = !quote_.isNull();
+    if (!inside)
+        quote_ = c;
+    else if (escaped_)
+        escaped_ = false;
+    else if (c == u'\\')
+        escaped_ = true;
+    else if (c == quote_)
+        quote_ = QChar();
+    const bool content = inside && !quote_.isNull();
+    if (!content || !rules_.cLiterals)
+        Emit(c, out);
 }
 
 void CommentFilter::Flush(QString& out)
@@ -498,7 +596,7 @@ IoStatus NameStart::Finish()
     if (!found_ && std::exchange(candidate_, false))
         found_ = true;
     if (!found_)
-        return IoStatus::Failure(QStringLiteral("the name \"%1\" is not found in %2").arg(name_, source_));
+        return IoStatus::Failure(QStringLiteral("the name \"%1\" is not found in %2").arg(Echoed(name_), source_));
     return next_.Finish();
 }
 

@@ -36,6 +36,11 @@ public:
 // Where the colour words of a text go, in order.
 using WordSink = std::function<void(HwColor)>;
 
+// Whether the source's bytes hold NUL bytes, which a text rarely does: a few
+// (a palette file read as text?), or one in every other byte (UTF-16 text
+// without its byte-order mark?).
+enum class NulBytes { None, Some, EveryOther };
+
 // Bytes to text: UTF-8 unless the bytes open with the byte-order mark of
 // UTF-8, UTF-16 LE or UTF-16 BE (the mark is dropped); invalid sequences
 // become replacement characters. The text of the bytes is the same however
@@ -47,9 +52,11 @@ public:
     // What is left, an incomplete last sequence included.
     QString Finish();
     bool SawNul() const { return sawNul_; }
+    NulBytes Nuls() const;
 
 private:
     QString Decode(QByteArrayView bytes);
+    void CountNuls(QByteArrayView bytes);
 
     QByteArray head_; // the first bytes, held until the byte-order mark is known
     QStringDecoder decoder_;
@@ -57,6 +64,9 @@ private:
     bool utf16_ = false;
     bool bigEndian_ = false;
     bool sawNul_ = false;
+    // The NUL bytes at even and odd offsets among the first bytes.
+    qint64 counted_ = 0;
+    qint64 nulsAt_[2] = {0, 0};
     QByteArray carry_; // bytes after the last whole character
 };
 
@@ -106,30 +116,49 @@ private:
 // between words. "$", "#", "=", brackets and quotes belong to words.
 bool IsWordSeparator(QChar c);
 
-// Whether a word, as written, is a colour word: it begins with "$" or "0x"
+// What a "$" or "0x" with no hex digit after it is: no word, as in every
+// toolchain (palfade-cli), or the word 0000, as the window's import reads it.
+enum class BareMarks { NoWord, Zero };
+
+// Whether a word, as written, begins with a colour word's mark: "$" or "0x"
 // ("0X"). Its value is the low 16 bits of the hex digits after the mark, once
-// upper-cased, up to the first other character (none gives 0).
+// upper-cased, up to the first other character; without such digits it is
+// no colour word (or 0000 by the window's rule).
 bool IsColourWord(QStringView word);
-std::optional<HwColor> ColourWordValue(QStringView word);
+std::optional<HwColor> ColourWordValue(QStringView word, BareMarks marks = BareMarks::NoWord);
+
+// Where the decimal numbers of a text go, for a count word written in
+// decimal: a run of digits right after a word directive ("dc.w 77",
+// ".word 3"), between blanks and commas or a comment (not part of a name
+// such as "pal_2"), cut to its first 7 digits.
+using DecimalSink = std::function<void(QStringView digits)>;
 
 // The colour words of text in pieces, handed to the sink in order. Only what
 // can still change the open word is kept: a word that is no colour word is
 // passed over, and of a colour word's run of digits only the last ones.
 class ColourWordScanner : public TextStage {
 public:
-    explicit ColourWordScanner(WordSink sink) : sink_(std::move(sink)) {}
+    explicit ColourWordScanner(WordSink sink, BareMarks marks = BareMarks::NoWord, DecimalSink decimals = {})
+        : sink_(std::move(sink)), marks_(marks), decimals_(std::move(decimals))
+    {
+    }
 
     void Feed(QStringView text) override;
     IoStatus Finish() override; // the text's end closes the open word
 
 private:
     void Append(QStringView part);
-    void EndWord();
+    void EndWord(QChar after);
 
     WordSink sink_;
+    BareMarks marks_;
+    DecimalSink decimals_;
     QString word_;
     bool settled_ = false; // nothing more appended can change the open word
     std::optional<HwColor> settledValue_;
+    QChar before_ = u'\n';     // the separator before the next word
+    QChar wordBefore_ = u'\n'; // the separator before the open word
+    QString previous_;         // the word before the open one, when short
 };
 
 // What a comment is. "/* ... */" (also across lines; it leaves one space, so
@@ -147,11 +176,28 @@ struct CommentRules {
     // its line but a "/*" after it still opens a block comment. Otherwise
     // the first marker wins and nothing is quoted.
     bool preprocessed = false;
+    // These characters comment out the rest of the line only at its start
+    // or after a blank (GNU as for m68k's "|"; elsewhere it is
+    // an operator).
+    QStringView markersAfterBlanks = {};
+    // Preprocessed: C's character literals are quoted too, and the contents
+    // of every literal are dropped (its quotes stay), so that nothing in a
+    // string is taken for a name or a comment. A backslash escapes the next
+    // character in a literal either way.
+    bool cLiterals = false;
 };
 
 // --skip-comments: ";" and "//" to the end of the line, "/* */", and every
 // line whose first non-blank character is "*".
 inline constexpr CommentRules kSkippedComments{u";", CommentRules::StarLines::AfterBlanks, false};
+
+// C's comments outside its literals, as the preprocessor takes them out;
+// what the literals hold is dropped.
+inline constexpr CommentRules kCSourceCode{u"", CommentRules::StarLines::Never, true, {}, true};
+// And the assembler's after them: ";" to the line's end, "|" there when it
+// opens the line or follows a blank (elsewhere it is an operator), and a
+// line with "*" in its first column.
+inline constexpr CommentRules kAsmStatements{u";", CommentRules::StarLines::FirstColumn, true, u"|", false};
 
 // One comment grammar, by the rules it is given, over text in pieces. Line
 // breaks stay.
@@ -170,6 +216,7 @@ public:
 
 private:
     void Take(QChar c, bool newLine, bool firstColumn, QString& out);
+    void Literal(QChar c, QString& out);
     void Emit(QChar c, QString& out) const
     {
         if (!hidden_)
@@ -183,7 +230,9 @@ private:
     bool lineStart_ = true;    // no character of the line taken yet
     bool firstColumn_ = true;  // the next character opens a line
     bool hidden_ = false;      // the rest of the line is dropped, its comments still followed
-    bool quoted_ = false;      // inside double quotes (preprocessed)
+    bool afterBlank_ = true;   // the last character taken was a blank, or none of the line was
+    QChar quote_;              // the quote of the literal inside (preprocessed), or none
+    bool escaped_ = false;     // a backslash in that literal escapes the next character
     std::optional<QChar> pending_; // a "/" or "*" whose next character decides
     QString blanks_;               // the blanks opening a line, until its first other character
     qint64 line_ = 1;
@@ -218,6 +267,9 @@ private:
 
 bool IsNameCharacter(QChar c);
 
+// A line of a source longer than this is no assembler or C a toolchain
+// reads; holding it would let one line take any amount of memory.
+inline constexpr qsizetype kMaxSourceLineLength = 1024 * 1024;
 // Sources are refused beyond this size rather than read on without end.
 inline constexpr qint64 kMaxSourceSize = 64 * 1024 * 1024;
 // "cannot read NAME: larger than M MiB".

@@ -74,11 +74,12 @@ void ReadInto(AppState& state, int which, const SourceOrigin& origin, SourceRequ
 }
 
 // The requests of the window's commands: the kind is the command's, whatever
-// the file's name.
+// the file's name, and a "$" or "0x" without digits is the word 0000.
 SourceRequest RequestOf(SourceKind kind)
 {
     SourceRequest request;
     request.kind = kind;
+    request.text.bareMarks = BareMarks::Zero;
     return request;
 }
 

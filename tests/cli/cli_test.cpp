@@ -1018,7 +1018,7 @@ TEST(Cli, BadSourcesFailWithTheirLineAndWriteNothing)
         {"--top DIR/used.s --table pal", "pal is not defined in %1/used.s (used on line 1)"},
         {"--top DIR/twice.s --table pal", "pal is defined twice in %1/twice.s, on lines 1 and 3"},
         {"--top DIR/expression.c --table pal",
-         "%1/expression.c, line 3: \"0x0100 | 0x0010\" is not a number or a name defined as one"},
+         "%1/expression.c, line 3: \"0x0100 | 0x0010\" is an expression, which palfade does not work out"},
         {"--top DIR/count.s --table pal --count-word --palette-size 1 --all-palettes",
          "%1/count.s: pal: its count word gives 3 palettes (3 words) but 2 words follow"},
         {"--bottom DATA/datlib_two_tables.s --table a_Palettes --count-word --bottom-index 2",

@@ -14,6 +14,7 @@ palfade::SourceRequest ImportRequest()
 {
     palfade::SourceRequest request;
     request.kind = palfade::SourceKind::Text;
+    request.text.bareMarks = palfade::BareMarks::Zero;
     request.needed = 1;
     return request;
 }
@@ -33,7 +34,7 @@ palfade::IoResult<palfade::SourcePalettes> ReadPieces(const std::vector<QByteArr
     for (QByteArrayView piece : pieces)
         reader.Feed(decoder.Feed(piece));
     reader.Feed(decoder.Finish());
-    return reader.Finish(decoder.SawNul());
+    return reader.Finish(decoder.Nuls());
 }
 
 } // namespace

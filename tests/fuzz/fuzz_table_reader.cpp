@@ -3,7 +3,9 @@
 // palettes (count word, palette size, first entry); the bytes up to
 // "\n@@\n" are the source, the rest a --defines file. A binary include may
 // name pal.bin beside the source. The table reader gives words or a reason,
-// the same however the text is cut; a table read gives palettes or a reason.
+// the same however the text is cut; stopped once it has some words, it gives
+// the start of those words, or the same reason; a table read gives palettes
+// or a reason.
 
 #include "sources/palette_source.h"
 #include "sources/table_reader.h"
@@ -12,6 +14,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -21,13 +24,18 @@ QTemporaryDir* folder = nullptr;
 
 void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
+// `wanted`: the words after which the reader may stop; 0 reads them all.
 palfade::IoResult<std::vector<palfade::HwColor>> ReadTable(const QString& name, QStringView text, qsizetype piece,
-                                                           const QString& defines)
+                                                           const QString& defines, std::size_t wanted = 0)
 {
     palfade::IoResult<std::vector<palfade::HwColor>> result;
-    palfade::TableReader reader(name, QStringLiteral("source.s"), folder->path(), {defines},
-                                [&result](palfade::HwColor word) { result.value.push_back(word); });
-    for (qsizetype at = 0; at < text.size() && !reader.Failed(); at += piece)
+    palfade::TableReader::Enough enough;
+    if (wanted > 0)
+        enough = [&result, wanted](std::size_t more) { return result.value.size() + more >= wanted; };
+    palfade::TableReader reader(
+        name, QStringLiteral("source.s"), folder->path(), {defines},
+        [&result](palfade::HwColor word) { result.value.push_back(word); }, enough);
+    for (qsizetype at = 0; at < text.size() && !reader.Done(); at += piece)
         reader.Feed(text.mid(at, piece));
     result.error = reader.Finish().error;
     return result;
@@ -73,6 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto whole = ReadTable(name, text, text.size() + 1, definesPath);
     const auto pieces = ReadTable(name, text, 1 + ((flags >> 2) & 7) * 7, definesPath);
     if (whole.error != pieces.error || (whole.ok() && whole.value != pieces.value))
+        std::abort();
+    const std::size_t wanted = 1 + (flags >> 5);
+    const auto stopped = ReadTable(name, text, 1 + ((flags >> 2) & 7) * 7, definesPath, wanted);
+    if (!stopped.ok() && stopped.error != whole.error)
+        std::abort();
+    if (stopped.ok() && whole.ok() &&
+        (stopped.value.size() > whole.value.size() ||
+         !std::equal(stopped.value.begin(), stopped.value.end(), whole.value.begin()) ||
+         stopped.value.size() < std::min(wanted, whole.value.size())))
         std::abort();
 
     // The whole path: the words grouped into palettes.

@@ -73,7 +73,7 @@ TEST(Table, BadSourcesNameTheItemFileAndLine)
         {u"setpal(pal, 2);", {"pal"}, "pal is not defined in t.s (used on line 1)"},
         {u"other: dc.w 1", {"pal"}, "pal is not defined in t.s"},
         {u"pal: dc.w 1\n\trts\npal: dc.w 2", {"pal"}, "pal is defined twice in t.s, on lines 1 and 3"},
-        {u"pal:\n\tdc.w $0010+1", {"pal"}, "t.s, line 2: \"$0010+1\" is not a number or a name defined as one"},
+        {u"pal:\n\tdc.w $0010+1", {"pal"}, "t.s, line 2: \"$0010+1\" is an expression, which palfade does not work out"},
         {u"pal: dc.w $12345", {"pal"}, "t.s, line 1: $12345 is not a 16-bit colour word"},
         {u"pal: dc.w 65536", {"pal"}, "t.s, line 1: 65536 is not a 16-bit colour word"},
         {u"A = B\nB = A\npal: dc.w A", {"pal"}, "t.s, line 3: A names itself over and over"},
@@ -97,8 +97,8 @@ TEST(Table, BadSourcesNameTheItemFileAndLine)
     TextSourceOptions options = Options({"clut", false, 4, 0, "named_colours.h"});
     EXPECT_TRUE(PalettesFromText(u"const u16 clut[] = { BLACK };", options, QStringLiteral("t.c")).ok());
     EXPECT_EQ(PalettesFromText(u"const u16 clut[] = {\n BLACK, PORT };", options, QStringLiteral("t.c")).error,
-              QStringLiteral("t.c, line 2: PORT is defined on line 6 of %1 as \"((volatile u16*)0x401FFE)\", not as "
-                             "a number")
+              QStringLiteral("t.c, line 2: PORT is defined on line 6 of %1 as \"((volatile u16*)0x401FFE)\", an "
+                             "expression, which palfade does not work out")
                   .arg(Fixture("named_colours.h")));
 }
 

@@ -25,6 +25,7 @@ SourceRequest ImportRequest(const SourcePalette& over)
 {
     SourceRequest request;
     request.kind = SourceKind::Text;
+    request.text.bareMarks = BareMarks::Zero;
     request.needed = 1;
     request.base = WordsOfPalette(over);
     return request;
@@ -50,7 +51,7 @@ void ImportPaletteTextPieces(const std::vector<QByteArrayView>& pieces, SourcePa
     for (QByteArrayView piece : pieces)
         reader.Feed(decoder.Feed(piece));
     reader.Feed(decoder.Finish());
-    Over(reader.Finish(decoder.SawNul()), palette);
+    Over(reader.Finish(decoder.Nuls()), palette);
 }
 
 void ImportPaletteTextBytes(QByteArrayView bytes, SourcePalette& palette)

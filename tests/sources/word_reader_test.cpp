@@ -87,6 +87,54 @@ TEST(CommentFilter, UnclosedBlockNamesItsLine)
     }
 }
 
+// The assembler's "|" comments only after a blank; C's literals are quoted
+// with their escapes and what they hold is dropped.
+TEST(CommentFilter, BarsAndLiterals)
+{
+    const struct {
+        const CommentRules* rules;
+        const char16_t* line;
+        const char16_t* kept;
+    } rows[] = {
+        {&kAsmStatements, u"\tdc.w $7FFF|$8000", u"\tdc.w $7FFF|$8000"},
+        {&kAsmStatements, u"\tdc.w $7FFF |$8000", u"\tdc.w $7FFF "},
+        {&kAsmStatements, u"| a comment", u""},
+        {&kAsmStatements, u"\tincbin \"a;b|c\" ; why", u"\tincbin \"a;b|c\" "},
+        {&kAsmStatements, u"\tdc.b \"\\\" |\" | x", u"\tdc.b \"\\\" |\" "},
+        {&kCSourceCode, u"s = \"a \\\" /* b\"; x /* c */ y", u"s = \"\"; x   y"},
+        {&kCSourceCode, u"c = '\"'; d = '\\''; e // it's", u"c = ''; d = ''; e "},
+        {&kCSourceCode, u"/* it's */ pal", u"  pal"},
+    };
+    for (const auto& row : rows) {
+        CommentFilter filter(*row.rules);
+        QString out;
+        filter.Line(QString::fromUtf16(row.line), out);
+        EXPECT_EQ(out, QString::fromUtf16(row.kept)) << QString::fromUtf16(row.line).toStdString();
+    }
+}
+
+// NUL bytes in every other byte of the first bytes look like UTF-16 text
+// without its byte-order mark.
+TEST(TextDecoder, NulBytes)
+{
+    const struct {
+        QByteArray bytes;
+        NulBytes nuls;
+    } rows[] = {
+        {"$7FFF", NulBytes::None},
+        {QByteArray("$\0" "7\0F\0F\0", 8), NulBytes::EveryOther},
+        {QByteArray("\0$\0" "7\0F\0F", 8), NulBytes::EveryOther},
+        {QByteArray("\xFF\xFE$\0" "7\0F\0F\0", 10), NulBytes::Some}, // decoded as UTF-16
+        {QByteArray("\x0F\xFF\0\0\x0E\xEE\0\0", 8), NulBytes::Some},
+    };
+    for (const auto& row : rows) {
+        TextDecoder decoder;
+        decoder.Feed(row.bytes);
+        decoder.Finish();
+        EXPECT_EQ(decoder.Nuls(), row.nuls) << row.bytes.toHex().toStdString();
+    }
+}
+
 using test::Pal;
 
 TEST(TextPaletteReader, GroupingAndWarnings)

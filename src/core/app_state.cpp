@@ -28,21 +28,17 @@ void LoadLevelTables(AppState& state)
 
 void ComputeFade(AppState& state)
 {
-    ComputeFade(FadeInputs{state.palettes[0], state.palettes[1], state.paletteCount,
-                           state.view.simpleFade, state.view.useDarkBit},
+    ComputeFade(FadeInputs{state.palettes[0], state.palettes[1], state.paletteCount, state.view.simpleFade,
+                           state.view.useDarkBit, state.shape.curve, state.shape.keep},
                 state.fadeTable);
+    if (state.shape.thereAndBack)
+        ReorderSteps(state.fadeTable, StepOrder(state.paletteCount, true));
 }
 
 PaletteWords SourcePaletteWords(const AppState& state, int which)
 {
-    PaletteWords words{};
-    const FadeTable& table = state.fadeTable;
-    if (table.steps() <= 0 || (which != 1 && which != 2))
-        return words;
-    const int step = which == 1 ? 0 : table.steps() - 1;
-    for (int j = 0; j < kPaletteSize; ++j)
-        words[static_cast<std::size_t>(j)] = EncodeHwColor(table.at(j, step));
-    return words;
+    const SourcePalette* palette = PaletteByNumber(state, which);
+    return palette != nullptr ? WordsOfPalette(*palette) : PaletteWords{};
 }
 
 int SourcePaletteStepNumber(const AppState& state, int which)

@@ -40,4 +40,35 @@ std::optional<KeepMask> ParseKeepList(std::string_view list)
     }
 }
 
+std::string KeepListText(KeepMask keep)
+{
+    std::string text;
+    for (int j = 0; j < kPaletteSize; ++j) {
+        if (((keep >> j) & 1) == 0)
+            continue;
+        int last = j;
+        while (last + 1 < kPaletteSize && ((keep >> (last + 1)) & 1) != 0)
+            ++last;
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(j);
+        if (last - j >= 2) {
+            text += '-';
+            text += std::to_string(last);
+        } else {
+            last = j;
+        }
+        j = last;
+    }
+    return text;
+}
+
+std::string_view FadeCurveText(FadeCurve curve)
+{
+    for (const FadeCurveName& named : kFadeCurveNames)
+        if (named.value == curve)
+            return named.name;
+    return kFadeCurveNames.front().name;
+}
+
 } // namespace palfade

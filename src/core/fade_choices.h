@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace palfade {
@@ -25,5 +26,10 @@ inline constexpr std::array<FadeCurveName, 4> kFadeCurveNames{{
 // "0" or "0,13-15": entries 0-15 and ascending ranges of them, separated by
 // commas, decimal ASCII digits and nothing else. Anything else is none.
 std::optional<KeepMask> ParseKeepList(std::string_view list);
+// The shortest such list of a mask, runs of three or more as ranges
+// ("0,13-15"); empty for none. ParseKeepList reads it back.
+std::string KeepListText(KeepMask keep);
+// The curve's written name: "linear", "ease-in", ...
+std::string_view FadeCurveText(FadeCurve curve);
 
 } // namespace palfade

@@ -13,6 +13,9 @@ constexpr const char* kPngExtensions[] = {"png"};
 constexpr const char* kBmpExtensions[] = {"bmp"};
 constexpr const char* kGifExtensions[] = {"gif"};
 constexpr const char* kAnyExtension[] = {"*"};
+// Every source "Import from source.." reads, in the order its requester lists them.
+constexpr const char* kPaletteSourceExtensions[] = {"s", "asm", "inc", "c", "h", "pal", "ngpal", "png", "gif", "bmp"};
+constexpr const char* kEveryName[] = {""};
 
 // Names spelled as the program has always shown them, typos included.
 constexpr FileFormat kAssembler{.name = "ASM-Inlcude",
@@ -76,6 +79,9 @@ constexpr FileFormat kHexList{.name = "Hex Palette",
                               .exchangeExport = ExchangeFormat::HexList,
                               .source = SourceKind::HexList};
 constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
+// Read by their content and name (SourceKindOf), whatever filter is chosen.
+constexpr FileFormat kPaletteSources{.name = "Palette sources", .extensions = kPaletteSourceExtensions};
+constexpr FileFormat kAllFiles{.name = "All files", .extensions = kEveryName};
 
 constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
 constexpr const FileFormat* kSourcePaletteSaveFormats[] = {&kAssembler, &kCSource, &kPaletteFile};
@@ -83,6 +89,8 @@ constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
 constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
+constexpr const FileFormat* kPaletteSourceFormats[] = {&kPaletteSources, &kAllFiles};
+constexpr const FileFormat* kAllFileFormats[] = {&kAllFiles};
 constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary,
                                                &kGimpPalette, &kJascPalette, &kAdobeColorTable, &kHexList};
 constexpr const FileFormat* kSourcePaletteCli[] = {&kAssembler,   &kGnuAssembler, &kCSource,
@@ -111,6 +119,8 @@ constexpr FileRequester kPictureSave{kPictureSaveFormats, 0, 1};
 constexpr FileRequester kPaletteFileOpen{kPaletteFileFormats};
 constexpr FileRequester kTextOpen{kTextFormats};
 constexpr FileRequester kPictureOpen{kPictureOpenFormats};
+constexpr FileRequester kPaletteSourceOpen{kPaletteSourceFormats};
+constexpr FileRequester kAnyFileSave{kAllFileFormats};
 constexpr FormatList kFadeTableCliFormats{kFadeTableCli};
 constexpr FormatList kSourcePaletteCliFormats{kSourcePaletteCli};
 constexpr FormatList kArtCliFormats{kArtCli};
@@ -121,6 +131,11 @@ const FileFormat& FileRequester::Chosen(int filterIndex) const
 {
     const bool offered = filterIndex >= 0 && static_cast<std::size_t>(filterIndex) < formats.size();
     return *formats[static_cast<std::size_t>(offered ? filterIndex : fallback)];
+}
+
+QString ExtensionPattern(const char* extension)
+{
+    return *extension == 0 ? QStringLiteral("*") : QStringLiteral("*.") + QLatin1String(extension);
 }
 
 bool HasExtensionOf(const QString& path, const FileFormat& format, bool alsoAccepted)

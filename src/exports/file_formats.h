@@ -71,6 +71,10 @@ extern const FileRequester kPictureSave;
 extern const FileRequester kPaletteFileOpen;
 extern const FileRequester kTextOpen;
 extern const FileRequester kPictureOpen;
+// "Import from source..": every kind of source, then "All files (*)".
+extern const FileRequester kPaletteSourceOpen;
+// A file written exactly at the path given (palfade-cli's -o).
+extern const FileRequester kAnyFileSave;
 
 // palfade-cli's --format words per command: the save requester's formats and
 // the toolchain forms the window does not offer (chosen by name only).
@@ -84,6 +88,10 @@ extern const FormatList kExchangeFormats;
 // Every format palfade-cli writes, once each, in the order its help lists
 // the extensions that imply them.
 extern const FormatList kCliFormats;
+
+// The pattern a requester lists for an extension: "*.s", "*.*" for "*",
+// and "*" for the empty extension, which stands for every name.
+QString ExtensionPattern(const char* extension);
 
 // The path ends in "." and one of the format's extensions or, with
 // `alsoAccepted`, one it accepts besides; letter case does not count.

@@ -40,7 +40,7 @@ void RenderPreview(FadeTable& table, const PreviewParams& params, const LevelTab
 void RenderPreview(AppState& state, PixelBuffer& image)
 {
     RenderPreview(state.fadeTable,
-                  PreviewParams{state.colorCount, state.paletteCount, state.view.showGrid, state.view.gridColor},
+                  PreviewParams{state.colorCount, state.fadeTable.steps(), state.view.showGrid, state.view.gridColor},
                   state.levels, image);
 }
 

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <memory>
+#include <span>
 
 namespace palfade {
 
@@ -42,6 +43,13 @@ private:
     IoResult<SourcePalettes> Read();
     std::unique_ptr<Stages> stages_;
 };
+
+// The palettes words already read make, grouped as the request's text
+// options say (a table's words when request.text.table names one), with
+// the errors and warnings TextPaletteReader gives them; `name` names the
+// source.
+IoResult<SourcePalettes> GroupWords(std::span<const HwColor> words, const SourceRequest& request,
+                                    const QString& name);
 
 // A text source, from a file or device decoded as TextDecoder decodes, read
 // in pieces until the palettes needed are complete: what is held stays small

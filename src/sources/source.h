@@ -43,6 +43,8 @@ struct TextSourceOptions {
     // A "$" or "0x" without hex digits: no word (as toolchains read it), or
     // the word 0000 by the window's import rule.
     BareMarks bareMarks = BareMarks::NoWord;
+
+    bool operator==(const TextSourceOptions&) const = default;
 };
 
 // Which colours of a picture make its palettes: those first seen in reading

@@ -36,6 +36,13 @@ enum CommandId : int {
     kCmdCopyImage = 30,
     kCmdAbout = 33,
     kCmdPreviewArt = 34,
+    // The window's additions, after the items above.
+    kCmdImportSource1 = 35,
+    kCmdImportSource2 = 36,
+    kCmdColourPalette1 = 37,
+    kCmdColourPalette2 = 38,
+    kCmdFadeShape = 39,
+    kCmdToolchainExport = 40,
 };
 
 // The two palette menus carry the same commands in the same order; Palette
@@ -43,11 +50,13 @@ enum CommandId : int {
 inline constexpr int kPalette2IdOffset = kCmdOpenPalette2 - kCmdOpenPalette1;
 static_assert(kCmdImportClipboard2 - kCmdImportClipboard1 == kPalette2IdOffset &&
               kCmdBlackPalette2 - kCmdBlackPalette1 == kPalette2IdOffset);
+// The additions number Palette 2's right after Palette 1's.
+static_assert(kCmdImportSource2 - kCmdImportSource1 == 1 && kCmdColourPalette2 - kCmdColourPalette1 == 1);
 
 // The id of a palette command (given by its Palette 1 id) for palette `which` (1 or 2).
 constexpr int PaletteCommandId(int palette1Id, int which)
 {
-    return palette1Id + (which - 1) * kPalette2IdOffset;
+    return palette1Id + (which - 1) * (palette1Id >= kCmdImportSource1 ? 1 : kPalette2IdOffset);
 }
 
 } // namespace palfade

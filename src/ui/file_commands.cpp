@@ -38,18 +38,6 @@ SaveTarget AskSaveTarget(Host& host, const FileRequester& requester)
     return SaveTarget{finalPath, &format};
 }
 
-// The user must not believe a fade was saved when it was not. A pipe or a
-// device at the path is refused before anything is opened: writing into it
-// would hold the window until some other program reads.
-void SaveAndReport(Host& host, const QString& path, const std::function<IoStatus()>& write)
-{
-    IoStatus status = RefuseSpecialFile(path);
-    if (status.ok())
-        status = write();
-    if (!status.ok())
-        host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), status.error);
-}
-
 QString AskOpenPath(Host& host, const FileRequester& requester)
 {
     return host.AskOpenFile(QString::fromLatin1(texts::kOpenTitle), requester).path;
@@ -58,19 +46,20 @@ QString AskOpenPath(Host& host, const FileRequester& requester)
 // The window reads one palette over the one it changes: entries the source
 // does not reach keep their values, and a read that fails leaves the palette
 // exactly as it was. The slots of a picture's colours go to the state.
-void ReadInto(AppState& state, int which, const SourceOrigin& origin, SourceRequest request)
+bool ReadInto(AppState& state, int which, const SourceOrigin& origin, SourceRequest request)
 {
     SourcePalette* palette = PaletteByNumber(state, which);
     if (palette == nullptr)
-        return;
+        return false;
     request.needed = 1;
     request.base = WordsOfPalette(*palette);
     const IoResult<SourcePalettes> read = ReadSource(origin, request);
     if (!read.ok())
-        return;
+        return false;
     *palette = PaletteOfWords(read.value.palettes.front());
     if (read.value.importSlots)
         state.importSlots = *read.value.importSlots;
+    return true;
 }
 
 // The requests of the window's commands: the kind is the command's, whatever
@@ -85,38 +74,55 @@ SourceRequest RequestOf(SourceKind kind)
 
 } // namespace
 
+// The user must not believe a fade was saved when it was not. A pipe or a
+// device at the path is refused before anything is opened: writing into it
+// would hold the window until some other program reads.
+void SaveAndReport(Host& host, const QString& path, const std::function<IoStatus()>& write)
+{
+    IoStatus status = RefuseSpecialFile(path);
+    if (status.ok())
+        status = write();
+    if (!status.ok())
+        host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), status.error);
+}
+
 void SaveFadeTable(const AppState& state, Host& host)
 {
     const SaveTarget target = AskSaveTarget(host, kFadeTableSave);
     if (target.path.isEmpty())
         return;
     SaveAndReport(host, target.path, [&] {
-        return WriteFileAtomically(target.path, FadeTableExport(state.fadeTable, state.paletteCount,
+        return WriteFileAtomically(target.path, FadeTableExport(state.fadeTable, state.fadeTable.steps(),
                                                                 state.colorCount, *target.format->wordExport));
     });
 }
 
-void OpenPaletteFile(AppState& state, Host& host, const QString& path, int which)
+std::optional<PaletteOrigin> OpenPaletteFile(AppState& state, Host& host, const QString& path, int which)
 {
     if (PaletteByNumber(state, which) == nullptr)
-        return;
+        return std::nullopt;
     const QString chosen = path.isEmpty() ? AskOpenPath(host, kPaletteFileOpen) : path;
     // Only a regular file: opening a pipe waits for a writer and would hold
     // the window.
     if (chosen.isEmpty() || !ExistingFileSize(chosen))
-        return;
+        return std::nullopt;
     // The first 32 bytes, missing bytes read as zero.
-    ReadInto(state, which, SourceOrigin::File(chosen), RequestOf(SourceKind::PaletteFile));
+    const SourceRequest request = RequestOf(SourceKind::PaletteFile);
+    if (!ReadInto(state, which, SourceOrigin::File(chosen), request))
+        return std::nullopt;
+    return PaletteOrigin::File(chosen, request, std::nullopt, WordsOfPalette(*PaletteByNumber(state, which)));
 }
 
-void DropPaletteFiles(AppState& state, Host& host, const QStringList& paths)
+std::array<std::optional<PaletteOrigin>, 2> DropPaletteFiles(AppState& state, Host& host, const QStringList& paths)
 {
+    std::array<std::optional<PaletteOrigin>, kDroppedPalettes> origins;
     for (int k = 0; k < kDroppedPalettes && k < paths.size(); ++k) {
         const QString& path = paths[k];
         if (path.isEmpty() || ExistingFileSize(path) != kPaletteFileSize)
             continue;
-        OpenPaletteFile(state, host, path, k + 1);
+        origins[static_cast<std::size_t>(k)] = OpenPaletteFile(state, host, path, k + 1);
     }
+    return origins;
 }
 
 void SaveSourcePalette(const AppState& state, Host& host, int which)

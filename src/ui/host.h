@@ -2,19 +2,21 @@
 // Every question palfade puts to the user, and the clipboard, behind one small
 // interface: the window uses QtHost, tests pass a scripted fake.
 
+#include "core/app_state.h"
 #include "core/display_rgb.h"
+#include "dialogs/source_picker.h"
 #include "exports/file_formats.h"
+#include "ui/palette_origin.h"
 
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
 
 namespace palfade {
-
-struct AppState;
 
 struct FileChoice {
     QString path;        // empty when the user cancelled
@@ -48,6 +50,21 @@ public:
 
     // The About box: empty caption, a single OK button.
     virtual void ShowAbout(const QString& text) = 0;
+
+    // The window's additions beyond those questions.
+    virtual void SetClipboardText(const QString& text) = 0;
+    // The colour requester, starting from `word`, its colours shown through
+    // `levels`; nothing when cancelled.
+    virtual std::optional<HwColor> RequestColorWord(HwColor word, const LevelTable& levels) = 0;
+    // The source picker on what a source offers; nothing when cancelled.
+    virtual std::optional<SourcePick> PickSourcePalette(const SourcePickerModel& model, const LevelTable& levels) = 0;
+    // "Fade shape..": a new shape, or nothing when cancelled.
+    virtual std::optional<ShapeSettings> ChooseFadeShape(const ShapeSettings& shape, bool simpleFade) = 0;
+    // "Export for a toolchain..": the format, label, C type and file, from
+    // `initial`, with the palfade-cli command `describe` gives for each
+    // choice; nothing when cancelled.
+    virtual std::optional<ToolchainChoice> AskToolchainExport(
+        const ToolchainChoice& initial, const std::function<ToolchainCommand(const ToolchainChoice&)>& describe) = 0;
 
     // The window the questions from now on belong to and are centred on
     // (null: the main window); returns the one before. HostOwner sets it

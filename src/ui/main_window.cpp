@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "core/app_state.h"
+#include "core/fade_choices.h"
 #include "core/palette_commands.h"
 #include "dialogs/draw_surface.h"
 #include "render/preview_renderer.h"
@@ -8,6 +9,8 @@
 #include "ui/command_ids.h"
 #include "ui/file_commands.h"
 #include "ui/preview_widgets.h"
+#include "ui/source_import.h"
+#include "ui/toolchain_export.h"
 #include "ui/window_texts.h"
 
 #include <QAction>
@@ -81,6 +84,7 @@ const Toggle* FindToggle(int id)
 }
 
 constexpr int kSeparator = 0;
+constexpr const char* kFadeShapeText = "Fade shape..";
 
 struct MenuItem {
     const char* text; // the part after "\t" is the shortcut text the menu shows
@@ -111,6 +115,9 @@ constexpr MenuItem kPaletteItems[] = {
     {"Greyscale loaded palette", kCmdGreyscalePalette1, nullptr},
     {"Set to black", kCmdBlackPalette1, nullptr},
     {"Set to white", kCmdWhitePalette1, nullptr},
+    {"Set to colour..", kCmdColourPalette1, nullptr},
+    {nullptr, kSeparator, nullptr},
+    {"Import from source..", kCmdImportSource1, nullptr},
 };
 constexpr MenuItem kOptionsItems[] = {
     {"Swap palettes", kCmdSwapPalettes, nullptr},
@@ -119,6 +126,8 @@ constexpr MenuItem kOptionsItems[] = {
     {"Copy image to clipboard", kCmdCopyImage, nullptr},
     {nullptr, kSeparator, nullptr},
     {"Preview art..\tCtrl+Alt+A", kCmdPreviewArt, "Ctrl+Alt+A"},
+    {kFadeShapeText, kCmdFadeShape, nullptr},
+    {"Export for a toolchain..", kCmdToolchainExport, nullptr},
 };
 constexpr MenuItem kSettingsItems[] = {
     {"Show Grid\tCtrl+Alt+G", kCmdShowGrid, "Ctrl+Alt+G"},
@@ -373,6 +382,8 @@ void MainWindow::RefreshView()
     for (const Toggle& t : kToggles)
         if (t.onText != nullptr)
             StatusField(t.field)->setText(QString::fromLatin1(state_.view.*t.flag ? t.onText : t.offText));
+    // The status fields stay the specification's: the menu item says the shape.
+    actions_.at(kCmdFadeShape)->setText(FadeShapeMenuText(state_.shape, state_.view.simpleFade));
     emit refreshed();
 }
 
@@ -392,11 +403,28 @@ void MainWindow::DispatchCommand(int id)
         bool refreshAfter;
     };
     static constexpr PaletteRoute kPaletteRoutes[] = {
-        {kCmdOpenPalette1, [](MainWindow& w, int which) { OpenPaletteFile(w.state_, w.host_, QString(), which); },
+        {kCmdOpenPalette1,
+         [](MainWindow& w, int which) { w.Remember(which, OpenPaletteFile(w.state_, w.host_, QString(), which)); },
          true},
         {kCmdSavePalette1, [](MainWindow& w, int which) { SaveSourcePalette(w.state_, w.host_, which); }, false},
-        {kCmdBlackPalette1, [](MainWindow& w, int which) { SetPaletteBlack(w.state_, which); }, true},
-        {kCmdWhitePalette1, [](MainWindow& w, int which) { SetPaletteWhite(w.state_, which); }, true},
+        {kCmdBlackPalette1,
+         [](MainWindow& w, int which) {
+             SetPaletteBlack(w.state_, which);
+             w.Named(which, QStringLiteral("black"));
+         },
+         true},
+        {kCmdWhitePalette1,
+         [](MainWindow& w, int which) {
+             SetPaletteWhite(w.state_, which);
+             w.Named(which, QStringLiteral("white"));
+         },
+         true},
+        {kCmdColourPalette1, [](MainWindow& w, int which) { w.SetPaletteColour(which); }, true},
+        {kCmdImportSource1,
+         [](MainWindow& w, int which) {
+             w.Remember(which, ImportPaletteFromSource(w.state_, w.host_, which));
+         },
+         true},
         {kCmdGreyscalePalette1, [](MainWindow& w, int which) { GreyscalePalette(w.state_, which); }, true},
         {kCmdEditPalette1, [](MainWindow& w, int which) { w.host_.EditPalette(w.state_, which); }, true},
         {kCmdImportImage1, [](MainWindow& w, int which) { ImportPaletteFromImage(w.state_, w.host_, which); }, true},
@@ -409,11 +437,19 @@ void MainWindow::DispatchCommand(int id)
         {kCmdSaveFadeTable, [](MainWindow& w) { SaveFadeTable(w.state_, w.host_); }, false},
         {kCmdQuit, [](MainWindow& w) { w.close(); }, false},
         {kCmdGridColor, [](MainWindow& w) { w.ChooseGridColor(); }, false},
-        {kCmdSwapPalettes, [](MainWindow& w) { SwapPalettes(w.state_); }, true},
+        {kCmdSwapPalettes,
+         [](MainWindow& w) {
+             SwapPalettes(w.state_);
+             std::swap(w.origins_[0], w.origins_[1]);
+         },
+         true},
         {kCmdSaveImage, [](MainWindow& w) { SaveImageToFile(w.host_, w.shownPixels_); }, false},
         {kCmdCopyImage, [](MainWindow& w) { CopyImageToClipboard(w.host_, w.shownPixels_); }, false},
         {kCmdAbout, [](MainWindow& w) { w.ShowAbout(); }, false},
         {kCmdPreviewArt, [](MainWindow& w) { w.ShowArtPreview(); }, false},
+        {kCmdFadeShape, [](MainWindow& w) { w.ChooseFadeShapeCommand(); }, false},
+        {kCmdToolchainExport,
+         [](MainWindow& w) { ExportForToolchain(w.state_, w.origins_, w.host_, w.lastExport_); }, false},
     };
 
     if (const Toggle* toggle = FindToggle(id)) {
@@ -446,6 +482,8 @@ void MainWindow::DispatchCommand(int id)
 void MainWindow::NewFadeCommand()
 {
     NewFade(state_);
+    Named(1, QStringLiteral("black"));
+    Named(2, QStringLiteral("black"));
     {
         const QSignalBlocker quiet(paletteCountSpin_);
         paletteCountSpin_->setValue(state_.paletteCount);
@@ -462,6 +500,60 @@ void MainWindow::ChooseGridColor()
     // With the grid hidden the colour shows from the next refresh on.
     if (state_.view.showGrid)
         RefreshView();
+}
+
+void MainWindow::Named(int which, const QString& source)
+{
+    if (const SourcePalette* palette = PaletteByNumber(state_, which))
+        origins_[static_cast<std::size_t>(which - 1)] = PaletteOrigin::Named(source, *palette);
+}
+
+void MainWindow::Remember(int which, const std::optional<PaletteOrigin>& origin)
+{
+    if (origin && (which == 1 || which == 2))
+        origins_[static_cast<std::size_t>(which - 1)] = *origin;
+}
+
+void MainWindow::SetPaletteOrigin(int which, const PaletteOrigin& origin)
+{
+    Remember(which, origin);
+}
+
+// Colour 0 stays black and colours 1-15 take the chosen word, as
+// palfade-cli's word:XXXX; the requester starts from colour 1.
+void MainWindow::SetPaletteColour(int which)
+{
+    const SourcePalette* palette = PaletteByNumber(state_, which);
+    if (palette == nullptr)
+        return;
+    const std::optional<HwColor> word = host_.RequestColorWord(EncodeHwColor((*palette)[1]), state_.levels);
+    if (!word)
+        return;
+    SetPaletteWord(state_, which, *word);
+    Named(which, WordSourceName(*word));
+}
+
+void MainWindow::ChooseFadeShapeCommand()
+{
+    const std::optional<ShapeSettings> shape = host_.ChooseFadeShape(state_.shape, state_.view.simpleFade);
+    if (!shape || *shape == state_.shape)
+        return;
+    state_.shape = *shape;
+    RefreshView();
+}
+
+QString FadeShapeMenuText(const ShapeSettings& shape, bool simpleFade)
+{
+    QStringList parts;
+    if (shape.curve != FadeCurve::Linear && !simpleFade)
+        parts << QString::fromStdString(std::string(FadeCurveText(shape.curve)));
+    if (shape.keep != 0)
+        parts << QStringLiteral("keep ") + QString::fromStdString(KeepListText(shape.keep));
+    if (shape.thereAndBack)
+        parts << QStringLiteral("there and back");
+    if (parts.isEmpty())
+        return QString::fromLatin1(kFadeShapeText);
+    return QStringLiteral("Fade shape (%1)..").arg(parts.join(QStringLiteral(", ")));
 }
 
 void MainWindow::ShowAbout()
@@ -540,7 +632,9 @@ void MainWindow::dropEvent(QDropEvent* event)
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
-    DropPaletteFiles(state_, host_, paths);
+    const auto origins = DropPaletteFiles(state_, host_, paths);
+    for (int which = 1; which <= 2; ++which)
+        Remember(which, origins[static_cast<std::size_t>(which - 1)]);
     RefreshView();
 }
 

@@ -4,6 +4,7 @@
 
 #include "render/pixel_buffer.h"
 #include "ui/host.h"
+#include "ui/palette_origin.h"
 
 #include <QMainWindow>
 
@@ -56,6 +57,12 @@ public:
     // The Art preview window, once "Preview art.." has opened it.
     ArtPreviewWindow* ArtPreview() const { return artPreview_; }
 
+    // Where each palette came from, for the palfade-cli command of "Export
+    // for a toolchain..". A command that loads a palette from a file of its
+    // own (outside this window's dispatch) tells it here.
+    const PaletteOrigins& Origins() const { return origins_; }
+    void SetPaletteOrigin(int which, const PaletteOrigin& origin);
+
 signals:
     // Emitted at the end of every RefreshView.
     void refreshed();
@@ -79,6 +86,10 @@ private:
     void ChooseGridColor();
     void ShowAbout();
     void ShowArtPreview();
+    void Named(int which, const QString& source);
+    void Remember(int which, const std::optional<PaletteOrigin>& origin);
+    void SetPaletteColour(int which);
+    void ChooseFadeShapeCommand();
 
     AppState& state_;
     Host& host_;
@@ -91,6 +102,12 @@ private:
     PixelBuffer shownPixels_; // the enlarged preview; PreviewImage wraps it
     QImage previewImage_;
     ArtPreviewWindow* artPreview_ = nullptr; // a child window, made on first use
+    PaletteOrigins origins_;                 // both black, as the palettes start
+    ToolchainChoice lastExport_;             // the last "Export for a toolchain.." answer
 };
+
+// "Fade shape.." while the shape is the default; otherwise what is in
+// effect: "Fade shape (ease-in, keep 0, there and back)..".
+QString FadeShapeMenuText(const ShapeSettings& shape, bool simpleFade);
 
 } // namespace palfade

@@ -1,7 +1,10 @@
 #include "ui/qt_host.h"
 
+#include "dialogs/color_requester.h"
+#include "dialogs/fade_shape_dialog.h"
 #include "dialogs/modal_owner.h"
 #include "dialogs/palette_editor.h"
+#include "ui/toolchain_export.h"
 #include "ui/x11_window_name.h"
 
 #include <QAbstractItemView>
@@ -161,7 +164,7 @@ QStringList FileDialogNameFilters(const FileRequester& requester)
         QStringList shown;
         QStringList patterns;
         for (const char* extension : format->extensions) {
-            shown << QStringLiteral("*.") + QLatin1String(extension);
+            shown << ExtensionPattern(extension);
             // "*.*" means every file, but on Linux it needs a dot in the name.
             patterns << (qstrcmp(extension, "*") == 0 ? QStringLiteral("*") : shown.last());
         }
@@ -238,6 +241,35 @@ QWidget* QtHost::ExchangeOwner(QWidget* window)
     QWidget* previous = questionOwner_;
     questionOwner_ = window;
     return previous;
+}
+
+void QtHost::SetClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+std::optional<HwColor> QtHost::RequestColorWord(HwColor word, const LevelTable& levels)
+{
+    const int chosen = RequestColor(word, levels, Owner());
+    if (chosen < 0)
+        return std::nullopt;
+    return static_cast<HwColor>(chosen);
+}
+
+std::optional<SourcePick> QtHost::PickSourcePalette(const SourcePickerModel& model, const LevelTable& levels)
+{
+    return palfade::PickSourcePalette(model, levels, Owner());
+}
+
+std::optional<ShapeSettings> QtHost::ChooseFadeShape(const ShapeSettings& shape, bool simpleFade)
+{
+    return palfade::ChooseFadeShape(shape, simpleFade, Owner());
+}
+
+std::optional<ToolchainChoice> QtHost::AskToolchainExport(
+    const ToolchainChoice& initial, const std::function<ToolchainCommand(const ToolchainChoice&)>& describe)
+{
+    return RunToolchainExportDialog(initial, describe, *this, Owner());
 }
 
 void KeepQtSettingsIn(const QString& folder)

@@ -25,6 +25,12 @@ public:
     void SetClipboardImage(const QImage& image) override;
     void EditPalette(AppState& state, int which) override;
     void ShowAbout(const QString& text) override;
+    void SetClipboardText(const QString& text) override;
+    std::optional<HwColor> RequestColorWord(HwColor word, const LevelTable& levels) override;
+    std::optional<SourcePick> PickSourcePalette(const SourcePickerModel& model, const LevelTable& levels) override;
+    std::optional<ShapeSettings> ChooseFadeShape(const ShapeSettings& shape, bool simpleFade) override;
+    std::optional<ToolchainChoice> AskToolchainExport(
+        const ToolchainChoice& initial, const std::function<ToolchainCommand(const ToolchainChoice&)>& describe) override;
     QWidget* ExchangeOwner(QWidget* window) override;
 
 private:

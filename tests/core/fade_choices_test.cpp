@@ -28,6 +28,18 @@ TEST(FadeChoicesTest, KeepListsNameEntriesAndAscendingRanges)
         EXPECT_EQ(ParseKeepList(row.list), row.mask) << '"' << row.list << '"';
 }
 
+// The window shows a mask, and writes it on palfade-cli's command line.
+TEST(FadeChoicesTest, KeepListTextIsTheShortestListParseKeepListReadsBack)
+{
+    EXPECT_EQ(KeepListText(0x0000), "");
+    EXPECT_EQ(KeepListText(0x0001), "0");
+    EXPECT_EQ(KeepListText(0x0003), "0,1");
+    EXPECT_EQ(KeepListText(0xE001), "0,13-15");
+    EXPECT_EQ(KeepListText(0xFFFF), "0-15");
+    for (unsigned mask = 1; mask <= 0xFFFF; ++mask)
+        ASSERT_EQ(ParseKeepList(KeepListText(static_cast<KeepMask>(mask))), mask) << mask;
+}
+
 TEST(FadeChoicesTest, CurveNames)
 {
     EXPECT_EQ(FadeCurveByName("linear"), FadeCurve::Linear);
@@ -36,6 +48,8 @@ TEST(FadeChoicesTest, CurveNames)
     EXPECT_EQ(FadeCurveByName("ease-in-out"), FadeCurve::EaseInOut);
     EXPECT_EQ(FadeCurveByName("ease-inout"), std::nullopt);
     EXPECT_EQ(FadeCurveByName("Linear"), std::nullopt);
+    for (const FadeCurveName& entry : kFadeCurveNames)
+        EXPECT_EQ(FadeCurveText(entry.value), entry.name);
 }
 
 } // namespace

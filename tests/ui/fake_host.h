@@ -28,6 +28,16 @@ public:
     int editsAllowed = 0;
     std::function<void(AppState&, int)> onEdit; // what the fake editor does
     int aboutsAllowed = 0;
+    // The window's additions: the answers, and what each question showed.
+    QStringList clipboardTextsSet;
+    int clipboardTextsAllowed = 0;
+    std::deque<std::optional<HwColor>> colorWordAnswers;
+    std::deque<std::optional<SourcePick>> pickAnswers;
+    SourcePickerModel lastPicker; // rows and preview, to look at after the question
+    std::deque<std::optional<ShapeSettings>> shapeAnswers;
+    bool lastSimpleFade = false;
+    std::deque<std::optional<ToolchainChoice>> toolchainAnswers;
+    std::function<ToolchainCommand(const ToolchainChoice&)> lastDescribe;
     // Every question in order, with the requester's filters where it has them.
     struct Question {
         QString what;
@@ -57,7 +67,7 @@ public:
         for (const FileFormat* format : requester.formats) {
             QStringList patterns;
             for (const char* extension : format->extensions)
-                patterns << QStringLiteral("*.") + QLatin1String(extension);
+                patterns << ExtensionPattern(extension);
             const QString joined = patterns.join(QLatin1Char(';'));
             pairs << QStringLiteral("%1 (%2)|%2").arg(QLatin1String(format->name), joined);
         }
@@ -118,6 +128,40 @@ public:
             Unexpected("about", 0);
     }
 
+    void SetClipboardText(const QString& text) override
+    {
+        Record("clipboard-text-set", QString(), text);
+        if (clipboardTextsAllowed-- <= 0)
+            Unexpected("clipboard-text-set", 0);
+        clipboardTextsSet << text;
+    }
+    std::optional<HwColor> RequestColorWord(HwColor word, const LevelTable&) override
+    {
+        Record("color-word", QString(), QString::number(word, 16));
+        return Answer(colorWordAnswers, "color-word");
+    }
+    std::optional<SourcePick> PickSourcePalette(const SourcePickerModel& model, const LevelTable&) override
+    {
+        QStringList rows;
+        for (const SourcePickerRow& row : model.rows)
+            rows << row.text;
+        Record("pick-source", model.source, rows.join(u'\n'));
+        lastPicker = model;
+        return Answer(pickAnswers, "pick-source");
+    }
+    std::optional<ShapeSettings> ChooseFadeShape(const ShapeSettings&, bool simpleFade) override
+    {
+        Record("fade-shape", QString(), QString());
+        lastSimpleFade = simpleFade;
+        return Answer(shapeAnswers, "fade-shape");
+    }
+    std::optional<ToolchainChoice> AskToolchainExport(
+        const ToolchainChoice&, const std::function<ToolchainCommand(const ToolchainChoice&)>& describe) override
+    {
+        Record("toolchain-export", QString(), QString());
+        lastDescribe = describe;
+        return Answer(toolchainAnswers, "toolchain-export");
+    }
     QWidget* ExchangeOwner(QWidget* window) override
     {
         QWidget* previous = owner_;
@@ -127,7 +171,14 @@ public:
 
 private:
     QWidget* owner_ = nullptr;
-
+    template <typename T> std::optional<T> Answer(std::deque<std::optional<T>>& answers, const char* what)
+    {
+        if (answers.empty())
+            return Unexpected(what, std::optional<T>{});
+        const std::optional<T> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     void Record(const QString& what, const QString& title, const QString& text)
     {
         asked << what;

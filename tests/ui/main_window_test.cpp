@@ -44,6 +44,8 @@ SourcePalette Filled(PaletteEntry e)
 // write down: greyscale of (10, 20, 30) is 18, of (31, 0, 4) is 10.
 const PaletteEntry kEntryA{10, 20, 30, 1};
 const PaletteEntry kEntryB{31, 0, 4, 0};
+// The colour "Set to colour.." picks.
+constexpr HwColor kWord = 0x4F00;
 
 SourcePalette PaletteFromCode(const QString& code)
 {
@@ -55,6 +57,8 @@ SourcePalette PaletteFromCode(const QString& code)
         return Filled({18, 18, 18, 0});
     if (code == "greyB")
         return Filled({10, 10, 10, 0});
+    if (code == "word")
+        return WordPalette(kWord);
     if (code == "white") {
         SourcePalette p = Filled({31, 31, 31, 0});
         p[0] = PaletteEntry{};
@@ -179,12 +183,12 @@ void MainWindowTest::menusInOrder()
         "File: New\tCtrl+N=2, Save As..\tCtrl+S=3, -, Quit=4",
         "Palette 1 (Top): Open..=5, Save As..=6, Edit palette..=10, Import from file..=12, "
         "Import from image..=11, Import from clipboard=13, -, Greyscale loaded palette=9, Set to black=7, "
-        "Set to white=8",
+        "Set to white=8, Set to colour..=37, -, Import from source..=35",
         "Palette 2 (Bottom): Open..=14, Save As..=15, Edit palette..=19, Import from file..=21, "
         "Import from image..=20, Import from clipboard=22, -, Greyscale loaded palette=18, Set to black=16, "
-        "Set to white=17",
+        "Set to white=17, Set to colour..=38, -, Import from source..=36",
         "Options: Swap palettes=28, -, Save image to file..=29, Copy image to clipboard=30, -, "
-        "Preview art..\tCtrl+Alt+A=34",
+        "Preview art..\tCtrl+Alt+A=34, Fade shape..=39, Export for a toolchain..=40",
         "Settings: Show Grid\tCtrl+Alt+G=23, Set Grid color=24, -, Show hardware colors\tCtrl+Alt+R=25, "
         "Use 'Dark bit' (experimental)=26, Simple fade=27",
         "Help: About=33",
@@ -198,7 +202,7 @@ void MainWindowTest::menusInOrder()
                 continue;
             }
             int id = -1;
-            for (int candidate = 0; candidate < 40; ++candidate)
+            for (int candidate = 0; candidate <= kCmdToolchainExport; ++candidate)
                 if (rig.window.CommandAction(candidate) == item)
                     id = candidate;
             items << QStringLiteral("%1=%2").arg(item->text()).arg(id);
@@ -247,6 +251,13 @@ void MainWindowTest::commandIds_data()
     QTest::newRow("30 Copy image") << 30 << "A" << "B" << "" << "clipboard-image" << 0;
     QTest::newRow("33 About") << 33 << "A" << "B" << "" << "about" << 0;
     QTest::newRow("34 Art preview") << 34 << "A" << "B" << "" << "" << 0;
+    // The window's additions; the file requester is cancelled.
+    QTest::newRow("35 Source 1") << 35 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("36 Source 2") << 36 << "A" << "B" << "" << "open" << 1;
+    QTest::newRow("37 Colour 1") << 37 << "word" << "B" << "" << "color-word" << 1;
+    QTest::newRow("38 Colour 2") << 38 << "A" << "word" << "" << "color-word" << 1;
+    QTest::newRow("39 Fade shape") << 39 << "A" << "B" << "" << "fade-shape" << 1;
+    QTest::newRow("40 Toolchain") << 40 << "A" << "B" << "" << "toolchain-export" << 0;
 }
 
 void MainWindowTest::commandIds()
@@ -268,6 +279,9 @@ void MainWindowTest::commandIds()
     rig.host.saveAnswers.push_back(FileChoice{});
     rig.host.clipboardTexts.push_back("no words here");
     rig.host.clipboardImagesAllowed = 1;
+    rig.host.colorWordAnswers.push_back(kWord);
+    rig.host.shapeAnswers.push_back(ShapeSettings{FadeCurve::EaseIn, 0x0001, false});
+    rig.host.toolchainAnswers.push_back(std::nullopt);
 
     QAction* action = rig.window.CommandAction(id);
     QVERIFY(action != nullptr);

@@ -176,10 +176,7 @@ IoStatus ReadDefinitions(const QString& path, NameTable& names)
     lines.Feed(decoder.Finish());
     lines.Finish();
     if (lines.TooLongLine() != 0)
-        return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
-                                     .arg(path)
-                                     .arg(lines.TooLongLine())
-                                     .arg(kMaxSourceLineLength));
+        return IoStatus::Failure(TooLongLineReason(path, lines.TooLongLine()));
     if (const std::optional<qint64> line = statements.UnclosedLine())
         return IoStatus::Failure(UnclosedCommentReason(path, *line));
     return IoStatus::Success();

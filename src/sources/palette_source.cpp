@@ -96,24 +96,22 @@ public:
 
     // The errors and warnings of the words read, `where` naming them; the
     // statement that ended a table, if one did.
-    QString Check(const QString& where, QStringList& warnings, const TableReader* table, bool ended,
-                  const QString& name) const
+    QString Check(const QString& where, QStringList& warnings, bool table, const TableReader::Ending* endedBy,
+                  bool ended, const QString& name) const
     {
         if (!error_.isEmpty())
             return QStringLiteral("%1: %2").arg(where, error_);
         if (skipped_ == total_ && skip_ > 0)
             return QStringLiteral("%1 holds %2 colour words, none after the %3 skipped").arg(where).arg(total_).arg(skip_);
-        QString endedBy;
-        if (table && table->EndedBy())
-            endedBy = QStringLiteral(" (the table ends on line %1: \"%2\")")
-                          .arg(table->EndedBy()->line)
-                          .arg(table->EndedBy()->statement);
+        QString endedOn;
+        if (table && endedBy)
+            endedOn = QStringLiteral(" (the table ends on line %1: \"%2\")").arg(endedBy->line).arg(endedBy->statement);
         if (count_) {
             if (*count_ == 0)
                 return QStringLiteral("%1 holds no palette: its count word is 0").arg(where);
             if (taken_ < CountedWords())
                 return QStringLiteral("%1: its count word gives %2 (%3) but %4 follow%5")
-                    .arg(where, PaletteCountText(*count_), Words(CountedWords()), Words(taken_), endedBy);
+                    .arg(where, PaletteCountText(*count_), Words(CountedWords()), Words(taken_), endedOn);
             if (beyondCount_ > 0) {
                 QStringList named;
                 for (HwColor w : beyond_)
@@ -138,7 +136,7 @@ public:
                             .arg(last + 1 == size_
                                      ? QStringLiteral("entry %1 is").arg(first_ + last)
                                      : QStringLiteral("entries %1-%2 are").arg(first_ + last).arg(first_ + size_ - 1))
-                            .arg(endedBy);
+                            .arg(endedOn);
         return {};
     }
 
@@ -205,6 +203,49 @@ IoResult<SourcePalettes> Failed(const QString& reason)
     return result;
 }
 
+// The palettes of the words read, or why there are none; `where` names the
+// words (the source, or its table), `ended` says they were read to their end.
+IoResult<SourcePalettes> Grouped(PaletteGrouper& grouper, const QString& where, const QString& name, bool table,
+                                 const TableReader::Ending* endedBy, bool ended)
+{
+    if (grouper.Empty() && table)
+        return Failed(QStringLiteral("%1 holds no word").arg(where));
+    if (grouper.Empty())
+        return Failed(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1").arg(where));
+    IoResult<SourcePalettes> result;
+    result.error = grouper.Check(where, result.value.warnings, table, endedBy, ended, name);
+    result.value.palettes = std::move(grouper.Palettes());
+    result.value.holder = table ? where : name;
+    return result;
+}
+
+// What a source's NUL bytes suggest, after the reason it gave no palette.
+QString NulHint(NulBytes nuls)
+{
+    switch (nuls) {
+    case NulBytes::Some:
+        return QStringLiteral("; it holds NUL bytes: if it is a palette file, read it with --read-as ngpal");
+    case NulBytes::EveryOther:
+        return QStringLiteral("; it holds a NUL in every other byte, as UTF-16 text without its byte-order mark "
+                              "does: save it as UTF-8 (a palette file is read with --read-as ngpal)");
+    case NulBytes::None:
+        break;
+    }
+    return {};
+}
+
+// UTF-16 text explains any failure; a few NUL bytes explain a text without words.
+void AddNulHint(IoResult<SourcePalettes>& result, NulBytes nuls, bool noWordWithoutTable)
+{
+    if (!result.ok() && (nuls == NulBytes::EveryOther || (nuls == NulBytes::Some && noWordWithoutTable)))
+        result.error += NulHint(nuls);
+}
+
+QString TableWhere(const QString& name, const QString& table)
+{
+    return QStringLiteral("%1: %2").arg(name, Echoed(table));
+}
+
 } // namespace
 
 // The stages in the order the text goes through them, `first` taking it:
@@ -237,7 +278,7 @@ struct TextPaletteReader::Stages {
     QString Where() const
     {
         if (table)
-            return QStringLiteral("%1: %2").arg(name, Echoed(options.table));
+            return TableWhere(name, options.table);
         if (after)
             return QStringLiteral("%1 after \"%2\"").arg(name, Echoed(options.after));
         return name;
@@ -270,31 +311,10 @@ bool TextPaletteReader::Done() const
     return stages_->table ? stages_->table->Done() : stages_->grouper.Done();
 }
 
-namespace {
-
-// What a source's NUL bytes suggest, after the reason it gave no palette.
-QString NulHint(NulBytes nuls)
-{
-    switch (nuls) {
-    case NulBytes::Some:
-        return QStringLiteral("; it holds NUL bytes: if it is a palette file, read it with --read-as ngpal");
-    case NulBytes::EveryOther:
-        return QStringLiteral("; it holds a NUL in every other byte, as UTF-16 text without its byte-order mark "
-                              "does: save it as UTF-8 (a palette file is read with --read-as ngpal)");
-    case NulBytes::None:
-        break;
-    }
-    return {};
-}
-
-} // namespace
-
 IoResult<SourcePalettes> TextPaletteReader::Finish(NulBytes nuls)
 {
     IoResult<SourcePalettes> result = Read();
-    if (!result.ok() &&
-        (nuls == NulBytes::EveryOther || (nuls == NulBytes::Some && stages_->grouper.Empty() && !stages_->table)))
-        result.error += NulHint(nuls);
+    AddNulHint(result, nuls, stages_->grouper.Empty() && !stages_->table);
     return result;
 }
 
@@ -306,16 +326,36 @@ IoResult<SourcePalettes> TextPaletteReader::Read()
     if (!s.grouper.Done() || s.table)
         if (const IoStatus status = s.first->Finish(); !status.ok())
             return Failed(status.error);
-    const QString where = s.Where();
-    if (s.grouper.Empty() && s.table)
-        return Failed(QStringLiteral("%1 holds no word").arg(where));
-    if (s.grouper.Empty())
-        return Failed(QStringLiteral("no colour word (\"$7FFF\" or \"0x7FFF\") found in %1").arg(where));
-    IoResult<SourcePalettes> result;
     const bool ended = s.table ? !s.table->Stopped() : !s.grouper.Done();
-    result.error = s.grouper.Check(where, result.value.warnings, s.table, ended, s.name);
-    result.value.palettes = std::move(s.grouper.Palettes());
-    result.value.holder = s.table ? where : s.name;
+    const TableReader::Ending* endedBy = s.table && s.table->EndedBy() ? &*s.table->EndedBy() : nullptr;
+    return Grouped(s.grouper, s.Where(), s.name, s.table != nullptr, endedBy, ended);
+}
+
+// As TextPaletteReader would group them: a table's reader stops as soon as
+// the grouper has every word it needs; a text's last pieces go on to the
+// grouper, but the word open at its end only while words are needed.
+IoResult<SourcePalettes> GroupWords(const ReadWords& read, const SourceRequest& request, const QString& name)
+{
+    const bool table = !request.text.table.isEmpty();
+    PaletteGrouper grouper(request);
+    IoResult<SourcePalettes> result;
+    if (!read.error.isEmpty()) {
+        result = Failed(read.error);
+    } else {
+        if (!table && !read.countDigits.isEmpty())
+            grouper.AddDecimal(read.countDigits);
+        bool stopped = false;
+        for (std::size_t k = 0; k < read.words.size() && !stopped; ++k) {
+            if (!table && read.lastWordAtEnd && k + 1 == read.words.size() && grouper.Done())
+                break;
+            grouper.Add(read.words[k]);
+            stopped = table && grouper.Done();
+        }
+        const bool ended = table ? !stopped : !grouper.Done();
+        result = Grouped(grouper, table ? TableWhere(name, request.text.table) : name, name, table,
+                         read.endedBy ? &*read.endedBy : nullptr, ended);
+    }
+    AddNulHint(result, read.nuls, grouper.Empty() && !table);
     return result;
 }
 

@@ -5,11 +5,13 @@
 // palettes.
 
 #include "sources/source.h"
+#include "sources/table_reader.h"
 
 #include <QString>
 #include <QStringView>
 
 #include <memory>
+#include <optional>
 #include <span>
 
 namespace palfade {
@@ -44,12 +46,24 @@ private:
     std::unique_ptr<Stages> stages_;
 };
 
-// The palettes words already read make, grouped as the request's text
-// options say (a table's words when request.text.table names one), with
-// the errors and warnings TextPaletteReader gives them; `name` names the
-// source.
-IoResult<SourcePalettes> GroupWords(std::span<const HwColor> words, const SourceRequest& request,
-                                    const QString& name);
+// What a text gave a reading that went through it once for every table
+// (source_listing): the colour words of the text (no table), or a table's
+// words, or why the table cannot be read.
+struct ReadWords {
+    std::span<const HwColor> words;
+    QString error;
+    std::optional<TableReader::Ending> endedBy; // the statement that ended a table's directives
+    // No table: a decimal count word before the first colour word, and
+    // whether the last word was open at the text's end.
+    QString countDigits;
+    bool lastWordAtEnd = false;
+    NulBytes nuls = NulBytes::None;
+};
+
+// The palettes those words make for `request` (its table, when it names
+// one, is the table they are the words of), with the errors and warnings
+// TextPaletteReader gives the same text; `name` names the source.
+IoResult<SourcePalettes> GroupWords(const ReadWords& read, const SourceRequest& request, const QString& name);
 
 // A text source, from a file or device decoded as TextDecoder decodes, read
 // in pieces until the palettes needed are complete: what is held stays small

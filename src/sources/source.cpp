@@ -39,11 +39,8 @@ SourceOrigin SourceOrigin::Memory(const QString& text, const QString& name, cons
     return origin;
 }
 
-namespace {
-
-// By its name, and for a regular file its name leaves as text, by its first
-// line (a pipe is not read twice).
-SourceKind KindOfFile(const QString& path)
+// A pipe is not read twice: only a regular file's first line is read.
+SourceKind SourceKindOfFile(const QString& path)
 {
     const SourceKind named = SourceKindOf(path);
     if (named != SourceKind::Text || !QFileInfo(path).isFile())
@@ -52,12 +49,10 @@ SourceKind KindOfFile(const QString& path)
     return start.ok() ? SourceKindOf(path, start.value) : named;
 }
 
-} // namespace
-
 IoResult<SourcePalettes> ReadSource(const SourceOrigin& origin, const SourceRequest& request)
 {
     const bool file = origin.from == SourceOrigin::From::File;
-    const SourceKind kind = request.kind.value_or(file ? KindOfFile(origin.path) : SourceKind::Text);
+    const SourceKind kind = request.kind.value_or(file ? SourceKindOfFile(origin.path) : SourceKind::Text);
     if (!file && kind != SourceKind::Text) {
         IoResult<SourcePalettes> refused;
         refused.error =

@@ -106,6 +106,10 @@ struct SourcePalettes {
     std::optional<ImportSlots> importSlots;
 };
 
+// How ReadSource reads a file when no kind is forced: by its name, and for
+// a regular file its name leaves as text, by its first line.
+SourceKind SourceKindOfFile(const QString& path);
+
 // The palettes of a source, or the reason there are none, naming the source
 // (and the line). A device or text in memory is read as text only.
 IoResult<SourcePalettes> ReadSource(const SourceOrigin& origin, const SourceRequest& request);

@@ -155,27 +155,47 @@ void TableReader::Line(QStringView raw, qint64 number)
 {
     if (Done())
         return;
-    number_ = number;
     QString code;
     code_.Line(raw, code);
     QString statement;
     statement_.Line(raw, statement);
+    if (Statement(code, statement, number))
+        CollectDefinition(statement, number, names_);
+}
+
+void TableReader::ListedLine(QStringView code, QStringView statement, qint64 number)
+{
+    if (!Done())
+        Statement(code, statement, number);
+}
+
+void TableReader::ListedEnd(const NameTable& names, std::optional<qint64> unclosedComment)
+{
+    listedNames_ = &names;
+    listedUnclosed_ = unclosedComment;
+}
+
+// A line's two views; false when the line belongs to the block, where no
+// name is defined.
+bool TableReader::Statement(QStringView code, QStringView statement, qint64 number)
+{
+    number_ = number;
     if (block_ == Block::C) {
         CInitializer(code);
-        return;
+        return false;
     }
     if (block_ == Block::Asm) {
-        if (QStringView(statement).trimmed().isEmpty())
-            return;
+        if (statement.trimmed().isEmpty())
+            return false;
         if (DirectiveOf(statement)) {
             DataLine(statement);
-            return;
+            return false;
         }
         block_ = Block::After;
-        endedBy_ = Ending{number_, Echoed(statement.simplified())};
+        endedBy_ = Ending{number_, Echoed(statement.toString().simplified())};
     }
-    CollectDefinition(statement, number_, names_);
     Definition(statement, code);
+    return true;
 }
 
 void TableReader::Defined()
@@ -337,6 +357,7 @@ QString TableReader::Where(qint64 line) const
 // waits, and those after it too, so that the words keep their order.
 void TableReader::Take(Item item)
 {
+    tookItems_ = true;
     if (Done() || heldEnough_)
         return;
     if (held_.isEmpty() && Use(item, false) != Outcome::NeedsNames)
@@ -406,7 +427,7 @@ TableReader::Outcome TableReader::Fail(QString error)
 
 std::optional<NameTable::Definition> TableReader::Find(QStringView name) const
 {
-    if (std::optional<NameTable::Definition> own = names_.Find(name))
+    if (std::optional<NameTable::Definition> own = (listedNames_ ? *listedNames_ : names_).Find(name))
         return own;
     for (std::size_t k = 0; k < further_.size(); ++k) {
         std::optional<NameTable::Definition> found = further_[k].Find(name);
@@ -619,15 +640,12 @@ IoStatus TableReader::Finish()
     if (!Done())
         lines_.Finish();
     if (lines_.TooLongLine() != 0)
-        return IoStatus::Failure(QStringLiteral("%1: line %2 is longer than %3 characters")
-                                     .arg(file_)
-                                     .arg(lines_.TooLongLine())
-                                     .arg(kMaxSourceLineLength));
+        return IoStatus::Failure(TooLongLineReason(file_, lines_.TooLongLine()));
     if (!error_.isEmpty())
         return IoStatus::Failure(error_);
     // Once every word needed is handed on, the text after them is not read.
     if (!stopped_) {
-        if (const std::optional<qint64> line = code_.UnclosedLine())
+        if (const std::optional<qint64> line = listedNames_ ? listedUnclosed_ : code_.UnclosedLine())
             return IoStatus::Failure(UnclosedCommentReason(file_, *line));
         if (cdef_ != CDef::None && firstUse_ == 0)
             firstUse_ = cdefLine_;
@@ -647,7 +665,8 @@ IoStatus TableReader::Finish()
                                      .arg(Echoed(name_), file_)
                                      .arg(definedOn_)
                                      .arg(secondDefinition_));
-    names_.Seal();
+    if (!listedNames_)
+        names_.Seal();
     for (NameTable& table : further_)
         table.Seal();
     // The items that waited for the names, in order.

@@ -48,6 +48,19 @@ public:
     bool Stopped() const { return stopped_; }
     IoStatus Finish() override;
 
+    // For a listing of every table of a source in one pass (source_listing),
+    // which splits and filters each line once (kCSourceCode's view and
+    // kAsmStatements') and gathers the source's definitions once: a line's
+    // two views; whether the lines that follow still belong to the
+    // definition or its block; the line of the definition; whether any
+    // item was taken. At the text's end the source's names (sealed) and the
+    // line of a "/*" never closed, which Finish then takes instead of its own.
+    void ListedLine(QStringView code, QStringView statement, qint64 number);
+    bool Open() const { return block_ == Block::Asm || block_ == Block::C || cdef_ != CDef::None; }
+    qint64 DefinedOn() const { return definedOn_; }
+    bool TookItems() const { return tookItems_; }
+    void ListedEnd(const NameTable& names, std::optional<qint64> unclosedComment);
+
     // The statement that ended the label's data directives, if one did.
     struct Ending {
         qint64 line = 0;
@@ -70,6 +83,7 @@ private:
     struct Resolution;
 
     void Line(QStringView raw, qint64 number);
+    bool Statement(QStringView code, QStringView statement, qint64 number);
     void DataLine(QStringView statement);
     void Definition(QStringView statement, QStringView code);
     void CInitializer(QStringView code);
@@ -129,6 +143,10 @@ private:
     QString error_;
     NameTable names_;
     std::vector<NameTable> further_;
+    // Listed: the source's names, and its "/*" never closed.
+    bool tookItems_ = false;
+    const NameTable* listedNames_ = nullptr;
+    std::optional<qint64> listedUnclosed_;
 };
 
 } // namespace palfade

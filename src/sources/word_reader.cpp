@@ -540,6 +540,11 @@ QString UnclosedCommentReason(const QString& source, qint64 line)
     return QStringLiteral("%1: the /* comment opened on line %2 is never closed").arg(source).arg(line);
 }
 
+QString TooLongLineReason(const QString& source, qint64 line)
+{
+    return QStringLiteral("%1: line %2 is longer than %3 characters").arg(source).arg(line).arg(kMaxSourceLineLength);
+}
+
 bool IsNameCharacter(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_';

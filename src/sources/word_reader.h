@@ -270,6 +270,8 @@ bool IsNameCharacter(QChar c);
 // A line of a source longer than this is no assembler or C a toolchain
 // reads; holding it would let one line take any amount of memory.
 inline constexpr qsizetype kMaxSourceLineLength = 1024 * 1024;
+// "SOURCE: line N is longer than kMaxSourceLineLength characters".
+QString TooLongLineReason(const QString& source, qint64 line);
 // Sources are refused beyond this size rather than read on without end.
 inline constexpr qint64 kMaxSourceSize = 64 * 1024 * 1024;
 // "cannot read NAME: larger than M MiB".

@@ -16,6 +16,21 @@ QString PalettesText(std::size_t count)
     return PaletteCountText(static_cast<qsizetype>(count));
 }
 
+QString ExchangeKindName(SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::JascPalette:
+        return QStringLiteral("JASC-PAL palette");
+    case SourceKind::AdobeColorTable:
+        return QStringLiteral("Adobe colour table");
+    case SourceKind::HexList:
+        return QStringLiteral("hex list");
+    default:
+        break;
+    }
+    return QStringLiteral("GIMP palette");
+}
+
 // What an offer is, as its row names it.
 QString OfferTitle(const SourceListing& listing, const SourceOffer& offer)
 {
@@ -29,6 +44,8 @@ QString OfferTitle(const SourceListing& listing, const SourceOffer& offer)
     case SourceOffer::Kind::PictureTable:
         return offer.pictureWords == PictureWords::Levels ? QStringLiteral("colour table, level tables")
                                                           : QStringLiteral("colour table, ngdevkit words");
+    case SourceOffer::Kind::Exchange:
+        return QStringLiteral("%1, %2").arg(QFileInfo(listing.name).fileName(), ExchangeKindName(offer.exchangeKind));
     }
     return {};
 }
@@ -40,8 +57,10 @@ QString OfferText(const SourceListing& listing, const SourceOffer& offer)
     if (!offer.Readable())
         return QStringLiteral("%1: cannot be read: %2").arg(title, offer.error);
     if (!offer.IsText())
-        return QStringLiteral("%1: %2").arg(title, PalettesText(offer.palettes.size()));
+        return QStringLiteral("%1: %2").arg(title, PalettesText(offer.paletteCount));
     const std::size_t words = offer.words.size();
+    if (offer.cut)
+        return QStringLiteral("%1: more than %2 words, read when picked").arg(title).arg(words);
     const QString wordsText = words == 1 ? QStringLiteral("1 word") : QStringLiteral("%1 words").arg(words);
     if (offer.HasCountWord())
         return QStringLiteral("%1: count word %2, then %3 (%4)")
@@ -69,7 +88,7 @@ SourceRequest PickRequest(const SourceOffer& offer, const SourcePick& pick, Sour
 SourcePickerModel PickerModel(const SourceListing& listing, const SourceRequest& base)
 {
     SourcePickerModel model;
-    model.source = listing.name;
+    model.source = listing.note.isEmpty() ? listing.name : listing.name + QLatin1Char('\n') + listing.note;
     for (const SourceOffer& offer : listing.offers) {
         SourcePickerRow row;
         row.text = OfferText(listing, offer);

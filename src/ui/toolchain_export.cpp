@@ -28,17 +28,17 @@ constexpr int kCommandLines = 6;
 
 IoStatus WriteToolchainExport(const AppState& state, const ToolchainChoice& choice)
 {
+    const FadeTable& table = state.fadeTable;
+    const int steps = table.steps();
+    auto write = [&table, steps, colors = state.colorCount](LineWriter& writer) {
+        return WriteFadeTable(writer, table, steps, colors);
+    };
     ExportOptions options;
     if (choice.format->TakesLabel())
         options.label = choice.label;
     if (choice.format->TakesCType())
         options.cType = choice.cType;
-    const FadeTable& table = state.fadeTable;
-    return WriteFileAtomically(choice.path, StreamedExport(*choice.format->wordExport, options,
-                                                           [&](ExportWriter& writer) {
-                                                               return WriteFadeTable(writer, table, table.steps(),
-                                                                                     state.colorCount);
-                                                           }));
+    return WriteFileAtomically(choice.path, StreamedExport(*choice.format->wordExport, options, write));
 }
 
 void ExportForToolchain(const AppState& state, const PaletteOrigins& origins, Host& host, ToolchainChoice& last)

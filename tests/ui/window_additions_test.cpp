@@ -134,7 +134,7 @@ private slots:
 
 void WindowAdditionsTest::importFromSource_data()
 {
-    QTest::addColumn<QString>("file"); // charPals, bad, long, fifo, picture, or empty: cancelled
+    QTest::addColumn<QString>("file"); // charPals, bad, damaged, fifo, picture, or empty: cancelled
     QTest::addColumn<int>("row");      // -1: the picker is cancelled
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("asked");
@@ -156,8 +156,9 @@ void WindowAdditionsTest::importFromSource_data()
         << "picture" << 0 << 1 << "open,pick-source" << "colour table, level tables: 2 palettes"
         // Entries 16-19 of the table: cyan, magenta, grey 128 (level 16, dark) and white.
         << SourcePalette{DecodeHwColor(0x30FF), DecodeHwColor(0x5F0F), DecodeHwColor(0x8888), DecodeHwColor(0x7FFF)};
-    QTest::newRow("a file that cannot be listed is named in a box") << "long" << 0 << 0 << "open,message" << ""
-                                                                     << kStart;
+    QTest::newRow("a file that cannot be listed is named in a box")
+        << "damaged" << 0 << 0 << "open,message" << "%1, line 3: 256 is beyond 255, the largest value of a channel"
+        << kStart;
 }
 
 void WindowAdditionsTest::importFromSource()
@@ -175,8 +176,8 @@ void WindowAdditionsTest::importFromSource()
         path = files.Write("charPals.s", CharPals());
     else if (file == "bad")
         path = files.Write("bad.s", "ok: dc.w $0123\nbad: dc.w $0001\n\tdc.w NOPE\n");
-    else if (file == "long")
-        path = files.Write("long.s", QByteArray(2 * 1024 * 1024, 'x'));
+    else if (file == "damaged")
+        path = files.Write("damaged.gpl", "GIMP Palette\n0 0 0\n256 0 0\n");
     else if (file == "picture")
         path = files.Fixture("table_order.png");
     else if (file == "fifo")

@@ -291,7 +291,18 @@ void ArtPreviewWindow::PaletteFromArtCommand()
         host_.ShowMessage(QString::fromLatin1(kPaletteFromArtText), picked.error);
         return;
     }
-    emit palette1Read(picked.value);
+    // palfade-cli reads the picture over black: entries past the table
+    // leave it there. Should that reading fail, Palette 1 is known as black
+    // only, which it is not unless it is.
+    PaletteOrigin origin = PaletteOrigin::File(artPath_, request, ArtPalette(), picked.value);
+    if (request.base != PaletteWords{}) {
+        request.base = PaletteWords{};
+        const IoResult<SourcePalettes> over = ReadSource(SourceOrigin::File(artPath_), request);
+        const IoResult<PaletteWords> cli = PickPalette(over.value.palettes, ArtPalette(), over.value.holder);
+        origin = over.ok() && cli.ok() ? PaletteOrigin::File(artPath_, request, ArtPalette(), cli.value)
+                                       : PaletteOrigin();
+    }
+    emit palette1Read(picked.value, origin);
 }
 
 int ArtPreviewWindow::Steps() const

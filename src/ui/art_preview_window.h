@@ -10,6 +10,7 @@
 #include "render/pixel_buffer.h"
 #include "sources/source.h"
 #include "ui/host.h"
+#include "ui/palette_origin.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -92,8 +93,10 @@ public:
 signals:
     // A step was drawn (by playback, the slider or a change of the fade).
     void stepShown(int step);
-    // Palette 1 as read from the art: the main window stores it and refreshes.
-    void palette1Read(const palfade::PaletteWords& words);
+    // Palette 1 as read from the art: the main window stores it, remembers
+    // where it came from (the words palfade-cli reads there, which differ
+    // where entries past the table kept Palette 1's) and refreshes.
+    void palette1Read(const palfade::PaletteWords& words, const palfade::PaletteOrigin& origin);
     // An export ended: the file written, or not (failed, with a message, or stopped).
     void exportFinished(bool written);
 

@@ -567,10 +567,12 @@ void MainWindow::ShowArtPreview()
     if (artPreview_ == nullptr) {
         artPreview_ = new ArtPreviewWindow(state_, host_, this);
         connect(this, &MainWindow::refreshed, artPreview_, &ArtPreviewWindow::FollowFade);
-        connect(artPreview_, &ArtPreviewWindow::palette1Read, this, [this](const PaletteWords& words) {
-            state_.palettes[0] = PaletteOfWords(words);
-            RefreshView();
-        });
+        connect(artPreview_, &ArtPreviewWindow::palette1Read, this,
+                [this](const PaletteWords& words, const PaletteOrigin& origin) {
+                    state_.palettes[0] = PaletteOfWords(words);
+                    SetPaletteOrigin(1, origin);
+                    RefreshView();
+                });
     }
     artPreview_->show();
     artPreview_->raise();

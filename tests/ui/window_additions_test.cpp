@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "core/palette_commands.h"
 #include "fake_host.h"
+#include "ui/art_preview_window.h"
 #include "ui/command_ids.h"
 #include "ui/main_window.h"
 #include "ui/toolchain_export.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QBuffer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -268,6 +270,10 @@ void WindowAdditionsTest::commandWritesTheSameBytes_data()
     QTest::newRow("white to black, simple, dark bit") << "named" << "bin" << "" << "int" << 0 << "--simple";
     QTest::newRow("an edited palette is saved first") << "edited" << "gas" << "x" << "int" << 1 << "palette1.ngpal";
     QTest::newRow("two tables need two readings") << "conflict" << "asm" << "" << "int" << 1 << "palette2.ngpal";
+    QTest::newRow("the art's table palette 0") << "art" << "asm" << "" << "int" << 0
+                                               << "--top-index 0 --bottom black --picture-order table";
+    QTest::newRow("the art's palette 1, past the table Palette 1's white")
+        << "art past" << "asm" << "" << "int" << 1 << "palette1.ngpal";
 }
 
 void WindowAdditionsTest::commandWritesTheSameBytes()
@@ -313,6 +319,14 @@ void WindowAdditionsTest::commandWritesTheSameBytes()
     } else if (setup == "conflict") {
         rig.ImportSource(1, charPals, SourcePick{0, 0, 16, 0, true});
         rig.ImportSource(2, charPals, SourcePick{2, 0, 16, 0, true});
+    } else if (setup == "art" || setup == "art past") {
+        if (setup == "art past")
+            rig.Run(kCmdWhitePalette1);
+        rig.Run(kCmdPreviewArt);
+        ArtPreviewWindow* art = rig.window.ArtPreview();
+        QVERIFY(art->OpenArt(files.Fixture("table_order.png")));
+        art->ArtPaletteSpin()->setValue(setup == "art" ? 0 : 1);
+        art->PaletteFromArtCommand();
     }
 
     ToolchainChoice choice;

@@ -15,6 +15,8 @@ constexpr const char* kGifExtensions[] = {"gif"};
 constexpr const char* kAnyExtension[] = {"*"};
 // Every source "Import from source.." reads, in the order its requester lists them.
 constexpr const char* kPaletteSourceExtensions[] = {"s", "asm", "inc", "c", "h", "pal", "ngpal", "png", "gif", "bmp"};
+// The exchange palettes' files, as "Import from source.." lists them.
+constexpr const char* kArtistsPaletteExtensions[] = {"gpl", "pal", "act", "hex"};
 constexpr const char* kEveryName[] = {""};
 
 // Names spelled as the program has always shown them, typos included.
@@ -81,6 +83,7 @@ constexpr FileFormat kHexList{.name = "Hex Palette",
 constexpr FileFormat kAnyFile{.name = "All filess", .extensions = kAnyExtension, .source = SourceKind::Text};
 // Read by their content and name (SourceKindOf), whatever filter is chosen.
 constexpr FileFormat kPaletteSources{.name = "Palette sources", .extensions = kPaletteSourceExtensions};
+constexpr FileFormat kArtistsPalettes{.name = "Artists' palettes", .extensions = kArtistsPaletteExtensions};
 constexpr FileFormat kAllFiles{.name = "All files", .extensions = kEveryName};
 
 constexpr const FileFormat* kFadeTableFormats[] = {&kAssembler, &kCSource, &kBinary};
@@ -89,7 +92,7 @@ constexpr const FileFormat* kPictureSaveFormats[] = {&kPng, &kBmp};
 constexpr const FileFormat* kPaletteFileFormats[] = {&kPaletteFile};
 constexpr const FileFormat* kTextFormats[] = {&kAnyFile};
 constexpr const FileFormat* kPictureOpenFormats[] = {&kPictures};
-constexpr const FileFormat* kPaletteSourceFormats[] = {&kPaletteSources, &kAllFiles};
+constexpr const FileFormat* kPaletteSourceFormats[] = {&kPaletteSources, &kArtistsPalettes, &kAllFiles};
 constexpr const FileFormat* kAllFileFormats[] = {&kAllFiles};
 constexpr const FileFormat* kFadeTableCli[] = {&kAssembler, &kGnuAssembler, &kCSource, &kBinary,
                                                &kGimpPalette, &kJascPalette, &kAdobeColorTable, &kHexList};

@@ -71,7 +71,8 @@ extern const FileRequester kPictureSave;
 extern const FileRequester kPaletteFileOpen;
 extern const FileRequester kTextOpen;
 extern const FileRequester kPictureOpen;
-// "Import from source..": every kind of source, then "All files (*)".
+// "Import from source..": the toolchains' sources, palette files and
+// pictures; the artists' palettes; then "All files (*)".
 extern const FileRequester kPaletteSourceOpen;
 // A file written exactly at the path given (palfade-cli's -o).
 extern const FileRequester kAnyFileSave;

@@ -2,11 +2,15 @@
 
 #include "core/fade_choices.h"
 #include "core/palette_commands.h"
+#include "exports/exchange_export.h"
 #include "exports/export_writer.h"
+#include "sources/exchange_source.h"
 
 #include <QFileInfo>
 #include <QDir>
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace palfade {
 
@@ -29,14 +33,32 @@ QString WordPrefix()
     return QString::fromLatin1(kWordSourcePrefix.data(), static_cast<qsizetype>(kWordSourcePrefix.size()));
 }
 
+// palfade-cli's --read-as word for each kind.
+constexpr std::pair<SourceKind, const char*> kReadAsWords[] = {
+    {SourceKind::PaletteFile, "ngpal"}, {SourceKind::Text, "text"},          {SourceKind::Picture, "picture"},
+    {SourceKind::GimpPalette, "gpl"},   {SourceKind::JascPalette, "jasc"},   {SourceKind::AdobeColorTable, "act"},
+    {SourceKind::HexList, "hex"}};
+
+// A picture's or an exchange palette's colours become words through the
+// level tables or by ngdevkit's rule.
+bool ReadsColours(SourceKind kind)
+{
+    return kind == SourceKind::Picture || IsExchangeKind(kind);
+}
+
 // What palfade-cli applies to every source of a kind (the text options, the
-// picture options, --read-as): the first file sets them, a second must read
-// with the same.
+// picture options, --read-as) and the level set (--hardware-colors, for
+// pictures' and exchange palettes' colours and the colours an exchange
+// format writes): the first file or the export sets them, a second must
+// read with the same.
 class SharedReading {
 public:
+    // The colours an exchange format writes are those of `hardware`'s set.
+    void WriteColours(bool hardware) { hardware_ = hardware; }
+
     bool Take(const PaletteOrigin& o)
     {
-        const bool forced = o.kind != SourceKindOf(o.source);
+        const bool forced = o.kind != SourceKindOfFile(o.source);
         for (const SourceKind kind : kinds_)
             if ((forced || readAs_) && kind != o.kind)
                 return false;
@@ -44,7 +66,14 @@ public:
             return false;
         if (o.kind == SourceKind::Text && text_ && *text_ != o.text)
             return false;
-        if (o.kind == SourceKind::Picture && picture_ && !SamePicture(*picture_, o))
+        if (o.kind == SourceKind::Picture && order_ && *order_ != o.pictureOrder)
+            return false;
+        const bool colours = ReadsColours(o.kind);
+        if (colours && words_ && *words_ != o.pictureWords)
+            return false;
+        // Through the level tables the set counts too; ngdevkit's rule has none.
+        const bool levels = colours && o.pictureWords == PictureWords::Levels;
+        if (levels && hardware_ && *hardware_ != o.hardwareLevels)
             return false;
         kinds_.push_back(o.kind);
         if (forced)
@@ -52,7 +81,11 @@ public:
         if (o.kind == SourceKind::Text)
             text_ = o.text;
         if (o.kind == SourceKind::Picture)
-            picture_ = o;
+            order_ = o.pictureOrder;
+        if (colours)
+            words_ = o.pictureWords;
+        if (levels)
+            hardware_ = o.hardwareLevels;
         return true;
     }
 
@@ -77,30 +110,25 @@ public:
             if (t.firstEntry != 0)
                 args << QStringLiteral("--first-entry") << QString::number(t.firstEntry);
         }
-        if (picture_) {
-            if (picture_->pictureOrder == PictureOrder::Table)
-                args << QStringLiteral("--picture-order") << QStringLiteral("table");
-            if (picture_->pictureWords == PictureWords::Ngdevkit)
-                args << QStringLiteral("--picture-words") << QStringLiteral("ngdevkit");
-            else if (picture_->hardwareLevels)
-                args << QStringLiteral("--hardware-colors");
-        }
-        if (readAs_ == SourceKind::PaletteFile)
-            args << QStringLiteral("--read-as") << QStringLiteral("ngpal");
+        if (order_ == PictureOrder::Table)
+            args << QStringLiteral("--picture-order") << QStringLiteral("table");
+        if (words_ == PictureWords::Ngdevkit)
+            args << QStringLiteral("--picture-words") << QStringLiteral("ngdevkit");
+        if (hardware_ == true)
+            args << QStringLiteral("--hardware-colors");
+        if (readAs_)
+            for (const auto& [kind, word] : kReadAsWords)
+                if (kind == *readAs_)
+                    args << QStringLiteral("--read-as") << QLatin1String(word);
     }
 
 private:
-    // Through the level tables the set counts too; ngdevkit's rule has none.
-    static bool SamePicture(const PaletteOrigin& a, const PaletteOrigin& b)
-    {
-        return a.pictureOrder == b.pictureOrder && a.pictureWords == b.pictureWords &&
-               (a.pictureWords == PictureWords::Ngdevkit || a.hardwareLevels == b.hardwareLevels);
-    }
-
     std::vector<SourceKind> kinds_;
     std::optional<SourceKind> readAs_;
     std::optional<TextSourceOptions> text_;
-    std::optional<PaletteOrigin> picture_;
+    std::optional<PictureOrder> order_;
+    std::optional<PictureWords> words_;
+    std::optional<bool> hardware_;
 };
 
 // A file whose name palfade-cli would take for a named palette, standard
@@ -114,7 +142,7 @@ QString FileOperand(const QString& path)
 
 QString Refusal(const ToolchainChoice& choice)
 {
-    if (choice.format == nullptr || choice.format->wordExport == nullptr)
+    if (choice.format == nullptr || (choice.format->wordExport == nullptr && !choice.format->exchangeExport))
         return QStringLiteral("Choose a format.");
     if (choice.format->TakesLabel() && !choice.label.isEmpty()) {
         if (!IsCIdentifier(choice.label))
@@ -150,7 +178,7 @@ PaletteOrigin PaletteOrigin::File(const QString& path, const SourceRequest& requ
     PaletteOrigin origin;
     origin.source = path;
     origin.file = true;
-    origin.kind = request.kind.value_or(SourceKindOf(path));
+    origin.kind = request.kind.value_or(SourceKindOfFile(path));
     origin.text = request.text;
     origin.pictureOrder = request.pictureOrder;
     origin.pictureWords = request.pictureWords;
@@ -173,6 +201,8 @@ ToolchainCommand ToolchainCommandFor(const AppState& state, const PaletteOrigins
     QStringList& args = command.arguments;
     args << QStringLiteral("fade");
     SharedReading shared;
+    if (choice.format != nullptr && choice.format->exchangeExport)
+        shared.WriteColours(state.view.hardwareColors);
     const QDir folder = QFileInfo(choice.path).dir();
     for (std::size_t k = 0; k < origins.size(); ++k) {
         const PaletteOrigin& origin = origins[k];
@@ -214,6 +244,12 @@ ToolchainCommand ToolchainCommandFor(const AppState& state, const PaletteOrigins
         args << QStringLiteral("--keep") << QString::fromStdString(KeepListText(shape.keep));
     if (shape.thereAndBack)
         args << QStringLiteral("--there-and-back");
+    if (choice.format != nullptr && choice.format->exchangeExport) {
+        const qsizetype colors = qsizetype{state.fadeTable.steps()} * state.colorCount;
+        if (const std::optional<QString> refused = ExchangeCountRefusal(*choice.format->exchangeExport, colors))
+            command.notes << QStringLiteral("This fade cannot be written so: %1 (palfade-cli refuses it too).")
+                                 .arg(*refused);
+    }
     if (choice.format != nullptr && choice.format->cliName != nullptr) {
         args << QStringLiteral("--format") << QLatin1String(choice.format->cliName);
         if (choice.format->TakesLabel() && !choice.label.isEmpty())

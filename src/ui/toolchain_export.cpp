@@ -1,6 +1,7 @@
 #include "ui/toolchain_export.h"
 
 #include "dialogs/modal_owner.h"
+#include "exports/exchange_export.h"
 #include "exports/export_formats.h"
 #include "io/file_access.h"
 #include "ui/file_commands.h"
@@ -8,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -24,6 +26,18 @@ namespace {
 constexpr const char* kTitle = "Export for a toolchain";
 constexpr int kCommandLines = 6;
 
+// What an exchange format cannot hold, as palfade-cli says it.
+std::optional<QString> CountRefusal(const AppState& state, const ToolchainChoice& choice)
+{
+    if (!choice.format->exchangeExport)
+        return std::nullopt;
+    const std::optional<QString> refused =
+        ExchangeCountRefusal(*choice.format->exchangeExport, qsizetype{state.fadeTable.steps()} * state.colorCount);
+    if (!refused)
+        return std::nullopt;
+    return QStringLiteral("%1: %2").arg(choice.path, *refused);
+}
+
 } // namespace
 
 IoStatus WriteToolchainExport(const AppState& state, const ToolchainChoice& choice)
@@ -33,6 +47,16 @@ IoStatus WriteToolchainExport(const AppState& state, const ToolchainChoice& choi
     auto write = [&table, steps, colors = state.colorCount](LineWriter& writer) {
         return WriteFadeTable(writer, table, steps, colors);
     };
+    // The colours the preview shows, as palfade-cli writes them: named by
+    // the label or the file's base name.
+    if (const std::optional<ExchangeFormat> exchange = choice.format->exchangeExport) {
+        const qsizetype colors = qsizetype{steps} * state.colorCount;
+        if (const std::optional<QString> refused = CountRefusal(state, choice))
+            return IoStatus::Failure(*refused);
+        const QString name = choice.label.isEmpty() ? QFileInfo(choice.path).completeBaseName() : choice.label;
+        return WriteFileAtomically(
+            choice.path, StreamedExchange(*exchange, state.levels, ExchangeHead{name, state.colorCount, colors}, write));
+    }
     ExportOptions options;
     if (choice.format->TakesLabel())
         options.label = choice.label;
@@ -50,7 +74,10 @@ void ExportForToolchain(const AppState& state, const PaletteOrigins& origins, Ho
     if (!choice)
         return;
     last = *choice;
-    if (const QString refusal = describe(*choice).refusal; !refusal.isEmpty()) {
+    QString refusal = describe(*choice).refusal;
+    if (refusal.isEmpty())
+        refusal = CountRefusal(state, *choice).value_or(QString());
+    if (!refusal.isEmpty()) {
         host.ShowMessage(QString::fromLatin1(texts::kErrorTitle), refusal);
         return;
     }

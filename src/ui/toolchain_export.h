@@ -1,8 +1,10 @@
 #pragma once
 // "Export for a toolchain..": the fade table in a toolchain's own form
-// (Motorola or GNU assembler, C, binary) with a label and a C type, written
-// through the same export writer and atomic save as palfade-cli, and the
-// palfade-cli command that writes the same bytes from the same files.
+// (Motorola or GNU assembler, C, binary) with a label and a C type, or as
+// the colours an artist's tool reads (GIMP, JASC-PAL, Adobe colour table,
+// hex list), written through the same exports and atomic save as
+// palfade-cli, and the palfade-cli command that writes the same bytes from
+// the same files.
 
 #include "ui/host.h"
 
@@ -21,7 +23,8 @@ namespace palfade {
 
 using DescribeCommand = std::function<ToolchainCommand(const ToolchainChoice&)>;
 
-// The fade table as the choice says, at exactly its path.
+// The fade table as the choice says, at exactly its path; an Adobe colour
+// table of more than 256 colours is refused as palfade-cli refuses it.
 IoStatus WriteToolchainExport(const AppState& state, const ToolchainChoice& choice);
 
 // Asks (starting from `last`, which keeps the answer), asks before

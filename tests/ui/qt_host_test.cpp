@@ -113,6 +113,11 @@ void QtHostTest::nameFilters_data()
     QTest::newRow("all files") << &kTextOpen << QStringList{"All filess (*.*) (*)"};
     QTest::newRow("images") << &kPictureOpen
                             << QStringList{"Supported Images (*.bmp *.jpg *.png *.gif) (*.bmp *.jpg *.png *.gif)"};
+    const QString sources = "(*.s *.asm *.inc *.c *.h *.pal *.ngpal *.png *.gif *.bmp)";
+    QTest::newRow("import from source")
+        << &kPaletteSourceOpen
+        << QStringList{"Palette sources " + sources + " " + sources,
+                       "Artists' palettes (*.gpl *.pal *.act *.hex) (*.gpl *.pal *.act *.hex)", "All files (*) (*)"};
 }
 
 void QtHostTest::nameFilters()

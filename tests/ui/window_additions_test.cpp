@@ -61,6 +61,15 @@ SourcePalette DatlibPalette(int t, int k)
     return palette;
 }
 
+// Sixteen white colours, then red: palette 1 is red and fifteen black entries.
+QByteArray WhitesThenRed()
+{
+    QByteArray text = "GIMP Palette\nName: whites\nColumns: 16\n#\n";
+    for (int k = 0; k < kPaletteSize; ++k)
+        text += "255 255 255\twhite\n";
+    return text + "255   0   0\tred\n";
+}
+
 SourcePalette Filled(PaletteEntry e)
 {
     SourcePalette p;
@@ -132,11 +141,12 @@ private slots:
     void commandWritesTheSameBytes_data();
     void commandWritesTheSameBytes();
     void exportDialogCopiesAndRefuses();
+    void anAdobeTableHoldsAtMost256Colours();
 };
 
 void WindowAdditionsTest::importFromSource_data()
 {
-    QTest::addColumn<QString>("file"); // charPals, bad, damaged, fifo, picture, or empty: cancelled
+    QTest::addColumn<QString>("file"); // charPals, bad, gpl, damaged, fifo, picture, or empty: cancelled
     QTest::addColumn<int>("row");      // -1: the picker is cancelled
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("asked");
@@ -158,6 +168,9 @@ void WindowAdditionsTest::importFromSource_data()
         << "picture" << 0 << 1 << "open,pick-source" << "colour table, level tables: 2 palettes"
         // Entries 16-19 of the table: cyan, magenta, grey 128 (level 16, dark) and white.
         << SourcePalette{DecodeHwColor(0x30FF), DecodeHwColor(0x5F0F), DecodeHwColor(0x8888), DecodeHwColor(0x7FFF)};
+    QTest::newRow("an artists' palette's palettes")
+        << "gpl" << 0 << 1 << "open,pick-source" << "whites.gpl, GIMP palette: 2 palettes"
+        << SourcePalette{DecodeHwColor(0x4F00)};
     QTest::newRow("a file that cannot be listed is named in a box")
         << "damaged" << 0 << 0 << "open,message" << "%1, line 3: 256 is beyond 255, the largest value of a channel"
         << kStart;
@@ -178,6 +191,8 @@ void WindowAdditionsTest::importFromSource()
         path = files.Write("charPals.s", CharPals());
     else if (file == "bad")
         path = files.Write("bad.s", "ok: dc.w $0123\nbad: dc.w $0001\n\tdc.w NOPE\n");
+    else if (file == "gpl")
+        path = files.Write("whites.gpl", WhitesThenRed());
     else if (file == "damaged")
         path = files.Write("damaged.gpl", "GIMP Palette\n0 0 0\n256 0 0\n");
     else if (file == "picture")
@@ -274,6 +289,20 @@ void WindowAdditionsTest::commandWritesTheSameBytes_data()
                                                << "--top-index 0 --bottom black --picture-order table";
     QTest::newRow("the art's palette 1, past the table Palette 1's white")
         << "art past" << "asm" << "" << "int" << 1 << "palette1.ngpal";
+    QTest::newRow("a GIMP palette named by the label") << "datlib" << "gpl" << "logo_flash" << "int" << 0
+                                                        << "--format gpl --label logo_flash";
+    QTest::newRow("a JASC palette of a simple fade") << "named" << "jasc" << "" << "int" << 0 << "--format jasc";
+    QTest::newRow("an Adobe colour table of 256 colours") << "named" << "act" << "" << "int" << 0 << "--format act";
+    QTest::newRow("a hex list of the hardware levels' colours")
+        << "hardware text" << "hex" << "" << "int" << 0 << "--count-word --hardware-colors";
+    QTest::newRow("a hex list of a picture's palette through the hardware levels")
+        << "hardware" << "hex" << "" << "int" << 0 << "--picture-order table --hardware-colors";
+    QTest::newRow("a GIMP palette as a source") << "gpl source" << "c" << "" << "u16" << 0
+                                                << "whites.gpl --top-index 1 --bottom";
+    QTest::newRow("a JASC .pal known by its lines") << "jasc source" << "gpl" << "" << "int" << 0
+                                                    << "x.pal --bottom-index 0 --palettes";
+    QTest::newRow("a source read through other levels than the colours written")
+        << "levels conflict" << "hex" << "" << "int" << 1 << "palette1.ngpal";
 }
 
 void WindowAdditionsTest::commandWritesTheSameBytes()
@@ -327,6 +356,16 @@ void WindowAdditionsTest::commandWritesTheSameBytes()
         QVERIFY(art->OpenArt(files.Fixture("table_order.png")));
         art->ArtPaletteSpin()->setValue(setup == "art" ? 0 : 1);
         art->PaletteFromArtCommand();
+    } else if (setup == "hardware text") {
+        rig.Run(kCmdHardwareColors);
+        rig.ImportSource(1, charPals, SourcePick{1, 2, 16, 0, true});
+    } else if (setup == "gpl source" || setup == "levels conflict") {
+        rig.ImportSource(1, files.Write("whites.gpl", WhitesThenRed()), SourcePick{0, 1, 16, 0, false});
+        if (setup == "levels conflict")
+            rig.Run(kCmdHardwareColors);
+    } else if (setup == "jasc source") {
+        rig.ImportSource(2, files.Write("x.pal", "JASC-PAL\r\n0100\r\n2\r\n255 0 0\r\n0 0 255\r\n"),
+                         SourcePick{0, 0, 16, 0, false});
     }
 
     ToolchainChoice choice;
@@ -344,6 +383,8 @@ void WindowAdditionsTest::commandWritesTheSameBytes()
     const ToolchainCommand command = rig.host.lastDescribe(choice);
     const QString text = CommandLineText(command.arguments);
     QVERIFY2(command.arguments.join(u' ').contains(contains), qPrintable(text));
+    // A kind found by name or lines needs no --read-as.
+    QCOMPARE(command.arguments.contains("--read-as"), setup == "bin");
     QCOMPARE(command.notes.size(), notes);
     // Each palette the notes name is saved where they say, as the user would.
     for (int which = 1; which <= 2; ++which) {
@@ -396,6 +437,27 @@ void WindowAdditionsTest::exportDialogCopiesAndRefuses()
     QCOMPARE(dialog.CommandView()->toPlainText(), CommandLineText(command.arguments));
     QCOMPARE(command.arguments.join(u' '), "fade --top black --bottom black --palettes 16 --colors 16 --format asm "
                                            "--label fade -o " + files.Path("fade.s"));
+}
+
+void WindowAdditionsTest::anAdobeTableHoldsAtMost256Colours()
+{
+    Rig rig;
+    Files files;
+    rig.state.paletteCount = 17;
+    rig.window.RefreshView();
+    ToolchainChoice choice;
+    for (const FileFormat* f : kFadeTableCliFormats)
+        if (QLatin1String(f->cliName) == QLatin1String("act"))
+            choice.format = f;
+    choice.path = files.Write("fade.act", "old");
+    const QString reason = "an Adobe colour table holds at most 256 colours, not 272";
+    QVERIFY(ToolchainCommandFor(rig.state, rig.window.Origins(), choice).notes.join(u' ').contains(reason));
+    rig.host.toolchainAnswers.push_back(choice);
+    rig.host.messagesAllowed = 1;
+    rig.Run(kCmdToolchainExport);
+    QCOMPARE(rig.host.asked.join(u','), QString("toolchain-export,message"));
+    QCOMPARE(rig.host.lastText, choice.path + ": " + reason);
+    QCOMPARE(Read(choice.path), QByteArray("old"));
 }
 
 QTEST_MAIN(WindowAdditionsTest)

@@ -409,9 +409,7 @@ void ColorRequesterDialog::Finish(int result, int code)
 int RequestColor(HwColor word, const LevelTable& levels, QWidget* opener)
 {
     ColorRequesterDialog dialog(word, levels, opener);
-    CentreOnOwner(dialog, opener);
-    const OwnerDisabler disabled(opener, dialog);
-    dialog.exec();
+    RunOwnedDialog(dialog, opener);
     return dialog.Result();
 }
 

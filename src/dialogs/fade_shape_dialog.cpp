@@ -81,9 +81,7 @@ std::optional<ShapeSettings> ChooseFadeShape(const ShapeSettings& shape, bool si
 {
     FadeShapeDialog dialog(shape, simpleFade, owner);
     dialog.adjustSize();
-    CentreOnOwner(dialog, owner);
-    const OwnerDisabler disabled(owner, dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!RunOwnedDialog(dialog, owner))
         return std::nullopt;
     return dialog.Shape();
 }

@@ -28,6 +28,13 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner)
         dialog.move(framePosition);
 }
 
+bool RunOwnedDialog(QDialog& dialog, QWidget* owner)
+{
+    CentreOnOwner(dialog, owner);
+    const OwnerDisabler disabled(owner, dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 OwnerDisabler::OwnerDisabler(QWidget* owner, QWidget& dialog) : owner_(owner)
 {
     if (owner_ == nullptr)

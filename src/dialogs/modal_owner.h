@@ -2,6 +2,7 @@
 // The owner side of a modal dialog: the owner stays disabled while the dialog
 // runs and comes back enabled and active when it closes.
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -13,6 +14,10 @@ namespace palfade {
 // Without an owner the dialog stays where it is. Call before the dialog is
 // mapped: before it is shown, or from its show event.
 void CentreOnOwner(QWidget& dialog, const QWidget* owner);
+
+// Runs `dialog` modal for `owner`: centred on it, the owner disabled while it
+// runs. True when the dialog was accepted.
+bool RunOwnedDialog(QDialog& dialog, QWidget* owner);
 
 class OwnerDisabler {
 public:

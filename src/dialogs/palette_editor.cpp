@@ -391,12 +391,7 @@ bool EditPalette(AppState& state, int which, QWidget* owner, const ColorRequeste
             return RequestColor(word, levels, opener);
         };
     PaletteEditorDialog dialog(start, state.levels, ask, owner);
-    CentreOnOwner(dialog, owner);
-    bool accepted = false;
-    {
-        const OwnerDisabler disabled(owner, dialog);
-        accepted = dialog.exec() == QDialog::Accepted;
-    }
+    const bool accepted = RunOwnedDialog(dialog, owner);
     if (accepted && target != nullptr)
         *target = dialog.WorkingColors();
     return accepted;

@@ -178,9 +178,7 @@ std::optional<SourcePick> PickSourcePalette(const SourcePickerModel& model, cons
 {
     SourcePickerDialog dialog(model, levels, owner);
     dialog.adjustSize();
-    CentreOnOwner(dialog, owner);
-    const OwnerDisabler disabled(owner, dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!RunOwnedDialog(dialog, owner))
         return std::nullopt;
     return dialog.Pick();
 }

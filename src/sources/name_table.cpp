@@ -1,33 +1,15 @@
 #include "sources/name_table.h"
 
 #include "io/file_access.h"
+#include "sources/byte_records.h"
 #include "sources/word_reader.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cstring>
 
 namespace palfade {
-
-namespace {
-
-void PutBytes(QByteArray& bytes, const void* data, qsizetype size)
-{
-    bytes.append(static_cast<const char*>(data), size);
-}
-
-template <typename T>
-T GetBytes(const QByteArray& bytes, qsizetype& at)
-{
-    T value;
-    std::memcpy(&value, bytes.constData() + at, sizeof value);
-    at += static_cast<qsizetype>(sizeof value);
-    return value;
-}
-
-} // namespace
 
 // A record: the line (4 bytes), the lengths of the name (1 byte) and of the
 // value (2 bytes), then both as UTF-8. Names beyond 255 bytes are no names

@@ -399,12 +399,12 @@ IoResult<SourcePalettes> OfferPalettes(const SourceListing& listing, const Sourc
         return result;
     }
     if (offer.IsText() && !offer.cut) {
-        ReadWords read;
-        read.words = offer.words;
-        read.endedBy = offer.endedBy;
-        read.countDigits = offer.countDigits;
-        read.lastWordAtEnd = offer.lastWordAtEnd;
-        read.nuls = listing.nuls;
+        const ReadWords read{.words = offer.words,
+                             .error = {},
+                             .endedBy = offer.endedBy,
+                             .countDigits = offer.countDigits,
+                             .lastWordAtEnd = offer.lastWordAtEnd,
+                             .nuls = listing.nuls};
         return GroupWords(read, request, listing.name);
     }
     if (listing.origin.from != SourceOrigin::From::Device)

@@ -2,6 +2,7 @@
 
 #include "io/echo.h"
 #include "io/file_access.h"
+#include "sources/byte_records.h"
 #include "sources/word_reader.h"
 
 #include <QDir>
@@ -109,20 +110,6 @@ bool StandsAlone(QStringView text, qsizetype at, qsizetype length)
 {
     return (at == 0 || !IsNameCharacter(text[at - 1])) &&
            (at + length == text.size() || !IsNameCharacter(text[at + length]));
-}
-
-void PutBytes(QByteArray& bytes, const void* data, qsizetype size)
-{
-    bytes.append(static_cast<const char*>(data), size);
-}
-
-template <typename T>
-T GetBytes(const QByteArray& bytes, qsizetype& at)
-{
-    T value;
-    std::memcpy(&value, bytes.constData() + at, sizeof value);
-    at += static_cast<qsizetype>(sizeof value);
-    return value;
 }
 
 } // namespace

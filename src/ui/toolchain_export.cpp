@@ -176,9 +176,7 @@ std::optional<ToolchainChoice> RunToolchainExportDialog(const ToolchainChoice& i
 {
     ToolchainExportDialog dialog(initial, describe, host, owner);
     dialog.resize(dialog.sizeHint().expandedTo(QSize(640, 0)));
-    CentreOnOwner(dialog, owner);
-    const OwnerDisabler disabled(owner, dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!RunOwnedDialog(dialog, owner))
         return std::nullopt;
     return dialog.Choice();
 }

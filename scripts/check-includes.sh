@@ -9,21 +9,22 @@ set -euo pipefail
 
 # The order, lowest first: a layer may include only layers before it.
 # cli and app are the two programs at the top: neither includes the other.
-order=(core render io pictures sources exports dialogs ui cli app)
-declare -A rank=([core]=0 [render]=1 [io]=2 [pictures]=3 [sources]=4 [exports]=5 [dialogs]=6 [ui]=7 [cli]=8 [app]=8)
+order=(core render io text pictures sources exports dialogs ui cli app)
+declare -A rank=([core]=0 [render]=1 [io]=2 [text]=3 [pictures]=4 [sources]=5 [exports]=6 [dialogs]=7 [ui]=8 [cli]=9 [app]=9)
 
 # layer     | the layers it may include     | Qt modules       | other headers
 rules='
 core        |                                |                  |
 render      | core                           |                  |
 io          | core                           | Core             | png.h
+text        | core io                        | Core             |
 pictures    | core io                        | Core Gui         | png.h gif_lib.h
-sources     | core io pictures               | Core Gui         |
-exports     | core render io pictures sources | Core Gui        | png.h zlib.h gif_lib.h
+sources     | core io text pictures          | Core Gui         |
+exports     | core render io text pictures sources | Core Gui   | png.h zlib.h gif_lib.h
 dialogs     | core                           | Core Gui Widgets |
-ui          | core render io pictures sources exports dialogs | Core Gui Widgets | xcb/xcb.h
-cli         | core render io pictures sources exports | Core Gui         | unistd.h
-app         | core render io pictures sources exports dialogs ui | Core Gui Widgets |
+ui          | core render io text pictures sources exports dialogs | Core Gui Widgets | xcb/xcb.h
+cli         | core render io text pictures sources exports | Core Gui   | unistd.h
+app         | core render io text pictures sources exports dialogs ui | Core Gui Widgets |
 '
 # png.h in io: libpng's message hooks, shared by reading and writing.
 # unistd.h in cli and xcb in ui: platform files the portable build leaves out

@@ -2,8 +2,8 @@
 
 #include "io/echo.h"
 #include "io/file_access.h"
-#include "sources/table_reader.h"
-#include "sources/word_reader.h"
+#include "text/table_reader.h"
+#include "text/word_reader.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 // palettes.
 
 #include "sources/source.h"
-#include "sources/table_reader.h"
+#include "text/table_reader.h"
 
 #include <QString>
 #include <QStringView>

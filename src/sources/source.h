@@ -13,7 +13,7 @@
 #include "core/level_table.h"
 #include "io/io_result.h"
 #include "sources/source_kind.h"
-#include "sources/word_reader.h"
+#include "text/word_reader.h"
 
 #include <QIODevice>
 #include <QString>

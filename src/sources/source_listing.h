@@ -8,7 +8,7 @@
 
 #include "io/io_result.h"
 #include "sources/source.h"
-#include "sources/table_reader.h"
+#include "text/table_reader.h"
 
 #include <QString>
 

@@ -8,7 +8,7 @@
 // or a reason.
 
 #include "sources/palette_source.h"
-#include "sources/table_reader.h"
+#include "text/table_reader.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "sources/palette_source.h"
 #include "sources/source_reading.h"
-#include "sources/table_reader.h"
+#include "text/table_reader.h"
 
 #include <gtest/gtest.h>
 

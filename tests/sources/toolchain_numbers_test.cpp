@@ -3,7 +3,7 @@
 // includes and definitions, and messages that stay one readable line.
 
 #include "sources/palette_source.h"
-#include "sources/source_number.h"
+#include "text/source_number.h"
 #include "sources/source_reading.h"
 
 #include <gtest/gtest.h>

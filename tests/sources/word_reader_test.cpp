@@ -1,5 +1,5 @@
 #include "sources/source_reading.h"
-#include "sources/word_reader.h"
+#include "text/word_reader.h"
 
 #include <gtest/gtest.h>
 

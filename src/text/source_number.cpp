@@ -1,4 +1,4 @@
-#include "sources/source_number.h"
+#include "text/source_number.h"
 
 #include "io/echo.h"
 

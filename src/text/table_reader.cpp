@@ -1,9 +1,9 @@
-#include "sources/table_reader.h"
+#include "text/table_reader.h"
 
 #include "io/echo.h"
 #include "io/file_access.h"
-#include "sources/byte_records.h"
-#include "sources/word_reader.h"
+#include "text/byte_records.h"
+#include "text/word_reader.h"
 
 #include <QDir>
 #include <QFile>

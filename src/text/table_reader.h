@@ -8,9 +8,9 @@
 
 #include "core/hw_color.h"
 #include "io/io_result.h"
-#include "sources/name_table.h"
-#include "sources/source_number.h"
-#include "sources/word_reader.h"
+#include "text/name_table.h"
+#include "text/source_number.h"
+#include "text/word_reader.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "sources/name_table.h"
+#include "text/name_table.h"
 
 #include "io/file_access.h"
-#include "sources/byte_records.h"
-#include "sources/word_reader.h"
+#include "text/byte_records.h"
+#include "text/word_reader.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "sources/word_reader.h"
+#include "text/word_reader.h"
 
 #include "core/hex_word.h"
 #include "io/echo.h"

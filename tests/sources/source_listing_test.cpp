@@ -137,7 +137,12 @@ TEST(SourceListing, OffersEveryTableAsReadSourceReadsIt)
         {"a .pal with JASC-PAL's lines", "JASC-PAL\r\n0100\r\n2\r\n0 0 0\r\n255 255 255\r\n", "x.pal",
          {"exchange 1 palettes"}},
         {"any other .pal is text", "dc.w $0123,$4567\n", "x.pal", {"words 2 words"}},
-        {"UTF-16 text without its mark", std::string("t\0:\0 \0d\0c\0.\0w\0 \0$\0001\0\n\0", 28), "u.s",
+        {"UTF-16 text without its mark", [] {
+             std::string utf16;
+             for (const char c : std::string("t: dc.w $0001\n"))
+                 utf16 += {c, '\0'};
+             return utf16;
+         }(), "u.s",
          {"words error: no colour word (\"$7FFF\" or \"0x7FFF\") found in %1; it holds a NUL in every other byte, as "
           "UTF-16 text without its byte-order mark does: save it as UTF-8 (a palette file is read with --read-as "
           "ngpal)"}},

@@ -76,7 +76,7 @@ TEST(SourceListing, OffersEveryTableAsReadSourceReadsIt)
 {
     std::string labels;
     for (int k = 0; k < 16384; ++k)
-        labels += "l" + std::to_string(k) + ":\n\tnop\n";
+        labels.append(1, 'l').append(std::to_string(k)).append(":\n\tnop\n");
     const std::vector<ListingRow> rows = {
         {"DATlib tables, count words, a code label, an undefined name",
          "COUNT equ 2\na_Pal:\n\tdc.w\tCOUNT\n" + Sixteen(1) + Sixteen(2) +

@@ -382,7 +382,8 @@ void MainWindow::RefreshView()
     for (const Toggle& t : kToggles)
         if (t.onText != nullptr)
             StatusField(t.field)->setText(QString::fromLatin1(state_.view.*t.flag ? t.onText : t.offText));
-    // The status fields stay the specification's: the menu item says the shape.
+    // The status bar keeps its four fields as they always were; the menu
+    // item names the shape that is set.
     actions_.at(kCmdFadeShape)->setText(FadeShapeMenuText(state_.shape, state_.view.simpleFade));
     emit refreshed();
 }

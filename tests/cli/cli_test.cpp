@@ -3,6 +3,7 @@
 #include "cli/cli_rows.h"
 #include "cli_docs.h"
 #include "exports/picture_export.h"
+#include "support/file_bytes.h"
 #include "support/file_size_limit.h"
 #include "support/picture_bytes.h"
 #include "support/stderr_capture.h"
@@ -50,19 +51,6 @@ QByteArray Bytes(std::initializer_list<int> values)
     for (int v : values)
         b.append(static_cast<char>(v));
     return b;
-}
-
-void WriteRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray ReadRaw(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QStringList Args(const QString& line) { return line.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
@@ -200,8 +188,8 @@ TEST(Cli, PalettesPickedOutOfSources)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     // A count word, then sixteen $0001 and one $0002.
-    WriteRaw(dir.filePath(QStringLiteral("two.txt")), "$7FFF" + QByteArray(" $0001").repeated(16) + " $0002");
-    WriteRaw(dir.filePath(QStringLiteral("two.ngpal")), QByteArray(32, '\0') + Bytes({0x7F, 0xFF}) + QByteArray(30, '\0'));
+    test::WriteRaw(dir.filePath(QStringLiteral("two.txt")), "$7FFF" + QByteArray(" $0001").repeated(16) + " $0002");
+    test::WriteRaw(dir.filePath(QStringLiteral("two.ngpal")), QByteArray(32, '\0') + Bytes({0x7F, 0xFF}) + QByteArray(30, '\0'));
     struct Row {
         const char* args;
         QByteArray expected;
@@ -278,12 +266,12 @@ TEST(Cli, FormatFollowsTheOutputExtensionAndThePathIsKept)
         const QString path = dir.filePath(QString::fromUtf8(row.name));
         const CliRun run = Cli(Args(row.command) << QStringLiteral("-o") << path);
         ASSERT_EQ(run.status, kExitSuccess) << row.name << ": " << run.err.toStdString();
-        EXPECT_TRUE(ReadRaw(path).startsWith(row.start)) << row.name;
+        EXPECT_TRUE(test::ReadRaw(path).startsWith(row.start)) << row.name;
         EXPECT_TRUE(run.out.isEmpty());
     }
-    EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("a.bin"))).size(), 6);
-    EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("p.ngpal"))).size(), 32);
-    EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("p.act"))).right(4), Bytes({0x00, 0x10, 0xFF, 0xFF}));
+    EXPECT_EQ(test::ReadRaw(dir.filePath(QStringLiteral("a.bin"))).size(), 6);
+    EXPECT_EQ(test::ReadRaw(dir.filePath(QStringLiteral("p.ngpal"))).size(), 32);
+    EXPECT_EQ(test::ReadRaw(dir.filePath(QStringLiteral("p.act"))).right(4), Bytes({0x00, 0x10, 0xFF, 0xFF}));
 }
 
 TEST(Cli, UsageErrors)
@@ -370,13 +358,13 @@ TEST(Cli, RuntimeErrorsLeaveNoFileAndKeepAnOldOne)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
-    WriteRaw(empty, {});
+    test::WriteRaw(empty, {});
     const QString words = dir.filePath(QStringLiteral("words.txt"));
-    WriteRaw(words, "no words here, 7FFF, #$7FFF");
+    test::WriteRaw(words, "no words here, 7FFF, #$7FFF");
     const QString broken = dir.filePath(QStringLiteral("broken.png"));
-    WriteRaw(broken, "\x89PNG\r\n\x1a\n");
+    test::WriteRaw(broken, "\x89PNG\r\n\x1a\n");
     const QString notDir = dir.filePath(QStringLiteral("plain"));
-    WriteRaw(notDir, "x");
+    test::WriteRaw(notDir, "x");
     const QString existing = dir.filePath(QStringLiteral("keep.s"));
 
     struct Row {
@@ -393,12 +381,12 @@ TEST(Cli, RuntimeErrorsLeaveNoFileAndKeepAnOldOne)
         {{QStringLiteral("fade"), QStringLiteral("--top"), QStringLiteral("-")}, "standard input"},
     };
     for (const Row& row : rows) {
-        WriteRaw(existing, "old");
+        test::WriteRaw(existing, "old");
         const CliRun run = Cli(QStringList(row.args) << QStringLiteral("-o") << existing);
         EXPECT_EQ(run.status, kExitRuntimeError) << row.reason;
         EXPECT_TRUE(run.err.startsWith("palfade-cli: error: ")) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(row.reason)) << run.err.toStdString();
-        EXPECT_EQ(ReadRaw(existing), "old");
+        EXPECT_EQ(test::ReadRaw(existing), "old");
     }
 
     const QString underFile = notDir + QStringLiteral("/out.s");
@@ -414,7 +402,7 @@ TEST(Cli, BadPickingLeavesNoFile)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    WriteRaw(dir.filePath(QStringLiteral("two.ngpal")), QByteArray(64, '\0'));
+    test::WriteRaw(dir.filePath(QStringLiteral("two.ngpal")), QByteArray(64, '\0'));
     PixelBuffer trueColour;
     trueColour.Resize(1, 1);
     trueColour.pixels = {0xFF102030u};
@@ -459,14 +447,14 @@ TEST(Cli, HostileCommandLines)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    WriteRaw(dir.filePath(QStringLiteral("many.ngpal")), QByteArray(100000 * 32, '\0'));
+    test::WriteRaw(dir.filePath(QStringLiteral("many.ngpal")), QByteArray(100000 * 32, '\0'));
     PixelBuffer picture;
     picture.Resize(64, 64);
     for (std::size_t i = 0; i < picture.pixels.size(); ++i)
         picture.pixels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     const IoResult<QByteArray> png = EncodePicture(picture, PictureFormat::Png);
     ASSERT_TRUE(png.ok());
-    WriteRaw(dir.filePath(QStringLiteral("cut.png")), png.value.left(png.value.size() / 2));
+    test::WriteRaw(dir.filePath(QStringLiteral("cut.png")), png.value.left(png.value.size() / 2));
     const QStringList fixtures = QDir(dir.path()).entryList(QDir::Files);
 
     const struct {
@@ -505,12 +493,12 @@ TEST(Cli, HostileCommandLines)
         args << QStringLiteral("-o") << out;
         for (const bool oldFile : {true, false}) {
             if (oldFile)
-                WriteRaw(out, "old");
+                test::WriteRaw(out, "old");
             const CliRun run = Cli(args);
             EXPECT_EQ(run.status, row.status) << row.args;
             EXPECT_TRUE(run.err.contains(row.reason)) << row.args << ": " << run.err.toStdString();
             EXPECT_EQ(run.err.count('\n'), 1) << row.args;
-            EXPECT_EQ(ReadRaw(out), oldFile ? "old" : "<missing>") << row.args;
+            EXPECT_EQ(test::ReadRaw(out), oldFile ? "old" : "<unreadable>") << row.args;
             QFile::remove(out);
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), fixtures) << row.args;
         }
@@ -585,7 +573,7 @@ TEST(Cli, ShortPaletteFileIsReadWithAWarning)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("short.NGPAL"));
-    WriteRaw(path, Bytes({0x7F, 0xFF, 0x80}));
+    test::WriteRaw(path, Bytes({0x7F, 0xFF, 0x80}));
     const CliRun run = Cli({QStringLiteral("palette"), path, QStringLiteral("--format"), QStringLiteral("ngpal"),
                          QStringLiteral("-o"), QStringLiteral("-")});
     ASSERT_EQ(run.status, kExitSuccess);
@@ -698,7 +686,7 @@ TEST(Cli, EveryOptionReachesHelpManualPageAndCompletion)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString script = dir.filePath(QStringLiteral("palfade-cli"));
-    WriteRaw(script, BashCompletion().toUtf8());
+    test::WriteRaw(script, BashCompletion().toUtf8());
     const QString help = HelpText();
     const QString man = ManPage({});
     for (const QString& name : OptionNames()) {
@@ -831,10 +819,10 @@ TEST(Cli, ArtCommand)
         EXPECT_EQ(run.status, row.status) << run.err.toStdString();
         EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(row.err).replace(QLatin1String("DIR/"), dir.path() + u'/')))
             << run.err.toStdString();
-        const QByteArray bytes = ReadRaw(args.last());
+        const QByteArray bytes = test::ReadRaw(args.last());
         const QString expected = QString::fromUtf8(row.out);
         if (expected.isEmpty()) {
-            EXPECT_EQ(bytes, "<missing>");
+            EXPECT_EQ(bytes, "<unreadable>");
         } else if (expected.startsWith(u"GIF")) {
             EXPECT_TRUE(bytes.startsWith("GIF89a"));
             EXPECT_EQ(QStringLiteral("GIF %1").arg(bytes.count(QByteArray("\x21\xF9\x04", 3))), expected);
@@ -854,7 +842,7 @@ TEST(Cli, ArtCommand)
         if (colours[k])
             args << QStringLiteral("--colors") << QLatin1String(colours[k]);
         ASSERT_EQ(Cli(args).status, kExitSuccess);
-        gifs[k] = ReadRaw(dir.filePath(QStringLiteral("c.gif")));
+        gifs[k] = test::ReadRaw(dir.filePath(QStringLiteral("c.gif")));
     }
     EXPECT_EQ(gifs[1], gifs[0]);
     EXPECT_NE(gifs[2], gifs[0]);
@@ -863,7 +851,9 @@ TEST(Cli, ArtCommand)
 // Damaged and hostile pictures, outputs that lead nowhere and '-' where no
 // standard input is read: for every command that reads pictures, the exit
 // status, one line of reason on palfade-cli's standard error and nothing of a
-// library's on the process's own, and no output file.
+// library's on the process's own, and no output file. Each reason a decoder
+// gives is the pictures' own (tested there); these rows follow each command's
+// way to a decoder once.
 TEST(Cli, DamagedPicturesAndOutputsThatLeadNowhereFailWithOneLine)
 {
     QTemporaryDir dir;
@@ -890,7 +880,7 @@ TEST(Cli, DamagedPicturesAndOutputsThatLeadNowhereFailWithOneLine)
         {"sixteen.png", test::Png(8, 3, test::Rgbs(16, 0x123456))},
     };
     for (const auto& [name, bytes] : files)
-        WriteRaw(dir.filePath(QString::fromUtf8(name)), bytes);
+        test::WriteRaw(dir.filePath(QString::fromUtf8(name)), bytes);
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop_b")), dir.filePath(QStringLiteral("loop_a"))));
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop_a")), dir.filePath(QStringLiteral("loop_b"))));
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere/fade.s")), dir.filePath(QStringLiteral("lost"))));
@@ -905,9 +895,6 @@ TEST(Cli, DamagedPicturesAndOutputsThatLeadNowhereFailWithOneLine)
         {"fade --top DIR/offset.bmp --format bin", kExitRuntimeError,
          "error: cannot decode picture DIR/offset.bmp: the file is damaged: its pixel data would start at byte 999, "
          "past its end (122 bytes)"},
-        {"palette DIR/index.bmp --picture-order table --format asm", kExitRuntimeError,
-         "error: cannot decode picture DIR/index.bmp: the file is damaged: pixel index 200 is beyond its colour table "
-         "of 16 entries"},
         {"art --art DIR/index.bmp --format gif", kExitRuntimeError,
          "error: cannot decode picture DIR/index.bmp: the file is damaged: pixel index 200 is beyond its colour table "
          "of 16 entries"},
@@ -915,13 +902,8 @@ TEST(Cli, DamagedPicturesAndOutputsThatLeadNowhereFailWithOneLine)
          "error: cannot decode picture DIR/no_end.jpg: the file is cut short: it ends before its end marker"},
         {"art --art DIR/corrupt.jpg --format png", kExitRuntimeError,
          "error: cannot decode picture DIR/corrupt.jpg: Corrupt JPEG data: premature end of data segment"},
-        {"palette DIR/empty.gif --format asm", kExitRuntimeError,
-         "error: cannot decode picture DIR/empty.gif: Image is defective, decoding aborted"},
         {"art --art DIR/empty.gif --format gif", kExitRuntimeError,
          "error: cannot decode GIF DIR/empty.gif: Image is defective, decoding aborted"},
-        {"palette DIR/huge.png --picture-order table --format asm", kExitRuntimeError,
-         "error: cannot decode picture DIR/huge.png: 2147483647 x 1 pixels, more than palfade reads (8192 x 8192 in "
-         "all, 1000000 a side)"},
         {"art --art DIR/huge.png --format gif", kExitRuntimeError,
          "error: DIR/huge.png is 2147483647 x 1 pixels; art may be at most 4096 x 4096"},
         {"art --art DIR/no_plte.png --format gif", kExitRuntimeError,
@@ -1004,12 +986,12 @@ TEST(Cli, BadSourcesFailWithTheirLineAndWriteNothing)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    WriteRaw(dir.filePath(QStringLiteral("undefined.s")), "pal:\n\tdc.w $8000, GREEN\n");
-    WriteRaw(dir.filePath(QStringLiteral("used.s")), "\txdef pal\n\tlea pal,a0\n");
-    WriteRaw(dir.filePath(QStringLiteral("twice.s")), "pal: dc.w 1\n\trts\npal: dc.w 2\n");
-    WriteRaw(dir.filePath(QStringLiteral("expression.c")), "const u16 pal[] = {\n\t0x8000,\n\t0x0100 | 0x0010,\n};\n");
-    WriteRaw(dir.filePath(QStringLiteral("count.s")), "pal:\tdc.w\t3\n\tdc.w\t$8000,$7FFF\n");
-    WriteRaw(dir.filePath(QStringLiteral("open.s")), "\tdc.w $0001\n/* the rest\n\tdc.w $0002\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("undefined.s")), "pal:\n\tdc.w $8000, GREEN\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("used.s")), "\txdef pal\n\tlea pal,a0\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("twice.s")), "pal: dc.w 1\n\trts\npal: dc.w 2\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("expression.c")), "const u16 pal[] = {\n\t0x8000,\n\t0x0100 | 0x0010,\n};\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("count.s")), "pal:\tdc.w\t3\n\tdc.w\t$8000,$7FFF\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("open.s")), "\tdc.w $0001\n/* the rest\n\tdc.w $0002\n");
     const struct {
         const char* args;
         const char* reason; // %1: the folder
@@ -1045,10 +1027,10 @@ TEST(Cli, ExchangePalettesAreSources)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    WriteRaw(dir.filePath(QStringLiteral("title.gpl")), "GIMP Palette\nName: title\n#\n255 255 255\tWhite\n0 0 0\n");
-    WriteRaw(dir.filePath(QStringLiteral("title.pal")), "JASC-PAL\r\n0100\r\n2\r\n255 255 255\r\n0 0 0\r\n");
-    WriteRaw(dir.filePath(QStringLiteral("title.txt")), "ffffff\n000000\n");
-    WriteRaw(dir.filePath(QStringLiteral("bad.pal")), "JASC-PAL\r\n0100\r\n3\r\n255 255 255\r\n0 0 0\r\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("title.gpl")), "GIMP Palette\nName: title\n#\n255 255 255\tWhite\n0 0 0\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("title.pal")), "JASC-PAL\r\n0100\r\n2\r\n255 255 255\r\n0 0 0\r\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("title.txt")), "ffffff\n000000\n");
+    test::WriteRaw(dir.filePath(QStringLiteral("bad.pal")), "JASC-PAL\r\n0100\r\n3\r\n255 255 255\r\n0 0 0\r\n");
     const QByteArray words = "\tdc.w\t$7FFF,$8000,$0000,";
     for (const char* args : {"palette DIR/title.gpl", "palette DIR/title.pal", "palette DIR/title.txt --read-as hex"}) {
         const CliRun run = Cli(Args(args, dir.path()) << QStringLiteral("--format") << QStringLiteral("asm")
@@ -1076,7 +1058,7 @@ TEST(Cli, ExchangeExportsShowThePreviewsColours)
     QByteArray two;
     for (int i = 0; i < 32; ++i)
         two += QByteArray::number(0x100000 * (i % 16) + 0x0C0300 * (i / 16) + 0x11, 16).rightJustified(6, '0') + '\n';
-    WriteRaw(top, two);
+    test::WriteRaw(top, two);
     for (const char* shape : {"--top DIR/two.hex --bottom white --palettes 5 --colors 3 --dark-bit",
                               "--top DIR/two.hex --all-palettes --palettes 4 --colors 5 --hardware-colors --dark-bit",
                               "--top DIR/two.hex --all-palettes --bottom black --palettes 3 --there-and-back"}) {
@@ -1107,12 +1089,12 @@ TEST(Cli, AnAdobeColorTableHoldsAtMost256Colours)
     ASSERT_TRUE(dir.isValid());
     const QString out = dir.filePath(QStringLiteral("steps.act"));
     EXPECT_EQ(Cli(Args("fade --top white --palettes 16 -o") << out).status, kExitSuccess);
-    EXPECT_EQ(ReadRaw(out).size(), 772);
+    EXPECT_EQ(test::ReadRaw(out).size(), 772);
     const CliRun over = Cli(Args("fade --top white --palettes 17 -o") << out);
     EXPECT_EQ(over.status, kExitRuntimeError);
     EXPECT_EQ(QString::fromUtf8(over.err),
               QStringLiteral("palfade-cli: error: %1: an Adobe colour table holds at most 256 colours, not 272\n").arg(out));
-    EXPECT_EQ(ReadRaw(out).size(), 772);
+    EXPECT_EQ(test::ReadRaw(out).size(), 772);
     EXPECT_EQ(Cli(Args("palette white --all-palettes --format act -o -")).status, kExitSuccess);
 }
 

@@ -1,6 +1,7 @@
 #include "exports/export_formats.h"
 #include "io/file_access.h"
 #include "sources/palette_file.h"
+#include "support/file_bytes.h"
 #include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
@@ -23,19 +24,6 @@ QByteArray Repeat(const char* pair, int times)
     for (int i = 0; i < times; ++i)
         b.append(pair, 2);
     return b;
-}
-
-void WriteRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray ReadRaw(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 TEST(PaletteFile, BytesToEntries)
@@ -82,7 +70,7 @@ TEST(PaletteFile, ReaderRules)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString forty = dir.filePath(QStringLiteral("forty.ngpal"));
-    WriteRaw(forty, Repeat("\x7F\xFF", 20));
+    test::WriteRaw(forty, Repeat("\x7F\xFF", 20));
     const IoResult<PaletteFileSet> read = ReadPaletteFile(forty, 1);
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.value.size, 40);
@@ -105,9 +93,9 @@ TEST(AtomicWrite, ReplacesCompletelyAndLeavesNoTemporary)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("out.s"));
-    WriteRaw(path, QByteArray(1000, 'x'));
+    test::WriteRaw(path, QByteArray(1000, 'x'));
     ASSERT_TRUE(WriteFileAtomically(path, "short").ok());
-    EXPECT_EQ(ReadRaw(path), "short");
+    EXPECT_EQ(test::ReadRaw(path), "short");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.s")});
 }
 
@@ -116,7 +104,7 @@ TEST(AtomicWrite, FailuresNameThePathAndTheReason)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString plain = dir.filePath(QStringLiteral("plain"));
-    WriteRaw(plain, "old");
+    test::WriteRaw(plain, "old");
     const QString underFile = plain + QStringLiteral("/out.s");
     const IoStatus notDir = WriteFileAtomically(underFile, "new");
     EXPECT_FALSE(notDir.ok());
@@ -125,7 +113,7 @@ TEST(AtomicWrite, FailuresNameThePathAndTheReason)
     const IoStatus isDir = WriteFileAtomically(dir.path(), "new");
     EXPECT_FALSE(isDir.ok());
     EXPECT_TRUE(isDir.error.contains(QStringLiteral("directory")));
-    EXPECT_EQ(ReadRaw(plain), "old");
+    EXPECT_EQ(test::ReadRaw(plain), "old");
 }
 
 TEST(AtomicWrite, DeviceThatRefusesDataIsAnError)
@@ -148,7 +136,7 @@ TEST_P(AtomicWriteOverLimit, LeavesTheOldFileIntact)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("fade.bin"));
     const QByteArray old = "old content";
-    WriteRaw(path, old);
+    test::WriteRaw(path, old);
 
     IoStatus status;
     {
@@ -161,7 +149,7 @@ TEST_P(AtomicWriteOverLimit, LeavesTheOldFileIntact)
     // The system's reason, also when the limit cuts a write short part way.
     EXPECT_EQ(status.error,
               QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(EFBIG))));
-    EXPECT_EQ(ReadRaw(path), old);
+    EXPECT_EQ(test::ReadRaw(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("fade.bin")});
 }
 
@@ -174,7 +162,7 @@ TEST(AtomicWrite, RefuseSpecialFile)
     const QString pipe = dir.filePath(QStringLiteral("pipe"));
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QString plain = dir.filePath(QStringLiteral("plain"));
-    WriteRaw(plain, "old");
+    test::WriteRaw(plain, "old");
     const struct {
         QString path;
         bool refused;
@@ -201,13 +189,13 @@ TEST(AtomicWrite, ReadOnlyFolder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("fade.s"));
-    WriteRaw(path, "old");
+    test::WriteRaw(path, "old");
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const IoStatus status = WriteFileAtomically(path, "new");
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(status.ok());
     EXPECT_TRUE(status.error.contains(path));
-    EXPECT_EQ(ReadRaw(path), "old");
+    EXPECT_EQ(test::ReadRaw(path), "old");
 }
 
 } // namespace

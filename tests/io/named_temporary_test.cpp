@@ -8,6 +8,7 @@
 // neither mount works.
 
 #include "io/file_access.h"
+#include "support/file_bytes.h"
 #include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
@@ -146,19 +147,6 @@ QStringList FilesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
-void WriteOld(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray Read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 constexpr qint64 kImageBytes = 1024 * 1024;
 
 TEST(NamedTemporary, ReplacesTheTargetAndGoes)
@@ -167,7 +155,7 @@ TEST(NamedTemporary, ReplacesTheTargetAndGoes)
     if (folder.path().isEmpty())
         GTEST_SKIP() << folder.reason().toStdString();
     const QString path = folder.path() + QStringLiteral("/fade.s");
-    WriteOld(path, QByteArray(5000, 'o'));
+    test::WriteRaw(path, QByteArray(5000, 'o'));
 
     QStringList whileWriting;
     const IoStatus status = WriteFileAtomically(path, [&](QIODevice& device) {
@@ -179,7 +167,7 @@ TEST(NamedTemporary, ReplacesTheTargetAndGoes)
     // The temporary file has a name beside the target while it is written.
     ASSERT_EQ(whileWriting.size(), 2) << whileWriting.join(' ').toStdString();
     EXPECT_TRUE(whileWriting.contains(QStringLiteral("fade.s")));
-    EXPECT_EQ(Read(path), "\tdc.w\t$7FFF\r\n");
+    EXPECT_EQ(test::ReadRaw(path), "\tdc.w\t$7FFF\r\n");
     EXPECT_EQ(FilesIn(folder.path()), QStringList{QStringLiteral("fade.s")});
 }
 
@@ -208,7 +196,7 @@ TEST_P(NamedTemporaryFailure, LeavesTheOldFileAndNoTemporary)
         GTEST_SKIP() << folder.reason().toStdString();
     const QString path = folder.path() + QStringLiteral("/fade.bin");
     const QByteArray old = "old content";
-    WriteOld(path, old);
+    test::WriteRaw(path, old);
 
     std::optional<FileSizeLimit> limit;
     if (row.sizeLimit) {
@@ -235,7 +223,7 @@ TEST_P(NamedTemporaryFailure, LeavesTheOldFileAndNoTemporary)
             << status.error.toStdString();
     }
     EXPECT_EQ(whileWriting.size(), 2) << whileWriting.join(' ').toStdString();
-    EXPECT_EQ(Read(path), old);
+    EXPECT_EQ(test::ReadRaw(path), old);
     EXPECT_EQ(FilesIn(folder.path()), QStringList{QStringLiteral("fade.bin")});
 }
 

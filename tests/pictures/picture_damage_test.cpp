@@ -1,11 +1,11 @@
 #include "pictures/picture_decoding.h"
+#include "support/file_bytes.h"
 #include "support/picture_bytes.h"
 #include "support/stderr_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
@@ -83,10 +83,7 @@ TEST(PictureDamage, DamagedPicturesFailWithTheReasonAndNoLibraryText)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(row.bytes);
-        file.close();
+        test::WriteRaw(path, row.bytes);
         for (auto load : {LoadPicture, LoadStoredPicture}) {
             IoResult<QImage> picture;
             EXPECT_EQ(test::StderrOf([&] { picture = load(path); }), "");
@@ -119,10 +116,7 @@ TEST(PictureDamage, HeaderSizeIsReadWithoutDecoding)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const QString path = dir.filePath(QString::fromUtf8(row.name));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(row.bytes);
-        file.close();
+        test::WriteRaw(path, row.bytes);
         const IoResult<PictureHeader> header = ReadPictureHeader(path);
         ASSERT_TRUE(header.ok()) << header.error.toStdString();
         EXPECT_EQ(header.value.size, row.size);

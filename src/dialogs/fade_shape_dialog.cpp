@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -58,12 +57,9 @@ FadeShapeDialog::FadeShapeDialog(const ShapeSettings& shape, bool simpleFade, QW
     }
     layout->addWidget(keep);
 
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    cancel_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = AddOkCancel(*this, *layout);
+    ok_ = buttons.ok;
+    cancel_ = buttons.cancel;
 }
 
 ShapeSettings FadeShapeDialog::Shape() const

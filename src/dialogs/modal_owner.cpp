@@ -1,5 +1,7 @@
 #include "dialogs/modal_owner.h"
 
+#include <QDialogButtonBox>
+
 #include <algorithm>
 
 namespace palfade {
@@ -26,6 +28,17 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner)
         dialog.move(framePosition + (main->geometry().topLeft() - ownerFrame.topLeft()));
     else
         dialog.move(framePosition);
+}
+
+OkCancelButtons AddOkCancel(QDialog& dialog, QBoxLayout& layout)
+{
+    auto* buttons = new QDialogButtonBox(&dialog);
+    const OkCancelButtons added{buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole),
+                                buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)};
+    layout.addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return added;
 }
 
 bool RunOwnedDialog(QDialog& dialog, QWidget* owner)

@@ -1,8 +1,11 @@
 #pragma once
 // The owner side of a modal dialog: the owner stays disabled while the dialog
-// runs and comes back enabled and active when it closes.
+// runs and comes back enabled and active when it closes; and the buttons that
+// end the window's own dialogs.
 
+#include <QBoxLayout>
 #include <QDialog>
+#include <QPushButton>
 #include <QPointer>
 #include <QWidget>
 
@@ -18,6 +21,13 @@ void CentreOnOwner(QWidget& dialog, const QWidget* owner);
 // Runs `dialog` modal for `owner`: centred on it, the owner disabled while it
 // runs. True when the dialog was accepted.
 bool RunOwnedDialog(QDialog& dialog, QWidget* owner);
+
+// "Ok" and "Cancel" at the foot of `layout`: they accept and reject `dialog`.
+struct OkCancelButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+OkCancelButtons AddOkCancel(QDialog& dialog, QBoxLayout& layout);
 
 class OwnerDisabler {
 public:

@@ -4,7 +4,6 @@
 #include "dialogs/modal_owner.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -101,12 +100,9 @@ SourcePickerDialog::SourcePickerDialog(SourcePickerModel model, const LevelTable
     note_->setWordWrap(true);
     layout->addWidget(note_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    cancel_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const OkCancelButtons buttons = AddOkCancel(*this, *layout);
+    ok_ = buttons.ok;
+    cancel_ = buttons.cancel;
 
     connect(offers_, &QListWidget::currentRowChanged, this, &SourcePickerDialog::RowChosen);
     for (QSpinBox* spin : {index_, size_, first_})

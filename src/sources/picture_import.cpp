@@ -51,13 +51,12 @@ IoResult<SourcePalettes> TablePalettes(const QString& path, const SourceRequest&
         table = StoredColorTable(file);
     if (!table || table->empty())
         return Failed(QStringLiteral("%1 has no colour table: its pixels are colours, not table indices").arg(path));
+    // ngdevkit's palette tool fills a palette the table does not reach to
+    // its end with black, which it converts as any colour (to $8000).
+    if (request.pictureWords == PictureWords::Ngdevkit)
+        table->resize((table->size() + kPaletteSize - 1) / kPaletteSize * kPaletteSize, 0x000000u);
     IoResult<SourcePalettes> result;
     result.value.palettes = PalettesOfColors(*table, request);
-    // ngdevkit's palette tool fills a palette the table does not reach to
-    // its end with black, which it converts to $8000.
-    if (request.pictureWords == PictureWords::Ngdevkit)
-        for (std::size_t i = table->size(); i % kPaletteSize != 0; ++i)
-            result.value.palettes.back()[i % kPaletteSize] = EncodeHwColor(NgdevkitEntry(0x000000u));
     return result;
 }
 
